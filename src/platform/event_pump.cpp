@@ -1,0 +1,22 @@
+#include "platform/event_pump.h"
+
+namespace {
+constexpr qint64 kPumpIntervalMs = 16;
+}
+
+EventPump::EventPump(OperationUi& ui) : ui_(ui) { since_last_.start(); }
+
+void EventPump::SetProgress(int percent) {
+  if (percent == progress_) return;
+  progress_ = percent;
+  ui_.SetProgress(percent);
+}
+
+void EventPump::Tick() {
+  if (since_last_.elapsed() >= kPumpIntervalMs) Flush();
+}
+
+void EventPump::Flush() {
+  ui_.ProcessEvents();
+  since_last_.restart();
+}

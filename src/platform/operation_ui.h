@@ -1,0 +1,43 @@
+#ifndef QORVSYNC_PLATFORM_OPERATION_UI_H_
+#define QORVSYNC_PLATFORM_OPERATION_UI_H_
+
+#include <QString>
+
+// The result label of each working page.
+enum class ResultLabel { kQorvDownload, kEqslDownload, kUpload };
+
+// Message boxes with one OK button.
+enum class MessageKind { kInformation, kWarning, kError };
+
+// What an operation needs from the window. TfrmMain implements it; tests use
+// a recording double. Operations never touch widgets directly.
+class OperationUi {
+ public:
+  virtual ~OperationUi() = default;
+
+  // The window caption: a busy text while an action runs, else the log name.
+  virtual void SetCaption(const QString& caption) = 0;
+  virtual QString LogName() const = 0;
+
+  // Progress bar position, 0 to 100.
+  virtual void SetProgress(int percent) = 0;
+
+  // A page's result label, shown in red.
+  virtual void SetResult(ResultLabel label, const QString& text) = 0;
+
+  // Lets pending window events run (repaint, the log poll, clicks).
+  virtual void ProcessEvents() = 0;
+
+  // A message box with one OK button; returns when the user has closed it.
+  virtual void ShowMessage(MessageKind kind, const QString& text,
+                           const QString& caption = QString()) = 0;
+
+  // Opens a text file in the desktop's text editor, without waiting.
+  virtual void ShowTextFile(const QString& path) = 0;
+
+  // The shared open-file dialog ("adi|*.adi"). Returns false when the user
+  // cancels; `path` then holds the dialog's current file name.
+  virtual bool ChooseAdifFile(QString* path) = 0;
+};
+
+#endif  // QORVSYNC_PLATFORM_OPERATION_UI_H_

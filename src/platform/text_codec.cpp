@@ -1,0 +1,164 @@
+#include "platform/text_codec.h"
+
+#include <QFile>
+#include <QHash>
+#include <QStringDecoder>
+#include <array>
+
+#include "platform/app_error.h"
+
+namespace {
+
+// Windows-1252 in both directions, derived once from Qt's codec. Unassigned
+// bytes decode to the C1 control of the same value, as Windows does.
+struct Cp1252Table {
+  std::array<QChar, 256> to_unicode;
+  QHash<char16_t, char> from_unicode;
+
+  Cp1252Table() {
+    QStringDecoder decoder("windows-1252");
+    for (int b = 0; b < 256; ++b) {
+      const char byte = static_cast<char>(b);
+      QString decoded = decoder.isValid() ? decoder.decode(QByteArrayView(&byte, 1)) : QString();
+      QChar ch = decoded.size() == 1 ? decoded.at(0) : QChar(b);
+      if (ch == QChar::ReplacementCharacter) ch = QChar(b);
+      to_unicode[b] = ch;
+      from_unicode.insert(ch.unicode(), byte);
+    }
+  }
+};
+
+const Cp1252Table& Table() {
+  static const Cp1252Table table;
+  return table;
+}
+
+QString ReasonOf(const QFile& file) { return file.errorString(); }
+
+}  // namespace
+
+QString FromAnsi(const QByteArray& bytes) {
+  const Cp1252Table& table = Table();
+  QString text(bytes.size(), Qt::Uninitialized);
+  QChar* out = text.data();
+  for (qsizetype i = 0; i < bytes.size(); ++i) {
+    out[i] = table.to_unicode[static_cast<unsigned char>(bytes[i])];
+  }
+  return text;
+}
+
+QByteArray ToAnsi(const QString& text) {
+  const Cp1252Table& table = Table();
+  QByteArray bytes;
+  bytes.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t unit = text.at(i).unicode();
+    if (unit < 0x80) {
+      bytes.append(static_cast<char>(unit));
+      continue;
+    }
+    if (QChar::isHighSurrogate(unit) && i + 1 < text.size() &&
+        QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+      ++i;  // one character outside the BMP, one "?"
+      bytes.append('?');
+      continue;
+    }
+    auto it = table.from_unicode.constFind(unit);
+    bytes.append(it == table.from_unicode.cend() ? '?' : it.value());
+  }
+  return bytes;
+}
+
+DecodedText DecodeText(const QByteArray& bytes) {
+  DecodedText result;
+  if (bytes.startsWith("\xEF\xBB\xBF")) {
+    result.encoding = TextEncoding::kUtf8;
+    result.text = QString::fromUtf8(bytes.mid(3));
+  } else if (bytes.startsWith("\xFF\xFE")) {
+    result.encoding = TextEncoding::kUtf16Le;
+    QStringDecoder decoder(QStringConverter::Utf16LE);
+    result.text = decoder.decode(bytes.mid(2));
+  } else if (bytes.startsWith("\xFE\xFF")) {
+    result.encoding = TextEncoding::kUtf16Be;
+    QStringDecoder decoder(QStringConverter::Utf16BE);
+    result.text = decoder.decode(bytes.mid(2));
+  } else {
+    result.encoding = TextEncoding::kAnsi;
+    result.text = FromAnsi(bytes);
+  }
+  return result;
+}
+
+QByteArray EncodeText(const QString& text, TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::kUtf8:
+      return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    case TextEncoding::kUtf16Le: {
+      QStringEncoder encoder(QStringConverter::Utf16LE);
+      return QByteArray("\xFF\xFE") + QByteArray(encoder.encode(text));
+    }
+    case TextEncoding::kUtf16Be: {
+      QStringEncoder encoder(QStringConverter::Utf16BE);
+      return QByteArray("\xFE\xFF") + QByteArray(encoder.encode(text));
+    }
+    case TextEncoding::kAnsi:
+      break;
+  }
+  return ToAnsi(text);
+}
+
+QStringList SplitLines(const QString& text) {
+  QStringList lines;
+  qsizetype start = 0;
+  const qsizetype n = text.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    const QChar ch = text.at(i);
+    if (ch != u'\r' && ch != u'\n') continue;
+    lines.append(text.mid(start, i - start));
+    if (ch == u'\r' && i + 1 < n && text.at(i + 1) == u'\n') ++i;
+    start = i + 1;
+  }
+  if (start < n) lines.append(text.mid(start));
+  return lines;
+}
+
+QString JoinLinesCrLf(const QStringList& lines) {
+  QString text;
+  for (const QString& line : lines) {
+    text += line;
+    text += QLatin1String("\r\n");
+  }
+  return text;
+}
+
+QByteArray ReadFileBytes(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    throw AppError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, ReasonOf(file)));
+  }
+  QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) {
+    throw AppError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, ReasonOf(file)));
+  }
+  return bytes;
+}
+
+void WriteFileBytes(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    throw AppError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, ReasonOf(file)));
+  }
+  if (file.write(bytes) != bytes.size() || !file.flush()) {
+    throw AppError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, ReasonOf(file)));
+  }
+}
+
+QStringList ReadTextFileLines(const QString& path, TextEncoding* encoding) {
+  DecodedText decoded = DecodeText(ReadFileBytes(path));
+  if (encoding != nullptr) *encoding = decoded.encoding;
+  return SplitLines(decoded.text);
+}
+
+void WriteTextFileLines(const QString& path, const QStringList& lines, TextEncoding encoding) {
+  WriteFileBytes(path, EncodeText(JoinLinesCrLf(lines), encoding));
+}
