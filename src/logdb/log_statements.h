@@ -14,8 +14,8 @@
 struct LogDatabase::TableStatements {
   bool columns_loaded = false;
   QSqlRecord columns;
-  std::unique_ptr<QSqlQuery> lookup_equal;
-  std::unique_ptr<QSqlQuery> lookup_prefix;
+  // Keyed by the kind of call comparison and the columns read.
+  std::map<QString, std::unique_ptr<QSqlQuery>> lookups;
   std::unique_ptr<QSqlQuery> unsent;
   std::unique_ptr<QSqlQuery> mark_sent;
   // Keyed by the list of columns the change writes.

@@ -142,6 +142,18 @@ TEST_F(LookupAndChangeTest, FoundRowReadsItsColumns) {
   } catch (const AppError& error) {
     EXPECT_EQ(error.Message(), "Field 'State5' not found");
   }
+
+  // Asking for some columns: a missing one fails only when it is read.
+  const std::optional<FoundQso> narrow =
+      db_.FindQso(QStringLiteral("Log_Home"), Lookup(k15, 14, "ABCDE", "18:04", "18:44", "FT8"),
+                  {QStringLiteral("qorvrec"), QStringLiteral("State9"), QStringLiteral("State")});
+  ASSERT_TRUE(narrow);
+  EXPECT_EQ(narrow->rowid, 1);
+  EXPECT_EQ(narrow->record.count(), 3);
+  EXPECT_EQ(narrow->Text(QStringLiteral("ID")), "1");
+  EXPECT_FALSE(narrow->Truth(QStringLiteral("QorvRec")));
+  EXPECT_EQ(narrow->Text(QStringLiteral("State")), "");
+  EXPECT_THROW(narrow->Text(QStringLiteral("State9")), AppError);
 }
 
 TEST_F(LookupAndChangeTest, ChangeRowWritesOnlyThatRow) {
