@@ -33,6 +33,8 @@ httplib::Server::HandlerResponse KeepBodyRaw(const httplib::Request& request, ht
 
 void Setup(httplib::Server& server, Context& context, bool tls) {
   server.set_pre_routing_handler(KeepBodyRaw);
+  // An idle kept-alive connection holds up the stop for this long.
+  server.set_keep_alive_timeout(2);
   AddQorvRoutes(server, context, tls);
   AddEqslRoutes(server, context, tls);
   AddClublogRoutes(server, context, tls);
