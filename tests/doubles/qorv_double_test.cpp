@@ -198,7 +198,11 @@ TEST_F(QorvDoubleTest, UploadIsRefusedWithoutAccountOrSignedFile) {
   EXPECT_TRUE(QDir(double_.StatePath("uploads")).isEmpty());
 }
 
-TEST_F(QorvDoubleTest, StopsCleanlyOnTerm) {
+TEST_F(QorvDoubleTest, ServesTlsForLocalhostAndStopsCleanlyOnTerm) {
+  const RawReply by_name = double_.Exchange(
+      true, "GET /qorvuser/default?login=W1AW&password=p%26ss%20word HTTP/1.0\r\n\r\n",
+      "localhost");
+  EXPECT_TRUE(by_name.body.contains("Welcome, W1AW"));
   EXPECT_EQ(double_.Get(false, "/nowhere").status, 404);
   EXPECT_TRUE(double_.Stop());
 }
