@@ -48,12 +48,12 @@ void RunWhileEventsFlow(const std::function<void()>& work) {
     return;
   }
   QEventLoop loop;
-  std::thread worker([&] {
+  // Declared after the loop: joined before the loop goes away, whatever happens.
+  std::jthread worker([&] {
     work();
     QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
   });
   loop.exec();
-  worker.join();
 }
 
 class HeaderList {

@@ -32,7 +32,6 @@ class HttpClient {
   // reply cut short) gives kLibraryErrorBase + the libcurl error code, e.g.
   // 20060 for a certificate that cannot be verified, 20006 for an unknown host.
   static constexpr int kTimedOut = 110;
-  static constexpr int kBusy = 16;  // Get/Post called while this client is in an exchange
   static constexpr int kLibraryErrorBase = 20000;
 
   static constexpr int kDefaultTimeoutMs = 90000;
@@ -70,7 +69,9 @@ class HttpClient {
 
   void SetUserAgent(const QString& user_agent);
 
-  // True when the exchange ran to its end, whatever the status code.
+  // True when the exchange ran to its end, whatever the status code. Called
+  // while this client's own exchange runs (from an event handler), returns
+  // false at once and leaves the running exchange's results alone.
   bool Get(const QString& url);
   bool Post(const QString& url, const QString& content_type, const QByteArray& body);
 

@@ -105,12 +105,14 @@ TEST(HttpReply, Failures) {
 TEST(HttpReply, Version10ClosesAndVersion11KeepsTheConnection) {
   struct Case {
     const char* protocol;
+    bool keep_alive;
     QList<QByteArray> reply_headers;
     int second_connection;
   } cases[] = {
-      {"1.0", {}, 1},
-      {"1.1", {}, 0},
-      {"1.1", {"Connection: close"}, 1},
+      {"1.0", true, {}, 1},
+      {"1.1", true, {}, 0},
+      {"1.1", true, {"Connection: close"}, 1},
+      {"1.1", false, {}, 1},
   };
   for (const Case& c : cases) {
     LoopbackHttpServer server;
@@ -120,12 +122,15 @@ TEST(HttpReply, Version10ClosesAndVersion11KeepsTheConnection) {
     server.Enqueue(ScriptedReply::Ok("two"));
     HttpClient client;
     client.SetProtocol(c.protocol);
+    client.SetKeepAlive(c.keep_alive);
     ASSERT_TRUE(client.Get(server.Url("/1")));
     ASSERT_TRUE(client.Get(server.Url("/2")));
     EXPECT_EQ(client.ReplyText(), "two\r\n");
     const std::vector<RecordedRequest> requests = server.Requests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[1].connection, c.second_connection) << c.protocol;
+    EXPECT_EQ(requests[1].Header("Connection"), c.keep_alive ? "keep-alive" : "close");
+    EXPECT_EQ(requests[1].HasHeader("Keep-Alive"), c.keep_alive);
   }
 }
 
@@ -178,15 +183,21 @@ TEST(HttpReply, TimersKeepFiringWhileTheCallerWaits) {
   ScriptedReply slow = ScriptedReply::Ok("done");
   slow.delay_ms = 600;
   server.Enqueue(slow);
+  HttpClient client;
   int ticks = 0;
   QTimer timer;
   timer.setInterval(20);
   QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
   timer.start();
-  HttpClient client;
+  // A handler that runs meanwhile cannot start a second exchange on the same client.
+  bool nested_result = true;
+  QTimer::singleShot(100, [&] { nested_result = client.Get(server.Url("/nested")); });
   EXPECT_TRUE(client.Get(server.Url()));
   EXPECT_EQ(client.ReplyText(), "done\r\n");
+  EXPECT_EQ(client.StatusCode(), 200);
   EXPECT_GE(ticks, 10);
+  EXPECT_FALSE(nested_result);
+  EXPECT_EQ(server.Requests().size(), 1u);
 }
 
 }  // namespace

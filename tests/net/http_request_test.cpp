@@ -59,7 +59,8 @@ TEST(HttpRequest, CookiesAreReplacedByNameAndSentBackByTheSameClientOnly) {
   HttpClient client;
   client.SetProtocol("1.1");
   ASSERT_TRUE(client.Get(server.Url("/one")));
-  ASSERT_TRUE(client.Get(server.Url("/two")));
+  HttpClient moved = std::move(client);
+  ASSERT_TRUE(moved.Get(server.Url("/two")));
   HttpClient fresh;
   fresh.SetProtocol("1.1");
   ASSERT_TRUE(fresh.Get(server.Url("/three")));

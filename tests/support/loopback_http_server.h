@@ -74,6 +74,7 @@ class LoopbackHttpServer {
   static QString CaFile();
 
   void Enqueue(const ScriptedReply& reply);
+  // Called on the connection's thread for requests the queue does not answer.
   void SetHandler(std::function<ScriptedReply(const RecordedRequest&)> handler);
 
   std::vector<RecordedRequest> Requests() const;
