@@ -1,0 +1,92 @@
+#include "adif/adif_reader.h"
+
+#include "platform/conversions.h"
+
+QString CurrentLine;
+
+namespace {
+
+// How far from the tag's "<" a reader looks.
+constexpr qsizetype kWindow = 255;
+
+char16_t Fold(QChar c) {
+  const char16_t u = c.unicode();
+  return u >= u'a' && u <= u'z' ? u - (u'a' - u'A') : u;
+}
+
+// 0-based index of `prefix` followed by `rest` in the haystack (ASCII letters
+// folded), or -1. Two parts so that "<" + name needs no new string.
+qsizetype IndexNoCase(QStringView prefix, QStringView rest, QStringView haystack) {
+  const qsizetype length = prefix.size() + rest.size();
+  const auto at = [&](qsizetype k) {
+    return k < prefix.size() ? prefix[k] : rest[k - prefix.size()];
+  };
+  for (qsizetype i = 0; i + length <= haystack.size(); ++i) {
+    qsizetype k = 0;
+    while (k < length && Fold(haystack[i + k]) == Fold(at(k))) ++k;
+    if (k == length) return i;
+  }
+  return -1;
+}
+
+// The runtime's Copy: `count` characters from the 1-based `index`, clipped to
+// the text; nothing for a count of zero or less.
+QStringView Copy(QStringView text, qsizetype index, qsizetype count) {
+  if (index < 1) index = 1;
+  if (count <= 0 || index > text.size()) return {};
+  return text.sliced(index - 1, qMin(count, text.size() - index + 1));
+}
+
+// 1-based position of c in text, 0 when absent.
+qsizetype Pos(QChar c, QStringView text) { return text.indexOf(c) + 1; }
+
+// The window of CurrentLine that starts at the "<" of the wanted tag; empty
+// (null) when the tag is not on the line.
+QStringView TagWindow(QStringView name) {
+  const qsizetype index = IndexNoCase(u"<", name, CurrentLine);
+  if (index < 0) return {};
+  return QStringView(CurrentLine).sliced(index).left(kWindow);
+}
+
+// The length between the first ":" and the first ">" of the tag text.
+int TagLength(QStringView tag) {
+  const qsizetype colon = Pos(u':', tag);
+  const qsizetype close = Pos(u'>', tag);
+  return StrToInt(Copy(tag, colon + 1, close - colon - 1));
+}
+
+}  // namespace
+
+qsizetype PosNoCase(QStringView needle, QStringView haystack) {
+  if (needle.isEmpty()) return 0;
+  return IndexNoCase(needle, {}, haystack) + 1;
+}
+
+QString GetAdifValue(QStringView name) {
+  const QStringView window = TagWindow(name);
+  if (window.isNull()) return QString();
+  const int length = TagLength(window);
+  const qsizetype close = Pos(u'>', window);
+  if (close == 0) return QString();
+  const QStringView rest = window.sliced(close);
+  // A value of one character with nothing after it reads as empty.
+  if (rest.size() < 2) return QString();
+  return TrimControlView(Copy(rest, 1, length)).toString();
+}
+
+QString GetAdifValueTyped(QStringView name) {
+  const QStringView window = TagWindow(name);
+  if (window.isNull()) return QString();
+  const qsizetype close = Pos(u'>', window);
+  const QStringView tag = window.first(close);
+  const qsizetype date_type = tag.indexOf(u":D");
+  const int length =
+      date_type < 0 ? TagLength(tag)
+                    : TagLength(tag.first(date_type).toString().append(tag.sliced(date_type + 2)));
+  if (close == 0) return QString();
+  const QStringView rest = window.sliced(close);
+  // The value is read only when another tag follows it.
+  const qsizetype next_tag = Pos(u'<', rest);
+  if (next_tag <= 1) return QString();
+  return AsciiUpper(TrimControlView(Copy(rest, 1, length)).toString());
+}
