@@ -2,20 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/app_error.h"
+#include <tuple>
+
+#include "support/error_text.h"
 
 namespace {
-
-// The message of the AppError that `action` throws, or "no error".
-template <typename Action>
-QString ErrorOf(Action action) {
-  try {
-    action();
-  } catch (const AppError& error) {
-    return error.Message();
-  }
-  return QStringLiteral("no error");
-}
 
 RegionalSettings German() { return RegionalSettings::FromLocale(QLocale(QStringLiteral("de_DE"))); }
 RegionalSettings American() {
@@ -51,7 +42,7 @@ TEST(Conversions, StrToIntReadsDecimalAndHexadecimal) {
   }
   for (const char* text : {"", " ", "-", "$", "12 ", "1a", "1.5", "8:D", "<CALL", "2147483648",
                            "-2147483649", "$100000000", "\t1"}) {
-    EXPECT_EQ(ErrorOf([&] { StrToInt(QString::fromLatin1(text)); }),
+    EXPECT_EQ(ErrorText([&] { StrToInt(QString::fromLatin1(text)); }),
               QStringLiteral("'%1' is not a valid integer value").arg(QLatin1String(text)));
     int value = 99;
     EXPECT_FALSE(TryStrToInt(QString::fromLatin1(text), &value)) << text;
@@ -73,7 +64,7 @@ TEST(Conversions, StrToFloatUsesOnlyTheDot) {
   }
   for (const char* text :
        {"", " ", "1,5", "abc", "1.2.3", ".", "E5", "1e", "1e999", "0x10", "inf", "nan", "1 000"}) {
-    EXPECT_EQ(ErrorOf([&] { StrToFloat(QString::fromLatin1(text)); }),
+    EXPECT_EQ(ErrorText([&] { StrToFloat(QString::fromLatin1(text)); }),
               QStringLiteral("'%1' is not a valid floating point value").arg(QLatin1String(text)));
   }
 }
@@ -125,12 +116,12 @@ TEST(Conversions, DateTimesCountDaysFromTheEndOf1899) {
 
   for (const auto& [year, month, day] :
        {std::tuple{2021, 2, 29}, {2021, 13, 1}, {2021, 4, 31}, {0, 1, 1}, {10000, 1, 1}}) {
-    EXPECT_EQ(ErrorOf([&] { EncodeDate(year, month, day); }),
+    EXPECT_EQ(ErrorText([&] { EncodeDate(year, month, day); }),
               QStringLiteral("Invalid argument to date encode"));
   }
-  EXPECT_EQ(ErrorOf([] { DateToDateTime(QDate()); }),
+  EXPECT_EQ(ErrorText([] { DateToDateTime(QDate()); }),
             QStringLiteral("Invalid argument to date encode"));
-  EXPECT_EQ(ErrorOf([] { EncodeTime(24, 0, 0, 0); }),
+  EXPECT_EQ(ErrorText([] { EncodeTime(24, 0, 0, 0); }),
             QStringLiteral("Invalid argument to time encode"));
 }
 
@@ -149,9 +140,9 @@ TEST(Conversions, StoredDatesReadCommaOrDotAndWriteDot) {
   EXPECT_EQ(EncodeStoredDate(DateToDateTime(QDate(2021, 10, 31))), QStringLiteral("44500"));
 
   // The message shows the text as it was stored.
-  EXPECT_EQ(ErrorOf([] { DecodeStoredDate(QString()); }),
+  EXPECT_EQ(ErrorText([] { DecodeStoredDate(QString()); }),
             QStringLiteral("'' is not a valid floating point value"));
-  EXPECT_EQ(ErrorOf([] { DecodeStoredDate(QStringLiteral("44500,5,1")); }),
+  EXPECT_EQ(ErrorText([] { DecodeStoredDate(QStringLiteral("44500,5,1")); }),
             QStringLiteral("'44500,5,1' is not a valid floating point value"));
   SetRegionalSettings(RegionalSettings());
 }
@@ -235,7 +226,7 @@ TEST(Conversions, StrToTimeReadsTheUsersTimeSeparator) {
   }
   for (const char* text :
        {"", "24:00", "12:60", "18:30:60", "13:00 PM", "18:30x", "18.30", "ab:cd", ":30"}) {
-    EXPECT_EQ(ErrorOf([&] { StrToTime(QString::fromLatin1(text), colon); }),
+    EXPECT_EQ(ErrorText([&] { StrToTime(QString::fromLatin1(text), colon); }),
               QStringLiteral("'%1' is not a valid time").arg(QLatin1String(text)));
   }
 }
@@ -284,7 +275,7 @@ TEST(Conversions, StrToDateFollowsTheShortDateOrder) {
       {"31/10/2021", &american},
   };
   for (const auto& c : invalid) {
-    EXPECT_EQ(ErrorOf([&] { StrToDate(QString::fromLatin1(c.text), *c.settings); }),
+    EXPECT_EQ(ErrorText([&] { StrToDate(QString::fromLatin1(c.text), *c.settings); }),
               QStringLiteral("'%1' is not a valid date").arg(QLatin1String(c.text)));
   }
 }
