@@ -14,17 +14,19 @@ char16_t Fold(QChar c) {
   return u >= u'a' && u <= u'z' ? u - (u'a' - u'A') : u;
 }
 
-// 0-based index of `prefix` followed by `rest` in the haystack (ASCII letters
-// folded), or -1. Two parts so that "<" + name needs no new string.
-qsizetype IndexNoCase(QStringView prefix, QStringView rest, QStringView haystack) {
-  const qsizetype length = prefix.size() + rest.size();
-  const auto at = [&](qsizetype k) {
-    return k < prefix.size() ? prefix[k] : rest[k - prefix.size()];
-  };
-  for (qsizetype i = 0; i + length <= haystack.size(); ++i) {
-    qsizetype k = 0;
-    while (k < length && Fold(haystack[i + k]) == Fold(at(k))) ++k;
-    if (k == length) return i;
+bool MatchesNoCase(QStringView haystack, qsizetype at, QStringView needle) {
+  if (at + needle.size() > haystack.size()) return false;
+  for (qsizetype k = 0; k < needle.size(); ++k) {
+    if (Fold(haystack[at + k]) != Fold(needle[k])) return false;
+  }
+  return true;
+}
+
+// 0-based index of "<" + name in the line, or -1; jumps from "<" to "<" so
+// that looking up a dozen fields in a long line stays cheap.
+qsizetype IndexOfTag(QStringView name, QStringView line) {
+  for (qsizetype i = line.indexOf(u'<'); i >= 0; i = line.indexOf(u'<', i + 1)) {
+    if (MatchesNoCase(line, i + 1, name)) return i;
   }
   return -1;
 }
@@ -43,7 +45,7 @@ qsizetype Pos(QChar c, QStringView text) { return text.indexOf(c) + 1; }
 // The window of CurrentLine that starts at the "<" of the wanted tag; empty
 // (null) when the tag is not on the line.
 QStringView TagWindow(QStringView name) {
-  const qsizetype index = IndexNoCase(u"<", name, CurrentLine);
+  const qsizetype index = IndexOfTag(name, CurrentLine);
   if (index < 0) return {};
   return QStringView(CurrentLine).sliced(index).left(kWindow);
 }
@@ -59,7 +61,10 @@ int TagLength(QStringView tag) {
 
 qsizetype PosNoCase(QStringView needle, QStringView haystack) {
   if (needle.isEmpty()) return 0;
-  return IndexNoCase(needle, {}, haystack) + 1;
+  for (qsizetype i = 0; i + needle.size() <= haystack.size(); ++i) {
+    if (MatchesNoCase(haystack, i, needle)) return i + 1;
+  }
+  return 0;
 }
 
 QString GetAdifValue(QStringView name) {
