@@ -32,9 +32,8 @@ qsizetype IndexOfTag(QStringView name, QStringView line) {
 }
 
 // The runtime's Copy: `count` characters from the 1-based `index`, clipped to
-// the text; nothing for a count of zero or less.
+// the text (index >= 1); nothing for a count of zero or less.
 QStringView Copy(QStringView text, qsizetype index, qsizetype count) {
-  if (index < 1) index = 1;
   if (count <= 0 || index > text.size()) return {};
   return text.sliced(index - 1, qMin(count, text.size() - index + 1));
 }
