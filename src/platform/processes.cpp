@@ -16,6 +16,13 @@ QByteArray ReadProcFile(const QString& pid, const char* name) {
   return file.readAll();
 }
 
+// The kernel's short name of a process: its file name cut to 15 bytes.
+constexpr qsizetype kCommLength = 15;
+
+bool HasShortName(const QString& file_name, const QByteArray& comm) {
+  return file_name.toLocal8Bit().left(kCommLength) == comm;
+}
+
 // A zombie has ended; only its exit status is left to collect.
 bool IsZombie(const QString& pid) {
   const QByteArray stat = ReadProcFile(pid, "stat");
@@ -26,11 +33,11 @@ bool IsZombie(const QString& pid) {
 // For a script the kernel names the process after the script (cut to 15
 // bytes in comm) and runs its interpreter with the script's path among the
 // arguments: that argument gives the script's full name.
-QString ScriptPath(const QString& pid, const QString& comm) {
+QString ScriptPath(const QString& pid, const QByteArray& comm) {
   const QList<QByteArray> args = ReadProcFile(pid, "cmdline").split('\0');
   for (qsizetype i = 1; i < args.size(); ++i) {
     const QString arg = QString::fromLocal8Bit(args.at(i));
-    if (arg.isEmpty() || !QFileInfo(arg).fileName().startsWith(comm)) continue;
+    if (arg.isEmpty() || !HasShortName(QFileInfo(arg).fileName(), comm)) continue;
     if (QFileInfo(arg).isAbsolute()) return arg;
     const QString cwd = QFileInfo(kProc + pid + QStringLiteral("/cwd")).symLinkTarget();
     return cwd.isEmpty() ? arg : QDir(cwd).absoluteFilePath(arg);
@@ -42,16 +49,17 @@ std::optional<ProcessEntry> ReadEntry(const QString& pid) {
   if (IsZombie(pid)) return std::nullopt;
   ProcessEntry entry;
   entry.pid = pid.toLongLong();
-  const QString comm = QString::fromLocal8Bit(ReadProcFile(pid, "comm")).trimmed();
+  QByteArray comm = ReadProcFile(pid, "comm");
+  if (comm.endsWith('\n')) comm.chop(1);
   QString exe = QFile::symLinkTarget(kProc + pid + QStringLiteral("/exe"));
   exe.remove(QLatin1String(" (deleted)"));
   const QString exe_name = QFileInfo(exe).fileName();
-  if (!comm.isEmpty() && !exe_name.startsWith(comm)) {
+  if (!comm.isEmpty() && !HasShortName(exe_name, comm)) {
     const QString script = ScriptPath(pid, comm);
     if (!script.isEmpty()) exe = script;
   }
   entry.exe_path = exe;
-  entry.exe_name = exe.isEmpty() ? comm : QFileInfo(exe).fileName();
+  entry.exe_name = exe.isEmpty() ? QString::fromLocal8Bit(comm) : QFileInfo(exe).fileName();
   if (entry.exe_name.isEmpty()) return std::nullopt;
   return entry;
 }

@@ -21,7 +21,8 @@ class Shell {
   virtual bool StartProgram(const QString& program, const QString& parameters,
                             const QString& folder, QString* error) = 0;
   // Runs a program and waits for its end in an event loop (the window keeps
-  // painting). False when it cannot be started.
+  // painting). False when it cannot be started, or when the application quits
+  // during the wait.
   virtual bool RunAndWait(const QString& program, const QString& parameters,
                           quint32* exit_code) = 0;
 };

@@ -21,21 +21,22 @@ class IniFileTest : public testing::Test {
 };
 
 TEST_F(IniFileTest, ReadsWithTheProfileRoutinesRules) {
-  IniFile ini(Put("[Other]\r\n"
-                  "LogName=wrong section\r\n"
-                  " [ editnewqso ] \r\n"
-                  ";LogName=comment\r\n"
-                  "  logname  =  \"Home QTH\"  \r\n"
-                  "Single='x'\r\n"
-                  "Mixed=\"x'\r\n"
-                  "Inner=\"a\"b\"\r\n"
-                  "Empty=\"\"\r\n"
-                  "Equals=a=b\r\n"
-                  "Bare\r\n"
-                  "Euro=\x80 5\r\n"
-                  "LogName=second\r\n"
-                  "[EditNewQso]\r\n"
-                  "Later=in a second section of the same name\r\n"));
+  IniFile ini(
+      Put("[Other]\r\n"
+          "LogName=wrong section\r\n"
+          " [ editnewqso ] \r\n"
+          ";LogName=comment\r\n"
+          "  logname  =  \"Home QTH\"  \r\n"
+          "Single='x'\r\n"
+          "Mixed=\"x'\r\n"
+          "Inner=\"a\"b\"\r\n"
+          "Empty=\"\"\r\n"
+          "Equals=a=b\r\n"
+          "Bare\r\n"
+          "Euro=\x80 5\r\n"
+          "LogName=second\r\n"
+          "[EditNewQso]\r\n"
+          "Later=in a second section of the same name\r\n"));
   struct Case {
     const char* section;
     const char* key;
@@ -72,16 +73,17 @@ TEST_F(IniFileTest, ReadsByByteOrderMark) {
 }
 
 TEST_F(IniFileTest, WritesKeepEveryOtherLine) {
-  IniFile ini(Put("; settings\n"
-                  "[TfrmMain]\n"
-                  "FormVersion=0\n"
-                  "NORMPOS=1,2,3,4\n"
-                  "\n"
-                  "[Services]\n"
-                  "Qorv=http://127.0.0.1:1\n"));
-  ini.WriteString("tfrmmain", "NormPos", "5,6,7,8");           // in place, spelling kept
-  ini.WriteString("TfrmMain", "edLocation_Text", "\"\"Home\"\""); // appended to its section
-  ini.WriteString("New", "Key", QString::fromUtf8("€uro Ж"));     // new section at the end
+  IniFile ini(
+      Put("; settings\n"
+          "[TfrmMain]\n"
+          "FormVersion=0\n"
+          "NORMPOS=1,2,3,4\n"
+          "\n"
+          "[Services]\n"
+          "Qorv=http://127.0.0.1:1\n"));
+  ini.WriteString("tfrmmain", "NormPos", "5,6,7,8");               // in place, spelling kept
+  ini.WriteString("TfrmMain", "edLocation_Text", "\"\"Home\"\"");  // appended to its section
+  ini.WriteString("New", "Key", QString::fromUtf8("€uro Ж"));      // new section at the end
   EXPECT_EQ(ReadFileBytes(Path()),
             "; settings\r\n"
             "[TfrmMain]\r\n"

@@ -40,7 +40,7 @@ QString ReadWhole(const QString& path, QByteArray* raw = nullptr) {
   if (raw != nullptr) *raw = bytes;
   // Without a byte-order mark the registry file is UTF-8.
   return bytes.startsWith("\xFF\xFE") ? DecodeText(bytes).text
-                                       : QString::fromUtf8(bytes).remove(QChar(0xFEFF));
+                                      : QString::fromUtf8(bytes).remove(QChar(0xFEFF));
 }
 
 class RegistryTest : public testing::Test {
@@ -93,8 +93,8 @@ TEST_F(RegistryTest, WritesBackInTheEncodingItWasReadIn) {
     const QString text = ReadWhole(Path(), &raw);
     EXPECT_TRUE(raw.startsWith(c.expected_start));
     // The original spelling of the name stays; the escapes are written.
-    EXPECT_TRUE(text.contains(QString::fromUtf8(
-        "\"InstallPath\"=\"/home/op/Журнал \\\"x\\\"\\\\\"\r\n")));
+    EXPECT_TRUE(
+        text.contains(QString::fromUtf8("\"InstallPath\"=\"/home/op/Журнал \\\"x\\\"\\\\\"\r\n")));
     EXPECT_TRUE(text.contains("\"Multi\"=hex(7):61,00,00,00,00,00\r\n"));
     EXPECT_TRUE(text.contains("\"ProxyEnable\"=dword:0000001f\r\n"));
 

@@ -1,4 +1,4 @@
-#include "recording_ui.h"
+#include "support/recording_ui.h"
 
 #include <QCoreApplication>
 
