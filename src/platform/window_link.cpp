@@ -50,8 +50,8 @@ qint64 SocketWindowLink::SetText(WindowHandle window, const QString& text) {
 qint64 SocketWindowLink::Send(WindowHandle window, quint32 message, quintptr wparam,
                               qint64 lparam) {
   if (window == 0) return 0;
-  return NumberReply({kSend, HandleField(window), NumberField(message),
-                      QString::number(wparam), NumberField(lparam)});
+  return NumberReply({kSend, HandleField(window), NumberField(message), QString::number(wparam),
+                      NumberField(lparam)});
 }
 
 qint64 SocketWindowLink::NumberReply(const QStringList& request) {

@@ -52,9 +52,8 @@ class QsoTableModel : public QAbstractTableModel {
   }
 
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-    static const char* const kHeaders[] = {"QSODate", "QSOTime",      "CallSign",
-                                           "DigiBand", "QSOMode",     "QorvRec",
-                                           "QSLReceQSLcc", "QorvSent"};
+    static const char* const kHeaders[] = {"QSODate", "QSOTime", "CallSign",     "DigiBand",
+                                           "QSOMode", "QorvRec", "QSLReceQSLcc", "QorvSent"};
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
     return QString::fromLatin1(kHeaders[section]);
   }

@@ -82,7 +82,7 @@ void BuildEntryWindowTree(WindowTree& tree, const EntryWindowLayout& layout) {
     for (int i = 1; i <= sub_panels; ++i) {
       const QString sub_name = top_name + QStringLiteral(".%1").arg(i);
       const auto sub = tree.Add(top, panel, sub_name, 100 * number + i);
-      if (i == 3) tree.Add(sub, edit, sub_name + QStringLiteral(".edit"));
+      if (i == 1 || i == 3) tree.Add(sub, edit, sub_name + QStringLiteral(".edit"));
       if (i == 4) {
         tree.Add(sub, QStringLiteral("TdxDateEdit"), sub_name + QStringLiteral(".date"));
         tree.Add(sub, edit, QStringLiteral("edit%1").arg(number));

@@ -54,7 +54,7 @@ struct EntryWindowLayout {
 //     "TToolBar" toolbar0    a toolbar before the first top panel
 //     "TPanel" panel1        sub-panels panel1.1 ... panel1.5 ("TPanel")
 //     "TPanel" panel2        sub-panels panel2.1 ... panel2.5
-//   the third sub-panel of each holds a "TdxButtonEdit", the fourth a
+//   the first and third sub-panels of each hold a "TdxButtonEdit", the fourth a
 //   "TdxDateEdit" and then the entry field "TdxButtonEdit" edit1 / edit2
 //     "TToolBar" toolbar     "TSpeedButton" button, "TRxDBLookupCombo" selector
 //     "TPanel" panel3        the status panel, no sub-panels

@@ -79,7 +79,8 @@ QString WindowTreeServer::CurrentLog() const {
 }
 
 QString WindowTreeServer::EntryText(int top_panel) const {
-  const WindowTree::Window* field = tree_.Find(tree_.HandleOf(QStringLiteral("edit%1").arg(top_panel)));
+  const WindowTree::Window* field =
+      tree_.Find(tree_.HandleOf(QStringLiteral("edit%1").arg(top_panel)));
   return field != nullptr ? field->text : QString();
 }
 
@@ -101,6 +102,7 @@ void WindowTreeServer::Reload() {
 
 void WindowTreeServer::OnNewConnection() {
   while (QLocalSocket* socket = server_->nextPendingConnection()) {
+    ++connections_;
     connect(socket, &QLocalSocket::readyRead, this, [this, socket] { OnReadyRead(socket); });
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     OnReadyRead(socket);
@@ -188,9 +190,10 @@ QStringList WindowTreeServer::AnswerMessage(const QStringList& request) {
     if (window == nullptr) return {QStringLiteral("0")};
     // The form passes a command to the control named by the second
     // parameter; the selector answers a selection change by reloading.
-    const bool selection_change = message == kWmCommand && (wparam >> 16) == kCbnSelChange &&
-                                  window->name == QLatin1String("EditNewQso") &&
-                                  WindowHandle(lparam) == tree_.HandleOf(QStringLiteral("selector"));
+    const bool selection_change =
+        message == kWmCommand && (wparam >> 16) == kCbnSelChange &&
+        window->name == QLatin1String("EditNewQso") &&
+        WindowHandle(lparam) == tree_.HandleOf(QStringLiteral("selector"));
     if (selection_change) Reload();
     return {QStringLiteral("0")};
   }

@@ -32,9 +32,9 @@ class WindowTreeServer : public QObject {
 
  public:
   struct Options {
-    QString install_dir;        // holds "Vodrix_Log3.ini" and "db/logs.mdb"
-    QString socket_path;        // empty: the window link's default path
-    QString message_log_path;   // each message appended as a line; empty: none
+    QString install_dir;       // holds "Vodrix_Log3.ini" and "db/logs.mdb"
+    QString socket_path;       // empty: the window link's default path
+    QString message_log_path;  // each message appended as a line; empty: none
     EntryWindowLayout layout;
   };
 
@@ -52,7 +52,8 @@ class WindowTreeServer : public QObject {
   QString CurrentLog() const;
   const std::vector<QsoRow>& Qsos() const { return qsos_; }
   int Reloads() const { return reloads_; }
-  QString EntryText(int top_panel) const;  // 1 or 2
+  int Connections() const { return connections_; }  // accepted so far
+  QString EntryText(int top_panel) const;           // 1 or 2
   // Every message received (GET_TEXT, SET_TEXT, SEND), e.g. "SEND selector 513 0 0".
   const QStringList& Messages() const { return messages_; }
   void ClearMessages() { messages_.clear(); }
@@ -83,6 +84,7 @@ class WindowTreeServer : public QObject {
   QStringList log_names_;
   std::vector<QsoRow> qsos_;
   int reloads_ = 0;
+  int connections_ = 0;
   QStringList messages_;
   std::unique_ptr<QFile> message_log_;
   QLocalServer* server_ = nullptr;
