@@ -7,34 +7,12 @@
 #include <QUuid>
 
 #include "platform/app_error.h"
-#include "platform/text_codec.h"
+#include "platform/ini_file.h"
 
 namespace {
 
 const QString kSection = QStringLiteral("EditNewQso");
 const QString kKey = QStringLiteral("LogName");
-
-bool IsSectionLine(const QString& line, QString* name) {
-  const QString trimmed = line.trimmed();
-  if (!trimmed.startsWith(u'[') || !trimmed.contains(u']')) return false;
-  *name = trimmed.mid(1, trimmed.indexOf(u']') - 1).trimmed();
-  return true;
-}
-
-// The value when the line sets `key`.
-bool KeyValue(const QString& line, const QString& key, QString* value) {
-  const qsizetype equals = line.indexOf(u'=');
-  if (equals < 0 || line.left(equals).trimmed().compare(key, Qt::CaseInsensitive) != 0) {
-    return false;
-  }
-  QString text = line.mid(equals + 1).trimmed();
-  if (text.size() >= 2 && (text.front() == u'"' || text.front() == u'\'') &&
-      text.back() == text.front()) {
-    text = text.mid(1, text.size() - 2);
-  }
-  *value = text;
-  return true;
-}
 
 void Check(const QSqlQuery& query, bool ok) {
   if (!ok) throw AppError(query.lastError().text());
@@ -48,51 +26,11 @@ QString QuotedIdentifier(const QString& name) {
 }  // namespace
 
 QString ReadCurrentLogName(const QString& ini_path) {
-  if (!QFileInfo::exists(ini_path)) return QString();
-  QString section;
-  for (const QString& line : ReadTextFileLines(ini_path)) {
-    if (IsSectionLine(line, &section)) continue;
-    QString value;
-    if (section.compare(kSection, Qt::CaseInsensitive) == 0 && KeyValue(line, kKey, &value)) {
-      return value;
-    }
-  }
-  return QString();
+  return IniFile(ini_path).ReadString(kSection, kKey);
 }
 
 void WriteCurrentLogName(const QString& ini_path, const QString& log_name) {
-  TextEncoding encoding = TextEncoding::kAnsi;
-  QStringList lines;
-  if (QFileInfo::exists(ini_path)) lines = ReadTextFileLines(ini_path, &encoding);
-  const QString new_line = kKey + u'=' + log_name;
-  QString section;
-  qsizetype section_end = -1;  // where a missing key goes
-  for (qsizetype i = 0; i < lines.size(); ++i) {
-    if (IsSectionLine(lines.at(i), &section)) continue;
-    if (section.compare(kSection, Qt::CaseInsensitive) != 0) continue;
-    QString value;
-    if (KeyValue(lines.at(i), kKey, &value)) {
-      lines[i] = new_line;
-      WriteTextFileLines(ini_path, lines, encoding);
-      return;
-    }
-    if (!lines.at(i).trimmed().isEmpty()) section_end = i + 1;
-  }
-  if (section_end < 0) {
-    // Find the section header itself (the section may be empty).
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-      if (IsSectionLine(lines.at(i), &section) &&
-          section.compare(kSection, Qt::CaseInsensitive) == 0) {
-        section_end = i + 1;
-      }
-    }
-  }
-  if (section_end < 0) {
-    lines << u'[' + kSection + u']';
-    section_end = lines.size();
-  }
-  lines.insert(section_end, new_line);
-  WriteTextFileLines(ini_path, lines, encoding);
+  IniFile(ini_path).WriteString(kSection, kKey, log_name);
 }
 
 LogbookDatabase::LogbookDatabase(const QString& path)

@@ -8,11 +8,9 @@
 // What the running logbook keeps in its installation folder: the current
 // log's name in "Vodrix_Log3.ini" and the logs in "db/logs.mdb".
 
-// [EditNewQso] LogName, section and key without regard to letter case;
-// empty when the file, section or key is missing.
+// [EditNewQso] LogName; empty when the file, section or key is missing.
 QString ReadCurrentLogName(const QString& ini_path);
-// Replaces the key in place or appends it to its section (creating both),
-// keeping every other line and the file's encoding. Throws AppError.
+// Keeps every other line of the file. Throws AppError.
 void WriteCurrentLogName(const QString& ini_path, const QString& log_name);
 
 struct QsoRow {
