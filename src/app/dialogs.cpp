@@ -20,8 +20,8 @@ void QtDialogs::ShowMessage(QWidget* parent, MessageKind kind, const QString& te
   QMessageBox::Icon icon = QMessageBox::Information;
   if (kind == MessageKind::kWarning) icon = QMessageBox::Warning;
   if (kind == MessageKind::kError) icon = QMessageBox::Critical;
-  QMessageBox box(icon, caption.isEmpty() ? DefaultCaption(kind) : caption, text,
-                  QMessageBox::Ok, parent);
+  QMessageBox box(icon, caption.isEmpty() ? DefaultCaption(kind) : caption, text, QMessageBox::Ok,
+                  parent);
   box.exec();
 }
 

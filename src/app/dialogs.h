@@ -19,8 +19,8 @@ class Dialogs {
 
   // `filter` in the dialog's own form ("adi (*.adi)"); `path` comes in as the
   // dialog's file name and goes out as the chosen one. False when cancelled.
-  virtual bool ChooseOpenFile(QWidget* parent, const QString& filter,
-                              const QString& default_suffix, QString* path) = 0;
+  virtual bool ChooseOpenFile(QWidget* parent, const QString& filter, const QString& default_suffix,
+                              QString* path) = 0;
 };
 
 // QMessageBox and QFileDialog.

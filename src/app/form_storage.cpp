@@ -136,7 +136,8 @@ void FormStorage::RestoreProperty(const QString& prop) {
   const QString property = prop.section(u'.', 1);
   const QString key = QString(prop).replace(u'.', u'_');
   QWidget* element = form_.findChild<QWidget*>(element_name);
-  if (element == nullptr) throw AppError(FormatMessage(QStringLiteral("Field '%s' not found"), prop));
+  if (element == nullptr)
+    throw AppError(FormatMessage(QStringLiteral("Field '%s' not found"), prop));
   const QString value =
       TrimControl(IniFile(ini_file_name_).ReadString(Section(), key, ReadProperty(prop)));
 
@@ -202,8 +203,10 @@ void FormStorage::Save(bool visible) {
     const ScreenMetrics screen = Screen();
     const QRect frame = form_.frameGeometry();
     int show_cmd = 1;
-    if (form_.isMinimized()) show_cmd = 2;
-    else if (form_.isMaximized()) show_cmd = 3;
+    if (form_.isMinimized())
+      show_cmd = 2;
+    else if (form_.isMaximized())
+      show_cmd = 3;
     const QString norm_pos = QStringLiteral("%1,%2,%3,%4")
                                  .arg(frame.left())
                                  .arg(frame.top())
@@ -216,8 +219,8 @@ void FormStorage::Save(bool visible) {
     ini.WriteString(section, QStringLiteral("PixelsPerInch"),
                     QString::number(screen.pixels_per_inch));
     for (const QString& key : {QStringLiteral("MinMaxPos"), QStringLiteral("NormPos")}) {
-      const QString value = key == QLatin1String("NormPos") ? norm_pos
-                                                            : QLatin1String(kUnsetMinMaxPos);
+      const QString value =
+          key == QLatin1String("NormPos") ? norm_pos : QLatin1String(kUnsetMinMaxPos);
       ini.WriteString(section, WithScreenSize(key, screen.size), value);
       ini.WriteString(section, key, value);
     }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateEdit>
+#include <QFont>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
@@ -20,12 +21,12 @@ namespace {
 
 // The window's elements whose values the settings store keeps.
 const QStringList kStoredProps = {
-    QStringLiteral("cbUpdateloc.Checked"),       QStringLiteral("cbUpdatestate.Checked"),
-    QStringLiteral("cbUpdateIOTA.Checked"),      QStringLiteral("cbCNTY.Checked"),
-    QStringLiteral("cmbCNTY.Text"),              QStringLiteral("RzPageControl1.ActivePage"),
-    QStringLiteral("clublogemail.Text"),         QStringLiteral("callsign.Text"),
-    QStringLiteral("password.Text"),             QStringLiteral("cbClublog.Checked"),
-    QStringLiteral("edLocation.Text"),           QStringLiteral("cbKeep.Checked")};
+    QStringLiteral("cbUpdateloc.Checked"),  QStringLiteral("cbUpdatestate.Checked"),
+    QStringLiteral("cbUpdateIOTA.Checked"), QStringLiteral("cbCNTY.Checked"),
+    QStringLiteral("cmbCNTY.Text"),         QStringLiteral("RzPageControl1.ActivePage"),
+    QStringLiteral("clublogemail.Text"),    QStringLiteral("callsign.Text"),
+    QStringLiteral("password.Text"),        QStringLiteral("cbClublog.Checked"),
+    QStringLiteral("edLocation.Text"),      QStringLiteral("cbKeep.Checked")};
 
 constexpr int kLogPollMs = 300;
 const QString kRed = QStringLiteral("color: #ff0000;");
@@ -50,8 +51,9 @@ class TfrmMain::BusyScope {
   void SetBusy(bool busy) {
     form_.action_running_ = busy;
     Ui::TfrmMain& ui = *form_.ui_;
-    for (QWidget* button : {static_cast<QWidget*>(ui.btnQorv), static_cast<QWidget*>(ui.btnQorvAdif),
-                            static_cast<QWidget*>(ui.btnIgnore), static_cast<QWidget*>(ui.btnADIF)}) {
+    for (QWidget* button :
+         {static_cast<QWidget*>(ui.btnQorv), static_cast<QWidget*>(ui.btnQorvAdif),
+          static_cast<QWidget*>(ui.btnIgnore), static_cast<QWidget*>(ui.btnADIF)}) {
       button->setEnabled(!busy);
     }
   }
@@ -72,6 +74,12 @@ TfrmMain::TfrmMain(MainActions actions, Dialogs& dialogs, QWidget* parent)
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
   setFixedSize(495, 318);
+  // Tahoma where the system has it, else a condensed face, so that the
+  // captions fit the places made for Tahoma.
+  QFont face = font();
+  face.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed"),
+                    QStringLiteral("Liberation Sans Narrow")});
+  setFont(face);
 
   // Captions size themselves to their text.
   for (QLabel* label : {ui_->RzLabel1, ui_->Label3, ui_->Label4, ui_->Label6, ui_->Label5,
@@ -315,8 +323,7 @@ void TfrmMain::cbLoadDateEQSLClick() {
 }
 
 void TfrmMain::ApplicationEvents1Message() {
-  ui_->password->setEchoMode(ui_->CheckBox1->isChecked() ? QLineEdit::Normal
-                                                         : QLineEdit::Password);
+  ui_->password->setEchoMode(ui_->CheckBox1->isChecked() ? QLineEdit::Normal : QLineEdit::Password);
 }
 
 void TfrmMain::TimerTimer() {

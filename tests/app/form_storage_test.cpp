@@ -46,32 +46,36 @@ TEST_F(FormStorageTest, SaveAtCloseWritesEveryKeyInOrder) {
                                   .arg(frame.top() + frame.height())
                                   .toLatin1();
   EXPECT_EQ(frame.topLeft(), QPoint(100, 50));
-  const QByteArray expected = "[TfrmMain]\r\n"
-                              "FormVersion=0\r\n"
-                              "Flags=0\r\n"
-                              "ShowCmd=1\r\n"
-                              "PixelsPerInch=96\r\n"
-                              "MinMaxPos(1920x1080)=-1,-1,-1,-1\r\n"
-                              "MinMaxPos=-1,-1,-1,-1\r\n"
-                              "NormPos(1920x1080)=" + norm_pos + "\r\n"
-                              "NormPos=" + norm_pos + "\r\n"
-                              "Visible=0\r\n"
-                              "cbUpdateloc_Checked=True\r\n"
-                              "cbUpdatestate_Checked=False\r\n"
-                              "cbUpdateIOTA_Checked=False\r\n"
-                              "cbCNTY_Checked=True\r\n"
-                              "cmbCNTY_Text=State2\r\n"
-                              "RzPageControl1_ActivePage=TabSheet3\r\n"
-                              "clublogemail_Text=op@example.org\r\n"
-                              "callsign_Text=\"'K1ABC'\"\r\n"
-                              "password_Text=se cret\r\n"
-                              "cbClublog_Checked=True\r\n"
-                              "edLocation_Text=\"\"Home QTH\"\"\r\n"
-                              "cbKeep_Checked=False\r\n";
+  const QByteArray expected =
+      "[TfrmMain]\r\n"
+      "FormVersion=0\r\n"
+      "Flags=0\r\n"
+      "ShowCmd=1\r\n"
+      "PixelsPerInch=96\r\n"
+      "MinMaxPos(1920x1080)=-1,-1,-1,-1\r\n"
+      "MinMaxPos=-1,-1,-1,-1\r\n"
+      "NormPos(1920x1080)=" +
+      norm_pos +
+      "\r\n"
+      "NormPos=" +
+      norm_pos +
+      "\r\n"
+      "Visible=0\r\n"
+      "cbUpdateloc_Checked=True\r\n"
+      "cbUpdatestate_Checked=False\r\n"
+      "cbUpdateIOTA_Checked=False\r\n"
+      "cbCNTY_Checked=True\r\n"
+      "cmbCNTY_Text=State2\r\n"
+      "RzPageControl1_ActivePage=TabSheet3\r\n"
+      "clublogemail_Text=op@example.org\r\n"
+      "callsign_Text=\"'K1ABC'\"\r\n"
+      "password_Text=se cret\r\n"
+      "cbClublog_Checked=True\r\n"
+      "edLocation_Text=\"\"Home QTH\"\"\r\n"
+      "cbKeep_Checked=False\r\n";
   EXPECT_EQ(ReadAll(SettingsFile()), expected);
-  EXPECT_EQ(QFile::permissions(SettingsFile()),
-            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
-                QFileDevice::WriteUser);
+  EXPECT_EQ(QFile::permissions(SettingsFile()), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                    QFileDevice::ReadUser | QFileDevice::WriteUser);
 
   // The quoted texts come back as typed, and so does the page.
   Create();

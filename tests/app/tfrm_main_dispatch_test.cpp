@@ -56,8 +56,8 @@ TEST_F(MainWindowTest, ActionButtonRunsThePageActionThenTheCommonTail) {
     Find<QPushButton>("btnQorv")->click();
     const QStringList names = {QStringLiteral("qorv"), QStringLiteral("eqsl"),
                                QStringLiteral("upload")};
-    EXPECT_EQ(recorder.calls, QStringList({names[page], QStringLiteral("locate"),
-                                           QStringLiteral("nudge")}));
+    EXPECT_EQ(recorder.calls,
+              QStringList({names[page], QStringLiteral("locate"), QStringLiteral("nudge")}));
     ASSERT_EQ(recorder.contexts.size(), 1);
     EXPECT_EQ(recorder.contexts[0].start_utc, kClick);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Home"));
@@ -88,10 +88,9 @@ TEST_F(MainWindowTest, PageSwitchedDuringAnActionRunsTheNextPagesAction) {
 TEST_F(MainWindowTest, EarlyStopEndsTheClickWithoutTheCommonTail) {
   Recorder recorder;
   MainActions actions = recorder.Actions();
-  actions.qorv_download = recorder.Page(QStringLiteral("qorv"), ActionEnd::kStop,
-                                        [](TfrmMain& window) {
-                                          window.SetCaption(QStringLiteral("Waiting..."));
-                                        });
+  actions.qorv_download =
+      recorder.Page(QStringLiteral("qorv"), ActionEnd::kStop,
+                    [](TfrmMain& window) { window.SetCaption(QStringLiteral("Waiting...")); });
   TfrmMain& window = Create(std::move(actions));
   window.Config().LogName = QStringLiteral("Home");
   window.show();
@@ -127,7 +126,8 @@ TEST_F(MainWindowTest, ActionButtonsAreDisabledWhileAnActionRuns) {
 
   ClickTab(2);
   Find<QPushButton>("btnQorv")->click();
-  EXPECT_EQ(dialogs_.MessageTexts(), QStringList({QStringLiteral("'x' is not a valid integer value")}));
+  EXPECT_EQ(dialogs_.MessageTexts(),
+            QStringList({QStringLiteral("'x' is not a valid integer value")}));
   for (const char* name : buttons) EXPECT_TRUE(Find<QPushButton>(name)->isEnabled()) << name;
   Find<QPushButton>("btnQorvAdif")->click();
   EXPECT_EQ(nested_runs, 1);
@@ -151,9 +151,10 @@ TEST_F(MainWindowTest, ErrorsOfEveryHandlerReachTheErrorBox) {
   window.TimerTimer();
   EXPECT_TRUE(recorder.calls.isEmpty());  // no common tail after an error
   ASSERT_EQ(dialogs_.messages.size(), 4);
-  EXPECT_EQ(dialogs_.MessageTexts(),
-            QStringList({QStringLiteral("disk full"), QStringLiteral("Cannot open file"),
-                         QStringLiteral("no station"), QStringLiteral("Field 'LogSet' not found")}));
+  EXPECT_EQ(
+      dialogs_.MessageTexts(),
+      QStringList({QStringLiteral("disk full"), QStringLiteral("Cannot open file"),
+                   QStringLiteral("no station"), QStringLiteral("Field 'LogSet' not found")}));
   for (const auto& message : dialogs_.messages) EXPECT_EQ(message.kind, MessageKind::kError);
 }
 
@@ -201,10 +202,9 @@ TEST_F(MainWindowTest, LoginPagesCarryPercentEncodedCredentials) {
   ClickWidget(Find<QWidget>("Image2"));
   const QString qorv = QStringLiteral(
       "https://qorv.test:8443/qorvuser/default?login=K1%20A%26B&password=p%20w%26x%3D1%25");
-  EXPECT_EQ(shell.urls,
-            QStringList({qorv, qorv,
-                         QStringLiteral("https://www.eqsl.cc/qslcard/LoginFinish.cfm?"
-                                        "Callsign=DL1ABC&EnteredPassword=")}));
+  EXPECT_EQ(shell.urls, QStringList({qorv, qorv,
+                                     QStringLiteral("https://www.eqsl.cc/qslcard/LoginFinish.cfm?"
+                                                    "Callsign=DL1ABC&EnteredPassword=")}));
   EXPECT_TRUE(dialogs_.messages.isEmpty());
 }
 

@@ -95,8 +95,12 @@ TEST_F(MainWindowTest, EveryElementHasItsKindPlaceAndText) {
     EXPECT_TRUE(element->inherits(expected.kind)) << element->metaObject()->className();
     EXPECT_EQ(element->parentWidget()->objectName(), QLatin1String(expected.where));
     EXPECT_EQ(element->pos(), expected.geometry.topLeft());
-    if (!expected.geometry.isEmpty()) EXPECT_EQ(element->size(), expected.geometry.size());
-    if (expected.text != nullptr) EXPECT_EQ(TextOf(element), QString::fromUtf8(expected.text));
+    if (!expected.geometry.isEmpty()) {
+      EXPECT_EQ(element->size(), expected.geometry.size());
+    }
+    if (expected.text != nullptr) {
+      EXPECT_EQ(TextOf(element), QString::fromUtf8(expected.text));
+    }
   }
 }
 
