@@ -50,6 +50,10 @@ void SplitFour(const QString& text, int values[4]) {
   }
 }
 
+AppError NotStorable(const QString& prop) {
+  return AppError(FormatMessage(QStringLiteral("Field '%s' not found"), prop));
+}
+
 int IntOr(const QString& text, int fallback) {
   int value = 0;
   return TryStrToInt(text, &value) ? value : fallback;
@@ -92,10 +96,8 @@ void FormStorage::RestorePlacement() {
   const IniFile ini(ini_file_name_);
   const QString section = Section();
   const ScreenMetrics screen = Screen();
-  // The version is never below 0, so every stored version is restored.
-  IntOr(ini.ReadString(section, QStringLiteral("FormVersion")), 0);
-  IntOr(ini.ReadString(section, QStringLiteral("Flags")), kPlacementFlags);
-
+  // "FormVersion" and "Flags" change nothing here: every stored version is
+  // restored and the minimized or maximized state is not.
   auto read_pos = [&](const QString& key) {
     QString value = ini.ReadString(section, WithScreenSize(key, screen.size));
     if (value.isEmpty()) value = ini.ReadString(section, key);
@@ -136,14 +138,13 @@ void FormStorage::RestoreProperty(const QString& prop) {
   const QString property = prop.section(u'.', 1);
   const QString key = QString(prop).replace(u'.', u'_');
   QWidget* element = form_.findChild<QWidget*>(element_name);
-  if (element == nullptr)
-    throw AppError(FormatMessage(QStringLiteral("Field '%s' not found"), prop));
+  if (element == nullptr) throw NotStorable(prop);
   const QString value =
       TrimControl(IniFile(ini_file_name_).ReadString(Section(), key, ReadProperty(prop)));
 
   if (property == QLatin1String("Checked")) {
     auto* box = qobject_cast<QAbstractButton*>(element);
-    if (box == nullptr) throw AppError(prop);
+    if (box == nullptr) throw NotStorable(prop);
     if (value.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) box->setChecked(true);
     if (value.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) box->setChecked(false);
   } else if (property == QLatin1String("Text")) {
@@ -152,18 +153,18 @@ void FormStorage::RestoreProperty(const QString& prop) {
     } else if (auto* combo = qobject_cast<QComboBox*>(element)) {
       combo->setCurrentText(value);
     } else {
-      throw AppError(prop);
+      throw NotStorable(prop);
     }
   } else if (property == QLatin1String("ActivePage")) {
     auto* pages = qobject_cast<QTabWidget*>(element);
-    if (pages == nullptr) throw AppError(prop);
+    if (pages == nullptr) throw NotStorable(prop);
     for (int i = 0; i < pages->count(); ++i) {
       if (pages->widget(i)->objectName().compare(value, Qt::CaseInsensitive) == 0) {
         pages->setCurrentIndex(i);
       }
     }
   } else {
-    throw AppError(prop);
+    throw NotStorable(prop);
   }
 }
 
@@ -182,7 +183,7 @@ QString FormStorage::ReadProperty(const QString& prop) const {
       return pages->currentWidget()->objectName();
     }
   }
-  throw AppError(FormatMessage(QStringLiteral("Field '%s' not found"), prop));
+  throw NotStorable(prop);
 }
 
 void FormStorage::SaveAtClose() {

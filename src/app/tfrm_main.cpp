@@ -69,6 +69,7 @@ TfrmMain::TfrmMain(MainActions actions, Dialogs& dialogs, QWidget* parent)
       dialogs_(dialogs),
       form_storage_(*this, kStoredProps, *this) {
   InitAppResources();
+  config_.ProgramFolder = QCoreApplication::applicationDirPath() + u'/';
   ui_->setupUi(this);
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

@@ -10,6 +10,7 @@
 #include "app_test_support.h"
 #include "main_window_fixture.h"
 #include "platform/app_error.h"
+#include "support/recording_ui.h"
 
 namespace {
 
@@ -159,28 +160,15 @@ TEST_F(MainWindowTest, ErrorsOfEveryHandlerReachTheErrorBox) {
 }
 
 TEST(ErrorBoxTest, RunGuardedReportsAndSwallowsEveryError) {
-  ScriptedDialogs dialogs;
-  struct Ui : OperationUi {
-    explicit Ui(ScriptedDialogs& d) : dialogs(d) {}
-    void SetCaption(const QString&) override {}
-    QString LogName() const override { return {}; }
-    void SetProgress(int) override {}
-    void SetResult(ResultLabel, const QString&) override {}
-    void ProcessEvents() override {}
-    void ShowMessage(MessageKind kind, const QString& text, const QString& caption) override {
-      dialogs.ShowMessage(nullptr, kind, text, caption);
-    }
-    void ShowTextFile(const QString&) override {}
-    bool ChooseAdifFile(QString*) override { return false; }
-    ScriptedDialogs& dialogs;
-  } ui(dialogs);
+  RecordingUi ui;
   EXPECT_TRUE(RunGuarded(ui, [] {}));
   EXPECT_FALSE(RunGuarded(ui, [] { throw AppError(QStringLiteral("first")); }));
   EXPECT_FALSE(RunGuarded(ui, [] { throw std::out_of_range("second"); }));
   EXPECT_FALSE(RunGuarded(ui, [] { throw 42; }));
-  EXPECT_EQ(dialogs.messages.size(), 3);
-  EXPECT_EQ(dialogs.MessageTexts().mid(0, 2),
-            QStringList({QStringLiteral("first"), QStringLiteral("second")}));
+  ASSERT_EQ(ui.messages.size(), 3);
+  EXPECT_EQ(ui.messages[0].text, QStringLiteral("first"));
+  EXPECT_EQ(ui.messages[1].text, QStringLiteral("second"));
+  for (const auto& message : ui.messages) EXPECT_EQ(message.kind, MessageKind::kError);
 }
 
 TEST_F(MainWindowTest, LoginPagesCarryPercentEncodedCredentials) {
