@@ -1,10 +1,27 @@
 #include <QApplication>
-#include <QMainWindow>
+#include <QLocale>
+
+#include "app/dialogs.h"
+#include "app/program_actions.h"
+#include "app/tfrm_main.h"
+#include "app/visual_style.h"
+#include "platform/app_error.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QMainWindow window;
-  window.setWindowTitle(QStringLiteral("qorvsync"));
+  // Numbers are read and written with "." before any window exists; the
+  // user's date and time formats come from the system locale.
+  QLocale::setDefault(QLocale::c());
+
+  QtDialogs dialogs;
+  try {
+    ApplyVisualStyle(app);
+  } catch (const AppError& error) {
+    dialogs.ShowMessage(nullptr, MessageKind::kError, error.Message(), QString());
+  }
+
+  TfrmMain window(ProgramActions(), dialogs);
+  // The Club Log reply window is created here, hidden, after the main window.
   window.show();
   return app.exec();
 }

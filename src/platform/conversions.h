@@ -3,7 +3,9 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
+#include <QStringView>
 #include <QTime>
 
 // Numbers: "." is always the decimal separator. Date-time values are days
@@ -15,13 +17,18 @@
 // Error: "'%s' is not a valid integer value".
 int StrToInt(const QString& text);
 bool TryStrToInt(const QString& text, int* value);
+// The same on a part of a longer text, without copying it.
+int StrToInt(QStringView text);
+bool TryStrToInt(QStringView text, int* value);
 
 // Error: "'%s' is not a valid floating point value".
 double StrToFloat(const QString& text);
 bool TryStrToFloat(const QString& text, double* value);
+bool TryStrToFloat(QStringView text, double* value);
 
 // The general number format: shortest form with up to 15 significant digits,
-// "." as separator, no exponent for ordinary magnitudes (44500.4166666667).
+// "." as separator, no exponent for ordinary magnitudes (44500.4166666667);
+// the exponent form (1E20, 1E-5) outside 0.0001 to 15 integer digits.
 QString FloatToStr(double value);
 
 // Error: "Invalid argument to date encode".
@@ -48,7 +55,12 @@ struct RegionalSettings {
   QChar time_separator = u':';
   QString short_date_format = QStringLiteral("dd/mm/yyyy");
 
+  // From QLocale::system() through FromLocale.
   static RegionalSettings FromSystem();
+  // The locale's short date format with Qt's pattern letters turned into the
+  // ones above; a two-digit year is widened to four digits, as the desktop's
+  // own short formats have it (CLDR's short formats carry two).
+  static RegionalSettings FromLocale(const QLocale& locale);
 };
 const RegionalSettings& CurrentRegionalSettings();
 void SetRegionalSettings(const RegionalSettings& settings);
@@ -61,19 +73,17 @@ QString FormatDateTime(const QString& pattern, double date_time,
 QString FormatDateTime(const QString& pattern, const QDateTime& date_time,
                        const RegionalSettings& settings = CurrentRegionalSettings());
 // The short date format.
-QString DateToStr(const QDate& date,
-                  const RegionalSettings& settings = CurrentRegionalSettings());
+QString DateToStr(const QDate& date, const RegionalSettings& settings = CurrentRegionalSettings());
 
 // Time of day from text with the user's time separator: h[:n[:s]] with an
 // optional AM/PM. Error: "'%s' is not a valid time".
-double StrToTime(const QString& text,
-                 const RegionalSettings& settings = CurrentRegionalSettings());
+double StrToTime(const QString& text, const RegionalSettings& settings = CurrentRegionalSettings());
 // A date in the order of the short date format. Error: "'%s' is not a valid date".
-double StrToDate(const QString& text,
-                 const RegionalSettings& settings = CurrentRegionalSettings());
+double StrToDate(const QString& text, const RegionalSettings& settings = CurrentRegionalSettings());
 
 // ASCII-only case mapping and the trimming of characters <= 32 at both ends.
 QString AsciiUpper(const QString& text);
 QString TrimControl(const QString& text);
+QStringView TrimControlView(QStringView text);
 
 #endif  // QORVSYNC_PLATFORM_CONVERSIONS_H_

@@ -16,7 +16,7 @@ class Registry {
 
   struct Value {
     ValueType type = ValueType::kString;
-    QString text;     // kString, kExpandString
+    QString text;        // kString, kExpandString
     quint32 number = 0;  // kDword
     QByteArray bytes;    // kBinary, kOther (hex(N): N kept in raw_type)
     int raw_type = 1;
@@ -47,6 +47,8 @@ class Registry {
   void WriteString(const QString& name, const QString& value);
   void WriteExpandString(const QString& name, const QString& value);
   void WriteInteger(const QString& name, int value);
+  // Any value, kept with its type (binary and other types as bytes).
+  void WriteValue(const QString& name, const Value& value);
 
  private:
   QString file_;

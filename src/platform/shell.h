@@ -2,6 +2,7 @@
 #define QORVSYNC_PLATFORM_SHELL_H_
 
 #include <QString>
+#include <QStringList>
 
 // The desktop shell: browser, text editor, starting programs. Tests put a
 // recording double in place of the desktop parts they cannot run.
@@ -15,11 +16,13 @@ class Shell {
   virtual void OpenTextFile(const QString& path) = 0;
   // Starts a program detached, its parameter text split as Windows splits a
   // command line, in `folder` (empty: the current folder). Returns false and
-  // sets `error` when it cannot be started.
+  // sets `error` to the system error message (SystemErrorMessage) when it
+  // cannot be started.
   virtual bool StartProgram(const QString& program, const QString& parameters,
                             const QString& folder, QString* error) = 0;
   // Runs a program and waits for its end in an event loop (the window keeps
-  // painting). False when it cannot be started.
+  // painting). False when it cannot be started, or when the application quits
+  // during the wait.
   virtual bool RunAndWait(const QString& program, const QString& parameters,
                           quint32* exit_code) = 0;
 };
@@ -31,8 +34,7 @@ class DesktopShell : public Shell {
   void OpenTextFile(const QString& path) override;
   bool StartProgram(const QString& program, const QString& parameters, const QString& folder,
                     QString* error) override;
-  bool RunAndWait(const QString& program, const QString& parameters,
-                  quint32* exit_code) override;
+  bool RunAndWait(const QString& program, const QString& parameters, quint32* exit_code) override;
 };
 
 // The shell the program uses; tests may put another in its place.
@@ -41,6 +43,10 @@ void SetProgramShell(Shell* shell);  // nullptr restores the desktop shell
 
 // Splits a parameter text as Windows splits a command line.
 QStringList SplitCommandLine(const QString& parameters);
+
+// "System Error.  Code: <code>.", a line break and the system's text for the
+// error number.
+QString SystemErrorMessage(int code);
 
 // Finds a program: a path as given, or a bare name looked up in PATH ("tqsl.exe"
 // then "tqsl"). Empty when not found.

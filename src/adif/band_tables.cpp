@@ -1,0 +1,102 @@
+#include "adif/band_tables.h"
+
+#include <array>
+
+#include "platform/conversions.h"
+
+namespace {
+
+struct BandValue {
+  const char16_t* band;
+  const char16_t* digi_band;
+};
+
+// The 3 cm band has a value but no range below; 1.25 m has a range only.
+constexpr std::array<BandValue, 18> kBandValues = {{
+    {u"160M", u"1.8"},
+    {u"80M", u"3.5"},
+    {u"60M", u"5"},
+    {u"40M", u"7"},
+    {u"30M", u"10"},
+    {u"20M", u"14"},
+    {u"17M", u"18"},
+    {u"15M", u"21"},
+    {u"12M", u"24"},
+    {u"10M", u"28"},
+    {u"6M", u"50"},
+    {u"4M", u"70"},
+    {u"2M", u"144"},
+    {u"70CM", u"430"},
+    {u"23CM", u"1200"},
+    {u"13CM", u"2400"},
+    {u"6CM", u"5650"},
+    {u"3CM", u"10000"},
+}};
+
+struct BandRange {
+  double from;
+  double to;
+  const char16_t* band;
+};
+
+constexpr std::array<BandRange, 18> kBandRanges = {{
+    {1.8, 2, u"160M"},
+    {3.5, 4, u"80M"},
+    {5.25, 5.4, u"60M"},
+    {7, 7.3, u"40M"},
+    {10, 10.15, u"30M"},
+    {14, 14.35, u"20M"},
+    {18, 18.168, u"17M"},
+    {21, 21.45, u"15M"},
+    {24, 24.99, u"12M"},
+    {28, 29.7, u"10M"},
+    {50, 54, u"6M"},
+    {70, 71, u"4M"},
+    {144, 148, u"2M"},
+    {222, 225, u"1.25M"},
+    {420, 450, u"70cm"},
+    {1240, 1300, u"23cm"},
+    {2300, 2450, u"13cm"},
+    {5650, 5925, u"6cm"},
+}};
+
+}  // namespace
+
+QString BandToDigiBand(const QString& band) {
+  for (const BandValue& row : kBandValues) {
+    if (band == QStringView(row.band)) return QString::fromUtf16(row.digi_band);
+  }
+  return QString();
+}
+
+QString DigiBandToBand(const QString& digi_band) {
+  double value = 0;
+  if (!TryStrToFloat(digi_band, &value)) return QString();
+  for (const BandRange& row : kBandRanges) {
+    if (row.from <= value && value <= row.to) return QString::fromUtf16(row.band);
+  }
+  return QString();
+}
+
+QString FreqToAdif(const QString& qso_band) {
+  const qsizetype length = qso_band.size();
+  QString text = qso_band;
+  if (length == 5 || length == 6) text += QStringLiteral("00");
+  // Short texts are whole or partial MHz values: padded, never parsed.
+  if (length < 4) {
+    return text + (text.contains(u'.') ? QStringLiteral("0000") : QStringLiteral(".00000"));
+  }
+  // Otherwise the digits are read as a count of 10 Hz steps.
+  qsizetype dot = text.indexOf(u'.') + 1;
+  if (dot >= 1 && dot <= 3) text.remove(dot - 1, 1);
+  dot = text.indexOf(u'.') + 1;
+  if (dot > 0) {
+    text.remove(dot - 1, 1);
+    if (length - dot < 2) text += u'0';
+  }
+  return FloatToStr(StrToFloat(text) / 100000);
+}
+
+QString ModeToAdif(const QString& mode) {
+  return mode.contains(QStringLiteral("BPSK")) ? mode.mid(1) : mode;
+}

@@ -1,0 +1,5 @@
+#include "app/app_resources.h"
+
+#include <QtGlobal>
+
+void InitAppResources() { Q_INIT_RESOURCE(app_resources); }

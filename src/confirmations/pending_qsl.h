@@ -1,0 +1,49 @@
+#ifndef QORVSYNC_CONFIRMATIONS_PENDING_QSL_H_
+#define QORVSYNC_CONFIRMATIONS_PENDING_QSL_H_
+
+#include <QDate>
+#include <QString>
+
+// The record buffer of a confirmation run: the values of the record being
+// read, gathered line by line. Shared by the Qorv and the eQSL runs.
+struct PendingQslRecord {
+  QString Call;
+  QString Band;  // the log's DigiBand value text
+  QString Mode;
+  QString SubMode;
+  QString QsoDateText;
+  QDate QsoDate;
+  bool HasQsoDate = false;
+  QString TimeOn;  // "hh:mm"
+  QString TimeFrom;
+  QString TimeTo;
+  bool HasTimeWindow = false;
+  QDate QslRDate;  // kept as a date, never as locale text
+  bool HasQslRDate = false;
+  QString GridSquare;
+  QString StateCode;
+  QString Iota;
+  QString County;
+  QString RstRcvd;
+
+  // Empties everything: a run starts from a clean buffer, and a record's date
+  // and time window end with the record, so a record without QSO_DATE or
+  // TIME_ON is never matched with an earlier record's values.
+  void Clear();
+};
+
+// The one program-wide buffer.
+extern PendingQslRecord PendingQsl;
+
+// Sets TimeOn, TimeFrom and TimeTo from a TIME_ON value: "hh:mm" from its
+// first four characters, and a window of 20 minutes on either side that never
+// crosses midnight ("00:00" and "23:59" at the ends).
+// Error: "'%s' is not a valid time".
+void SetTimeWindow(PendingQslRecord& record, const QString& time_on_value);
+
+// The QSO date from a yyyymmdd value. Errors: "'%s' is not a valid integer
+// value" for a part that is not a whole number, "Invalid argument to date
+// encode" for a day that does not exist.
+QDate DateFromAdif(const QString& yyyymmdd);
+
+#endif  // QORVSYNC_CONFIRMATIONS_PENDING_QSL_H_

@@ -1,0 +1,114 @@
+#include "adif/adif_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "support/error_text.h"
+
+namespace {
+
+enum class Reader { kPlain, kTyped };
+
+// The value read, or the error's message.
+QString Read(Reader reader, const QString& line, const QString& field) {
+  CurrentLine = line;
+  QString value;
+  const QString error = ErrorText(
+      [&] { value = reader == Reader::kPlain ? GetAdifValue(field) : GetAdifValueTyped(field); });
+  return error == QStringLiteral("no error") ? value : error;
+}
+
+QString NotInteger(const char* text) {
+  return QStringLiteral("'%1' is not a valid integer value").arg(QLatin1String(text));
+}
+
+}  // namespace
+
+TEST(AdifReader, PosNoCaseFoldsOnlyAsciiLetters) {
+  const struct {
+    const char16_t* needle;
+    const char16_t* haystack;
+    qsizetype position;
+  } cases[] = {
+      {u"<call", u"xx<CALL:5>", 3},
+      {u"b", u"abcb", 2},
+      {u"Q", u"abc", 0},
+      {u"", u"abc", 0},
+      {u"abcd", u"abc", 0},
+      {u"S", u"\u017F", 0},
+      {u"I", u"\u0131", 0},
+      {u"k", u"\u212A", 0},
+      {u"\u00E9", u"\u00C9", 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PosNoCase(QStringView(c.needle), QStringView(c.haystack)), c.position)
+        << QString::fromUtf16(c.needle).toStdString();
+  }
+}
+
+TEST(AdifReader, ReadsValuesByTheTagLength) {
+  const Reader plain = Reader::kPlain;
+  const Reader typed = Reader::kTyped;
+  const QString long_value = QString(300, u'x');
+  const struct {
+    Reader reader;
+    QString line;
+    const char* field;
+    QString result;
+  } cases[] = {
+      {plain, "<call:5>ABCDE", "CALL", "ABCDE"},
+      {plain, "<CALL:5>ABCDE<BAND:3>20M<MODE:2>CW", "CALL", "ABCDE"},
+      {plain, "<CALL:5>ABCDE<BAND:3>20M<MODE:2>CW", "BAND", "20M"},
+      {plain, "<CALL:5>ABCDE<BAND:3>20M<MODE:2>CW", "MODE", "CW"},
+      {plain, "<CALL:5>ABCDE<BAND:3>20M", "MODE", ""},
+      {plain, "", "CALL", ""},
+      // One character with nothing after it reads as empty.
+      {plain, "<CALL:1>K", "CALL", ""},
+      {plain, "<CALL:1>K ", "CALL", "K"},
+      {plain, "<CALL:7>ABCDE", "CALL", "ABCDE"},
+      {plain, "<CALL:5> ABCD", "CALL", "ABCD"},
+      {plain, "<CALL:8>ABCDE<BAND:3>20M", "CALL", "ABCDE<BA"},
+      {plain, "<CALL:3>ABCDE", "CALL", "ABC"},
+      {plain, "<CALL:0>ABCDE", "CALL", ""},
+      {plain, "<CALL:-1>ABCDE", "CALL", ""},
+      {plain, "<CALL:7>\tABCDE\x01", "CALL", "ABCDE"},
+      {plain, "<CALL:3>ABC<CALL:3>DEF", "CALL", "ABC"},
+      {plain, "<STATION_CALLSIGN:5>ABCDE<CALL:5>FGHIJ", "CALL", "FGHIJ"},
+      {plain, "<CALLSIGN:3>XYZ<CALL:5>FGHIJ", "CALL", "XYZ"},
+      {plain, "<GRIDSQUARE:6>jo62qm<EOR>", "gridsquare", "jo62qm"},
+      {plain, QString(400, u' ') + "<CALL:5>ABCDE ", "CALL", "ABCDE"},
+      // The window is 255 characters from the tag's "<".
+      {plain, "<COMMENT:300>" + long_value + " ", "COMMENT", QString(255 - 13, u'x')},
+      {plain, "<CALL>ABCDE", "CALL", NotInteger("<CALL")},
+      {plain, "<CALL>AB:CD", "CALL", NotInteger("")},
+      {plain, "<CALL:5", "CALL", NotInteger("")},
+      {plain, "<QSO_DATE:8:D>20210915", "QSO_DATE", NotInteger("8:D")},
+      {plain, "<MODE:3>ft8<EOR>", "MODE", "ft8"},
+
+      {typed, "<MODE:3>ft8<EOR>", "MODE", "FT8"},
+      {typed, "<call:5>abcde<band:3>20m", "CALL", "ABCDE"},
+      {typed, "<QSO_DATE:8:D>20210915<TIME_ON:4>1830", "QSO_DATE", "20210915"},
+      {typed, "<QSO_DATE:8>20210915<TIME_ON:4>1830", "QSO_DATE", "20210915"},
+      {typed, "<QSO_DATE:8:D>20210915<TIME_ON:4>1830", "TIME_ON", ""},
+      {typed, "<QSO_DATE:8:D>20210915", "QSO_DATE", ""},
+      {typed, "<CALL:5><BAND:3>20M", "CALL", ""},
+      {typed, "<CALL:8>abcde<BAND:3>20M", "CALL", "ABCDE<BA"},
+      {typed, "<CALL:0>ABCDE<EOR>", "CALL", ""},
+      {typed, "<CALL:5>ABCDE" + QString(240, u' ') + "<EOR>", "CALL", "ABCDE"},
+      {typed, "<CALL:5>ABCDE" + QString(250, u' ') + "<EOR>", "CALL", ""},
+      {typed, "<BAND:3>20M<EOR>", "CALL", ""},
+      {typed, "<MODE:3:S>FT8<EOR>", "MODE", NotInteger("3:S")},
+      {typed, "<CALL>ABCDE<EOR>", "CALL", NotInteger("<CALL")},
+      {typed, "<CALL:5", "CALL", NotInteger("")},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Read(c.reader, c.line, QLatin1String(c.field)), c.result)
+        << (c.reader == plain ? "plain " : "typed ") << c.field << " in " << c.line.toStdString();
+  }
+}
+
+TEST(AdifReader, ReadersOnlyReadTheLine) {
+  CurrentLine = QStringLiteral("<call:5>abcde<EOR>");
+  EXPECT_EQ(GetAdifValueTyped(u"CALL"), QStringLiteral("ABCDE"));
+  EXPECT_EQ(GetAdifValue(u"CALL"), QStringLiteral("abcde"));
+  EXPECT_EQ(CurrentLine, QStringLiteral("<call:5>abcde<EOR>"));
+}

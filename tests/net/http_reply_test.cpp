@@ -1,0 +1,203 @@
+// Replies: bodies, status codes, failures, connection reuse, decoding.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "net/http_client.h"
+#include "platform/app_error.h"
+#include "platform/text_codec.h"
+#include "support/loopback_http_server.h"
+
+namespace {
+
+using Framing = ScriptedReply::Framing;
+
+TEST(HttpReply, BodyFramings) {
+  const QByteArray body = "<EOH>\r\n<CALL:4>W1AW<EOR>\r\n" + QByteArray(3000, 'x');
+  for (Framing framing : {Framing::kContentLength, Framing::kChunked, Framing::kUntilClose}) {
+    LoopbackHttpServer server;
+    ScriptedReply reply = ScriptedReply::Ok(body);
+    reply.framing = framing;
+    server.Enqueue(reply);
+    HttpClient client;
+    client.SetProtocol("1.1");
+    EXPECT_TRUE(client.Get(server.Url()));
+    EXPECT_EQ(client.StatusCode(), 200);
+    EXPECT_EQ(client.SocketError(), 0);
+    EXPECT_EQ(client.ReplyBody(), body) << static_cast<int>(framing);
+  }
+}
+
+TEST(HttpReply, AnyStatusIsACompletedExchangeAndRedirectsAreNotFollowed) {
+  struct Case {
+    QByteArray status_line;
+    QList<QByteArray> headers;
+    int status;
+  } cases[] = {
+      {"HTTP/1.1 404 Not Found", {}, 404},
+      {"HTTP/1.1 500 Internal Server Error", {}, 500},
+      {"HTTP/1.1 301 Moved Permanently", {"Location: /elsewhere"}, 301},
+      {"HTTP/1.1 302 Found", {"Location: http://127.0.0.1:1/"}, 302},
+      // An interim 100 Continue is skipped for the status line after it.
+      {"HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 201 Created", {}, 201},
+  };
+  for (const Case& c : cases) {
+    LoopbackHttpServer server;
+    ScriptedReply reply = ScriptedReply::Status(c.status_line, "page text\r\nline 2");
+    reply.headers = c.headers;
+    server.Enqueue(reply);
+    HttpClient client;
+    EXPECT_TRUE(client.Get(server.Url("/report"))) << c.status_line.constData();
+    EXPECT_EQ(client.StatusCode(), c.status);
+    EXPECT_EQ(client.ReplyText(), "page text\r\nline 2\r\n");
+    EXPECT_EQ(server.Requests().size(), 1u);
+  }
+}
+
+TEST(HttpReply, Failures) {
+  int refused_port = 0;
+  {
+    LoopbackHttpServer gone;
+    refused_port = gone.Port();
+  }
+  struct Case {
+    const char* name;
+    ScriptedReply reply;
+    int status;
+    int socket_error;
+  };
+  ScriptedReply silent = ScriptedReply::Ok("late");
+  silent.delay_ms = 10000;
+  ScriptedReply stalls = ScriptedReply::Ok("half and half");
+  stalls.stall_at = 5;
+  stalls.stall_ms = 10000;
+  ScriptedReply stalls_chunked = stalls;
+  stalls_chunked.framing = Framing::kChunked;
+  ScriptedReply reset = stalls;
+  reset.drop_at_stall = true;
+  const Case cases[] = {
+      {"no status line in time", silent, 500, HttpClient::kTimedOut},
+      {"body stalls", stalls, 200, HttpClient::kTimedOut},
+      {"chunked body stalls", stalls_chunked, 200, HttpClient::kTimedOut},
+      {"reset mid-body", reset, 200, 104},
+  };
+  for (const Case& c : cases) {
+    LoopbackHttpServer server;
+    server.Enqueue(c.reply);
+    HttpClient client;
+    client.SetTimeout(800);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    EXPECT_FALSE(client.Get(server.Url())) << c.name;
+    EXPECT_LT(elapsed.elapsed(), 4000) << c.name;
+    EXPECT_EQ(client.StatusCode(), c.status) << c.name;
+    EXPECT_EQ(client.SocketError(), c.socket_error) << c.name;
+  }
+
+  HttpClient client;
+  EXPECT_FALSE(client.Get(QStringLiteral("http://127.0.0.1:%1/").arg(refused_port)));
+  EXPECT_EQ(client.StatusCode(), 500);
+  EXPECT_EQ(client.SocketError(), 111);
+}
+
+TEST(HttpReply, Version10ClosesAndVersion11KeepsTheConnection) {
+  struct Case {
+    const char* protocol;
+    bool keep_alive;
+    QList<QByteArray> reply_headers;
+    int second_connection;
+  } cases[] = {
+      {"1.0", true, {}, 1},
+      {"1.1", true, {}, 0},
+      {"1.1", true, {"Connection: close"}, 1},
+      {"1.1", false, {}, 1},
+  };
+  for (const Case& c : cases) {
+    LoopbackHttpServer server;
+    ScriptedReply reply = ScriptedReply::Ok("one");
+    reply.headers = c.reply_headers;
+    server.Enqueue(reply);
+    server.Enqueue(ScriptedReply::Ok("two"));
+    HttpClient client;
+    client.SetProtocol(c.protocol);
+    client.SetKeepAlive(c.keep_alive);
+    ASSERT_TRUE(client.Get(server.Url("/1")));
+    ASSERT_TRUE(client.Get(server.Url("/2")));
+    EXPECT_EQ(client.ReplyText(), "two\r\n");
+    const std::vector<RecordedRequest> requests = server.Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[1].connection, c.second_connection) << c.protocol;
+    EXPECT_EQ(requests[1].Header("Connection"), c.keep_alive ? "keep-alive" : "close");
+    EXPECT_EQ(requests[1].HasHeader("Keep-Alive"), c.keep_alive);
+  }
+}
+
+TEST(HttpReply, LinesAreDecodedByMarkAndSavedInTheSameEncoding) {
+  const QString cafe = QString::fromUtf8("café");
+  struct Case {
+    QByteArray body;
+    QStringList lines;
+    QByteArray saved;
+  } cases[] = {
+      {"\xEF\xBB\xBF"
+       "caf\xC3\xA9\r\nb\nc",
+       {cafe, "b", "c"},
+       "\xEF\xBB\xBF"
+       "caf\xC3\xA9\r\nb\r\nc\r\n"},
+      {QByteArray("\xFF\xFE"
+                  "c\0a\0f\0\xE9\0\r\0b\0",
+                  14),
+       {cafe, "b"},
+       QByteArray("\xFF\xFE"
+                  "c\0a\0f\0\xE9\0\r\0\n\0b\0\r\0\n\0",
+                  20)},
+      {"caf\xE9\rb\r\n", {cafe, "b"}, "caf\xE9\r\nb\r\n"},
+  };
+  QTemporaryDir dir;
+  for (const Case& c : cases) {
+    LoopbackHttpServer server;
+    server.Enqueue(ScriptedReply::Ok(c.body));
+    HttpClient client;
+    ASSERT_TRUE(client.Get(server.Url()));
+    EXPECT_EQ(client.ReplyLines(), c.lines);
+    EXPECT_EQ(client.ReplyText(), c.lines.join("\r\n") + "\r\n");
+    const QString path = dir.filePath("qorvreport.adi");
+    client.SaveReply(path);
+    EXPECT_EQ(ReadFileBytes(path), c.saved);
+  }
+
+  HttpClient client;
+  const QString bad_path = dir.filePath("missing/folder/report.adi");
+  try {
+    client.SaveReply(bad_path);
+    FAIL() << "no error for a folder that does not exist";
+  } catch (const AppError& error) {
+    EXPECT_TRUE(error.Message().startsWith("Cannot create file \"" + bad_path + "\". "));
+  }
+}
+
+TEST(HttpReply, TimersKeepFiringWhileTheCallerWaits) {
+  LoopbackHttpServer server;
+  ScriptedReply slow = ScriptedReply::Ok("done");
+  slow.delay_ms = 600;
+  server.Enqueue(slow);
+  HttpClient client;
+  int ticks = 0;
+  QTimer timer;
+  timer.setInterval(20);
+  QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+  timer.start();
+  // A handler that runs meanwhile cannot start a second exchange on the same client.
+  bool nested_result = true;
+  QTimer::singleShot(100, [&] { nested_result = client.Get(server.Url("/nested")); });
+  EXPECT_TRUE(client.Get(server.Url()));
+  EXPECT_EQ(client.ReplyText(), "done\r\n");
+  EXPECT_EQ(client.StatusCode(), 200);
+  EXPECT_GE(ticks, 10);
+  EXPECT_FALSE(nested_result);
+  EXPECT_EQ(server.Requests().size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,217 @@
+#include "platform/registry.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+#include "platform/app_error.h"
+#include "platform/registry_file.h"
+#include "platform/text_codec.h"
+
+namespace {
+
+// An export as regedit writes it: CR LF, escapes, a default value, a dword,
+// an expandable string over two lines, binary and a multi-string.
+const char kExport[] =
+    "Windows Registry Editor Version 5.00\r\n"
+    "\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Vodrix_Log3]\r\n"
+    "@=\"default\"\r\n"
+    "\"InstallPath\"=\"C:\\\\Logs\\\\ \\\"Vodrix\\\"\"\r\n"
+    "\"Path2\"=hex(2):25,00,55,00,53,00,45,00,52,00,25,00,2f,00,\\\r\n"
+    "  61,00,00,00\r\n"
+    "\"Blob\"=hex:01,ff,00\r\n"
+    "\"Multi\"=hex(7):61,00,00,00,00,00\r\n"
+    "\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings]\r\n"
+    "\"ProxyEnable\"=dword:0000001f\r\n"
+    "\"ProxyServer\"=\"proxy.local:3128\"\r\n";
+
+QByteArray Utf16Le(const QString& text) {
+  QStringEncoder encoder(QStringConverter::Utf16LE);
+  return QByteArray("\xFF\xFE") + QByteArray(encoder.encode(text));
+}
+
+QString ReadWhole(const QString& path, QByteArray* raw = nullptr) {
+  const QByteArray bytes = ReadFileBytes(path);
+  if (raw != nullptr) *raw = bytes;
+  // Without a byte-order mark the registry file is UTF-8.
+  return bytes.startsWith("\xFF\xFE") ? DecodeText(bytes).text
+                                      : QString::fromUtf8(bytes).remove(QChar(0xFEFF));
+}
+
+class RegistryTest : public testing::Test {
+ protected:
+  QString Path() const { return dir_.filePath("registry/HKEY_CURRENT_USER.reg"); }
+  void Put(const QByteArray& bytes) {
+    QDir().mkpath(dir_.filePath("registry"));
+    WriteFileBytes(Path(), bytes);
+  }
+  QTemporaryDir dir_;
+};
+
+const QString kLogbookKey = QStringLiteral("Software\\Vodrix_Log3");
+const QString kInternetKey =
+    QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings");
+
+TEST_F(RegistryTest, ReadsEveryValueTypeWithoutRegardToCase) {
+  for (const QByteArray& bytes : {QByteArray(kExport), Utf16Le(QString::fromUtf8(kExport))}) {
+    Put(bytes);
+    Registry registry(Path());
+    ASSERT_TRUE(registry.OpenKey("SOFTWARE\\vodrix_log3", false));
+    EXPECT_EQ(registry.ReadString("installpath"), "C:\\Logs\\ \"Vodrix\"");
+    EXPECT_EQ(registry.ReadString(""), "default");
+    EXPECT_EQ(registry.ReadString("Path2"), "%USER%/a");  // taken as written
+    EXPECT_EQ(registry.ReadValue("Path2")->type, Registry::ValueType::kExpandString);
+    EXPECT_EQ(registry.ReadValue("Blob")->bytes, QByteArray("\x01\xff\x00", 3));
+    EXPECT_EQ(registry.ReadValue("Multi")->raw_type, 7);
+    ASSERT_TRUE(registry.OpenKey(kInternetKey, false));
+    EXPECT_EQ(registry.ReadInteger("proxyenable"), 31);
+    EXPECT_EQ(registry.ReadString("ProxyServer"), "proxy.local:3128");
+  }
+}
+
+TEST_F(RegistryTest, WritesBackInTheEncodingItWasReadIn) {
+  struct Case {
+    QByteArray bytes;
+    QByteArray expected_start;
+  } cases[] = {
+      {Utf16Le(QString::fromUtf8(kExport)), QByteArray("\xFF\xFEW\0", 4)},
+      {QByteArray("\xEF\xBB\xBF") + kExport, QByteArray("\xEF\xBB\xBFW")},
+      {QByteArray(kExport), QByteArray("Windows Registry")},
+  };
+  for (const Case& c : cases) {
+    Put(c.bytes);
+    Registry registry(Path());
+    ASSERT_TRUE(registry.OpenKey(kLogbookKey, false));
+    registry.WriteString("INSTALLPATH", QString::fromUtf8("/home/op/Журнал \"x\"\\"));
+    registry.WriteExpandString("Path2", "%HOME%/b");
+    QByteArray raw;
+    const QString text = ReadWhole(Path(), &raw);
+    EXPECT_TRUE(raw.startsWith(c.expected_start));
+    // The original spelling of the name stays; the escapes are written.
+    EXPECT_TRUE(
+        text.contains(QString::fromUtf8("\"InstallPath\"=\"/home/op/Журнал \\\"x\\\"\\\\\"\r\n")));
+    EXPECT_TRUE(text.contains("\"Multi\"=hex(7):61,00,00,00,00,00\r\n"));
+    EXPECT_TRUE(text.contains("\"ProxyEnable\"=dword:0000001f\r\n"));
+
+    Registry again(Path());
+    ASSERT_TRUE(again.OpenKey(kLogbookKey, false));
+    EXPECT_EQ(again.ReadString("InstallPath"), QString::fromUtf8("/home/op/Журнал \"x\"\\"));
+    EXPECT_EQ(again.ReadString("Path2"), "%HOME%/b");
+    EXPECT_EQ(again.ReadValue("Blob")->bytes, QByteArray("\x01\xff\x00", 3));
+    EXPECT_EQ(again.ReadString("@"), "");
+    EXPECT_EQ(again.ReadString(""), "default");
+  }
+}
+
+TEST_F(RegistryTest, MissingFileIsAnEmptyRegistryAndANewFileIsUtf8) {
+  Registry registry(Path());
+  EXPECT_FALSE(registry.OpenKey(kLogbookKey, false));
+  EXPECT_FALSE(QFile::exists(Path()));
+  ASSERT_TRUE(registry.OpenKey(kLogbookKey + "\\TfmSendQSOstoQorv", true));
+  EXPECT_EQ(ReadFileBytes(Path()),
+            "Windows Registry Editor Version 5.00\n\n"
+            "[HKEY_CURRENT_USER\\Software\\Vodrix_Log3\\TfmSendQSOstoQorv]\n");
+  // A listed sub-key means its parent exists.
+  EXPECT_TRUE(registry.OpenKey(kLogbookKey, false));
+  EXPECT_FALSE(registry.ValueExists("InstallPath"));
+
+  ASSERT_TRUE(registry.OpenKey(kLogbookKey + "\\TfmSendQSOstoQorv", false));
+  registry.WriteString("QorvDate_Date", "44500.4166666667");
+  registry.WriteInteger("Count", -1);
+  Registry reader(Path());
+  ASSERT_TRUE(reader.OpenKey(kLogbookKey + "\\tfmsendqsostoqorv", false));
+  EXPECT_EQ(reader.ReadString("qorvdate_date"), "44500.4166666667");
+  EXPECT_EQ(reader.ReadInteger("Count"), -1);
+  EXPECT_TRUE(ReadWhole(Path()).contains("\"Count\"=dword:ffffffff\n"));
+}
+
+TEST_F(RegistryTest, WrongTypesAndMissingValuesGiveTheSystemTexts) {
+  Put(kExport);
+  Registry registry(Path());
+  ASSERT_TRUE(registry.OpenKey(kInternetKey, false));
+  struct Case {
+    std::function<void()> action;
+    QString message;
+  } cases[] = {
+      {[&] { registry.ReadInteger("Missing"); }, "Failed to get data for 'Missing'"},
+      {[&] { registry.ReadInteger("ProxyServer"); }, "Invalid data type for 'ProxyServer'"},
+      {[&] { registry.ReadString("ProxyEnable"); }, "Invalid data type for 'ProxyEnable'"},
+  };
+  for (const Case& c : cases) {
+    try {
+      c.action();
+      ADD_FAILURE() << "no error for " << c.message.toStdString();
+    } catch (const AppError& error) {
+      EXPECT_EQ(error.Message(), c.message);
+    }
+  }
+  EXPECT_EQ(registry.ReadString("Missing"), "");
+
+  registry.CloseKey();
+  try {
+    registry.WriteString("X", "1");
+    ADD_FAILURE() << "written without an open key";
+  } catch (const AppError& error) {
+    EXPECT_EQ(error.Message(), "Failed to set data for 'X'");
+  }
+  // A file that cannot be written: its folder is a plain file.
+  WriteFileBytes(dir_.filePath("plain"), "x");
+  Registry blocked(dir_.filePath("plain/HKEY_CURRENT_USER.reg"));
+  EXPECT_FALSE(blocked.OpenKey(kLogbookKey, true));
+}
+
+TEST_F(RegistryTest, AWriteReplacesTheFileWhole) {
+  Put(kExport);
+  QFile before(Path());
+  ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+  Registry registry(Path());
+  ASSERT_TRUE(registry.OpenKey(kLogbookKey, false));
+  registry.WriteString("InstallPath", QString(5000, u'x'));
+  // A reader that opened the file before the write still sees the old file
+  // complete: the new one was renamed into place, not written over it.
+  EXPECT_EQ(before.readAll(), QByteArray(kExport));
+  EXPECT_EQ(QDir(dir_.filePath("registry")).entryList(QDir::Files),
+            QStringList({"HKEY_CURRENT_USER.reg"}));
+  Registry reader(Path());
+  ASSERT_TRUE(reader.OpenKey(kLogbookKey, false));
+  EXPECT_EQ(reader.ReadString("InstallPath"), QString(5000, u'x'));
+}
+
+TEST_F(RegistryTest, ReadsWhatCanBeReadOfAGarbledFile) {
+  // Every cut of the file parses; values before the cut keep their data.
+  const QByteArray whole = Utf16Le(QString::fromUtf8(kExport));
+  for (qsizetype cut = 0; cut <= whole.size(); ++cut) {
+    const RegistryFile file = RegistryFile::Parse(whole.left(cut));
+    const RegistryFile::Key* key = file.FindKey("HKEY_CURRENT_USER\\" + kInternetKey);
+    if (key != nullptr && key->values.size() == 2) {
+      EXPECT_EQ(FindValue(*key, "ProxyEnable")->value.number, 31u);
+    }
+  }
+  Put("[HKEY_CURRENT_USER\\A]\n"
+      "\"Open\"=\"no closing quote\n"
+      "\"Bad\"=dword:xyz\n"
+      "\"Hex\"=hex:zz,01\n"
+      "junk line\n"
+      "\"Good\"=\"yes\"\n"
+      "[HKEY_CURRENT_USER\\B\n"
+      "\"Lost\"=\"no key\"\n");
+  Registry registry(Path());
+  ASSERT_TRUE(registry.OpenKey("A", false));
+  EXPECT_EQ(registry.ReadString("Good"), "yes");
+  EXPECT_FALSE(registry.ValueExists("Open"));
+  EXPECT_FALSE(registry.ValueExists("Bad"));
+  EXPECT_FALSE(registry.ValueExists("Hex"));
+  EXPECT_FALSE(registry.ValueExists("Lost"));
+}
+
+TEST(RegistryDefault, FileLiesInTheConfigFolder) {
+  EXPECT_EQ(Registry::DefaultFile(),
+            qEnvironmentVariable("XDG_CONFIG_HOME") + "/registry/HKEY_CURRENT_USER.reg");
+}
+
+}  // namespace

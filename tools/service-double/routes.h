@@ -1,0 +1,43 @@
+// The services' endpoints, registered on the HTTP and on the HTTPS server.
+#pragma once
+
+#include <httplib.h>
+
+#include <QByteArray>
+#include <QMap>
+#include <functional>
+#include <mutex>
+
+#include "state.h"
+
+// The eQSL inbox files made for download, each bound to the session cookies
+// of the reply that announced it.
+struct EqslFile {
+  QByteArray cfid;
+  QByteArray cftoken;
+  QByteArray content;
+};
+
+struct Context {
+  State& state;
+  std::mutex eqsl_mutex;
+  QMap<QByteArray, EqslFile> eqsl_files;
+};
+
+using RecordedHandler =
+    std::function<void(const httplib::Request&, httplib::Response&, int request_number)>;
+
+// Wraps a handler so that every request is recorded in the state folder first;
+// the reply carries the request's number in "X-Request-Number".
+httplib::Server::Handler Recorded(Context& context, bool tls, RecordedHandler handler);
+
+// A query parameter as the server decoded it, empty when absent.
+QByteArray Param(const httplib::Request& request, const char* name);
+
+void SetPage(httplib::Response& response, const QByteArray& title, const QByteArray& body);
+
+void AddQorvRoutes(httplib::Server& server, Context& context, bool tls);
+void AddEqslRoutes(httplib::Server& server, Context& context, bool tls);
+void AddClublogRoutes(httplib::Server& server, Context& context, bool tls);
+// Last: a 404 for everything else, recorded like the rest.
+void AddFallbackRoutes(httplib::Server& server, Context& context, bool tls);

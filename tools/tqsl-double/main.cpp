@@ -1,0 +1,145 @@
+// The TQSL stand-in. "tqsl -d -l LOCATION FILE.adi -x" signs FILE.adi for the
+// station location and writes FILE.tq8 beside it; environment switches make it
+// fail, crash, hang or take its time (see README.md).
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringList>
+#include <QTextStream>
+#include <QThread>
+#include <cstdlib>
+
+#include "signed_log.h"
+#include "station_data.h"
+
+namespace {
+
+constexpr int kUsageError = 1;
+constexpr int kLocationError = 2;
+constexpr int kNoDisplay = 255;
+
+QString Env(const char* name) { return QString::fromLocal8Bit(qgetenv(name)); }
+
+void Complain(const QString& text) { QTextStream(stderr) << "tqsl: " << text << "\n"; }
+
+// One line per run, the arguments separated by TAB, for tests that check how
+// the program was called.
+void LogRun(const QStringList& args) {
+  const QString log_path = Env("TQSL_DOUBLE_LOG");
+  if (log_path.isEmpty()) return;
+  QFile log(log_path);
+  if (!log.open(QIODevice::Append)) return;
+  QStringList fields{"run"};
+  fields += args;
+  log.write(fields.join('\t').toUtf8() + "\n");
+}
+
+struct Options {
+  QString location;
+  QString input;
+  QString output;
+};
+
+std::optional<Options> ParseArgs(const QStringList& args) {
+  Options options;
+  for (qsizetype i = 0; i < args.size(); ++i) {
+    const QString& arg = args[i];
+    if (arg == "-d" || arg == "-x" || arg == "-q" || arg == "-n" || arg == "-s") continue;
+    if (arg == "-l" || arg == "-o" || arg == "-a" || arg == "-p") {
+      if (i + 1 >= args.size()) return std::nullopt;
+      const QString& value = args[++i];
+      if (arg == "-l") options.location = value;
+      if (arg == "-o") options.output = value;
+      continue;
+    }
+    if (arg.startsWith("-l") && arg.size() > 2) {
+      options.location = arg.mid(2);
+      continue;
+    }
+    if (arg.startsWith('-') || !options.input.isEmpty()) return std::nullopt;
+    options.input = arg;
+  }
+  if (options.input.isEmpty() || options.location.isEmpty()) return std::nullopt;
+  if (options.output.isEmpty()) {
+    const QFileInfo info(options.input);
+    options.output = info.path() + "/" + info.completeBaseName() + ".tq8";
+  }
+  return options;
+}
+
+int Sign(const Options& options) {
+  QString error;
+  const auto locations = ReadStationData(StationDataPath(), &error);
+  if (!locations) {
+    Complain("cannot read station data " + StationDataPath() + ": " + error);
+    return kLocationError;
+  }
+  if (!locations->contains(options.location)) {
+    Complain("station location \"" + options.location + "\" does not exist");
+    return kLocationError;
+  }
+  QFile input(options.input);
+  if (!input.open(QIODevice::ReadOnly)) {
+    Complain("cannot open " + options.input + ": " + input.errorString());
+    return kUsageError;
+  }
+  SignedLog log;
+  log.location = options.location;
+  log.callsign = locations->value(options.location).value("CALL");
+  log.source_file = QFileInfo(options.input).absoluteFilePath();
+  log.adif = input.readAll();
+  log.qso_count = CountAdifRecords(log.adif);
+
+  const QString mode = Env("TQSL_DOUBLE_MODE");
+  QSaveFile output(options.output);
+  if (!output.open(QIODevice::WriteOnly)) {
+    Complain("cannot write " + options.output + ": " + output.errorString());
+    return kUsageError;
+  }
+  if (mode != "empty") output.write(WriteSignedLog(log));
+  if (!output.commit()) {
+    Complain("cannot write " + options.output + ": " + output.errorString());
+    return kUsageError;
+  }
+  return mode == "signerror" ? kUsageError : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  const QStringList args = app.arguments().mid(1);
+  LogRun(args);
+
+  if (Env("TQSL_DOUBLE_NEED_DISPLAY") == "1" && qEnvironmentVariableIsEmpty("DISPLAY") &&
+      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    Complain("cannot open display");
+    return kNoDisplay;
+  }
+  // Opened without arguments TQSL would show its main window; the double just
+  // stays for a moment.
+  if (args.isEmpty()) {
+    QThread::msleep(Env("TQSL_DOUBLE_IDLE_MS").toULong());
+    return 0;
+  }
+  QThread::msleep(Env("TQSL_DOUBLE_DELAY_MS").toULong());
+
+  const QString mode = Env("TQSL_DOUBLE_MODE");
+  if (mode == "crash") std::abort();
+  if (mode == "hang") {
+    for (;;) QThread::sleep(60);
+  }
+  if (mode == "fail") {
+    Complain("signing failed (TQSL_DOUBLE_MODE=fail)");
+    return kUsageError;
+  }
+  if (mode == "nofile") return 0;
+
+  const std::optional<Options> options = ParseArgs(args);
+  if (!options) {
+    Complain("usage: tqsl -d -l LOCATION FILE.adi -x");
+    return kUsageError;
+  }
+  return Sign(*options);
+}
