@@ -1,0 +1,196 @@
+// Lookups and changes in the log tables named by Aconfig.
+#include <QSqlError>
+#include <QSqlField>
+#include <cstdio>
+
+#include "logdb/log_database.h"
+#include "logdb/log_statements.h"
+#include "logdb/sql_text.h"
+#include "platform/app_error.h"
+
+namespace {
+
+// What a lookup compares, besides the call sign. LIKE takes ESCAPE '\' so a
+// "%" or "_" in a mode or call matches only itself. A LIKE pattern that is a
+// bare parameter makes SQLite prepare the statement anew at every binding
+// (it may plan an index range from the pattern), which costs three times the
+// search itself; "(? || '')" is the same text without that.
+const char kLookupConditions[] =
+    " WHERE QSODate = ? AND DigiBand = ? AND %1"
+    " AND QSOTime BETWEEN ? AND ?"
+    " AND QSOMode LIKE (? || '') ESCAPE '\\' ORDER BY rowid LIMIT 1";
+
+// "YYYY-MM-DD", as the log stores dates; an invalid date matches nothing.
+QString IsoDate(QDate date) {
+  if (!date.isValid()) return QString();
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year(), date.month(), date.day());
+  return QString::fromLatin1(text);
+}
+
+QVariant StoredForm(const QVariant& value) {
+  switch (value.typeId()) {
+    case QMetaType::QDate:
+      return IsoDate(value.toDate());
+    case QMetaType::Bool:
+      return value.toBool() ? 1 : 0;
+    default:
+      return value;
+  }
+}
+
+QString TextOf(const QVariant& value) { return value.isNull() ? QString() : value.toString(); }
+
+}  // namespace
+
+LogDatabase::TableStatements& LogDatabase::StatementsFor(const QString& table) {
+  std::unique_ptr<TableStatements>& slot = statements_[table];
+  if (!slot) slot = std::make_unique<TableStatements>();
+  return *slot;
+}
+
+const QSqlRecord& LogDatabase::ColumnsOf(const QString& table) {
+  TableStatements& statements = StatementsFor(table);
+  if (!statements.columns_loaded) {
+    QSqlQuery query(db_);
+    if (!query.exec(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(QuoteIdentifier(table)))) {
+      throw AppError(DatabaseErrorText(query.lastError()));
+    }
+    statements.columns = query.record();
+    statements.columns_loaded = true;
+  }
+  return statements.columns;
+}
+
+QString LogDatabase::ColumnName(const QString& table, const QString& name) {
+  // Checked here, because SQLite reads an unknown double-quoted name as a
+  // string literal instead of failing.
+  const QSqlRecord& columns = ColumnsOf(table);
+  const int index = columns.indexOf(name);
+  if (index < 0) ThrowFieldNotFound(name);
+  return columns.fieldName(index);
+}
+
+std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLookup& lookup,
+                                             const QStringList& columns) {
+  const bool prefix = lookup.call_match == QsoLookup::CallMatch::kPrefix;
+  std::unique_ptr<QSqlQuery>& slot =
+      StatementsFor(table)
+          .lookups[(prefix ? QStringLiteral("prefix\n") : QStringLiteral("equal\n")) +
+                   columns.join(QLatin1Char('\n'))];
+  if (!slot) {
+    // The table's first column decides whether a row counts as found; of the
+    // columns asked for, those the table lacks are left out, so that reading
+    // them gives "Field '%s' not found" as a missing column does.
+    QString select = QStringLiteral("*");
+    if (!columns.isEmpty()) {
+      const QSqlRecord& table_columns = ColumnsOf(table);
+      select = QuoteIdentifier(table_columns.fieldName(0));
+      for (const QString& column : columns) {
+        const int index = table_columns.indexOf(column);
+        if (index > 0)
+          select += QStringLiteral(", ") + QuoteIdentifier(table_columns.fieldName(index));
+      }
+    }
+    Prepared(slot,
+             QStringLiteral("SELECT rowid AS rid, %1 FROM %2").arg(select, QuoteIdentifier(table)) +
+                 QString::fromLatin1(kLookupConditions)
+                     .arg(prefix ? QStringLiteral("CallSign LIKE (? || '') ESCAPE '\\'")
+                                 : QStringLiteral("CallSign = ?")));
+  }
+  QSqlQuery& query = *slot;
+  // Bound by position in the order of kLookupConditions: a name lookup per
+  // value costs more than the search itself on a warm cache.
+  query.bindValue(0, IsoDate(lookup.date));
+  query.bindValue(1, lookup.band);
+  query.bindValue(2, prefix ? EscapeLike(lookup.call) + QLatin1Char('%') : lookup.call);
+  query.bindValue(3, lookup.time_from);
+  query.bindValue(4, lookup.time_to);
+  query.bindValue(5, QLatin1Char('%') + EscapeLike(lookup.mode) + QLatin1Char('%'));
+  Execute(query);
+  std::optional<FoundQso> found;
+  // Column 0 is the rowid; column 1 the table's first column, which decides.
+  if (query.next() && !TextOf(query.value(1)).isEmpty()) {
+    found.emplace();
+    found->rowid = query.value(0).toLongLong();
+    found->record = query.record();
+    found->record.remove(0);
+  }
+  query.finish();
+  return found;
+}
+
+void LogDatabase::ChangeRow(const QString& table, qint64 rowid, const ColumnValues& values) {
+  if (values.isEmpty()) return;
+  QStringList names;
+  for (const auto& [name, value] : values) names << ColumnName(table, name);
+  std::unique_ptr<QSqlQuery>& slot = StatementsFor(table).updates[names.join(QLatin1Char('\n'))];
+  if (!slot) {
+    QStringList assignments;
+    for (const QString& name : names) assignments << QuoteIdentifier(name) + QStringLiteral(" = ?");
+    Prepared(slot, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                       .arg(QuoteIdentifier(table), assignments.join(QStringLiteral(", "))));
+  }
+  QSqlQuery& query = *slot;
+  int position = 0;
+  for (const auto& [name, value] : values) query.bindValue(position++, StoredForm(value));
+  query.bindValue(position, rowid);
+  BeginWriteIfBatching();
+  Execute(query);
+  query.finish();
+  MaybeCommit();
+}
+
+QList<UnsentQso> LogDatabase::SelectUnsent(const QString& table) {
+  TableStatements& statements = StatementsFor(table);
+  if (!statements.unsent) {
+    const QStringList read = {QStringLiteral("CallSign"), QStringLiteral("QSODate"),
+                              QStringLiteral("QSOTime"),  QStringLiteral("DigiBand"),
+                              QStringLiteral("QSOBand"),  QStringLiteral("QSOMode"),
+                              QStringLiteral("SAT_NAME")};
+    QStringList columns;
+    for (const QString& name : read) columns << QuoteIdentifier(ColumnName(table, name));
+    const QString sent = QuoteIdentifier(ColumnName(table, QStringLiteral("QorvSent")));
+    const QString date = QuoteIdentifier(ColumnName(table, QStringLiteral("QSODate")));
+    Prepared(statements.unsent,
+             QStringLiteral("SELECT rowid AS rid, %1 FROM %2 WHERE %3 = 0 ORDER BY %4, rowid")
+                 .arg(columns.join(QStringLiteral(", ")), QuoteIdentifier(table), sent, date));
+  }
+  QSqlQuery& query = *statements.unsent;
+  Execute(query);
+  QList<UnsentQso> rows;
+  while (query.next()) {
+    UnsentQso row;
+    row.rowid = query.value(0).toLongLong();
+    row.CallSign = TextOf(query.value(1));
+    row.QSODate = TextOf(query.value(2));
+    row.QSOTime = TextOf(query.value(3));
+    row.DigiBand = TextOf(query.value(4));
+    row.QSOBand = TextOf(query.value(5));
+    row.QSOMode = TextOf(query.value(6));
+    row.SAT_NAME = TextOf(query.value(7));
+    rows << row;
+  }
+  query.finish();
+  return rows;
+}
+
+void LogDatabase::MarkSent(const QString& table, const QList<qint64>& rowids) {
+  TableStatements& statements = StatementsFor(table);
+  if (!statements.mark_sent) {
+    Prepared(statements.mark_sent,
+             QStringLiteral("UPDATE %1 SET %2 = 1 WHERE rowid = ?")
+                 .arg(QuoteIdentifier(table),
+                      QuoteIdentifier(ColumnName(table, QStringLiteral("QorvSent")))));
+  }
+  QSqlQuery& query = *statements.mark_sent;
+  WriteBatch batch(*this);
+  for (const qint64 rowid : rowids) {
+    query.bindValue(0, rowid);
+    BeginWriteIfBatching();
+    Execute(query);
+    query.finish();
+    MaybeCommit();
+  }
+  batch.Commit();
+}
