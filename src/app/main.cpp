@@ -5,6 +5,7 @@
 #include "app/program_actions.h"
 #include "app/tfrm_main.h"
 #include "app/visual_style.h"
+#include "clublog/tfrm_clublog.h"
 #include "platform/app_error.h"
 
 int main(int argc, char** argv) {
@@ -21,7 +22,8 @@ int main(int argc, char** argv) {
   }
 
   TfrmMain window(ProgramActions(), dialogs);
-  // The Club Log reply window is created here, hidden, after the main window.
+  // The Club Log reply window, hidden until the first Club Log upload.
+  TfrmClublog frmClublog;
   window.show();
   return app.exec();
 }

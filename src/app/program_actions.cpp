@@ -1,7 +1,10 @@
 #include "app/program_actions.h"
 
+#include "app/clublog_actions.h"
+
 // Each operation sets its slot here; a slot left empty does nothing.
 MainActions ProgramActions() {
   MainActions actions;
+  actions.clublog_load_adif = ClublogLoadAdif;
   return actions;
 }

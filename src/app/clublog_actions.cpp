@@ -1,0 +1,37 @@
+#include "app/clublog_actions.h"
+
+#include "app/service_addresses.h"
+#include "app/tfrm_main.h"
+#include "clublog/clublog_upload.h"
+#include "clublog/tfrm_clublog.h"
+#include "net/http_client.h"
+#include "platform/app_error.h"
+#include "ui_tfrm_main.h"
+
+namespace {
+
+ClublogSettings ReadClublogSettings(TfrmMain& form) {
+  const ServiceAddresses addresses =
+      ServiceAddresses::Read(form.Config().ProgramFolder + QStringLiteral("qorv.ini"));
+  HttpClient::SetDefaultCaFile(addresses.ca_file);
+  const Ui::TfrmMain& ui = form.Form();
+  return {addresses.clublog, ui.clublogemail->text(), ui.password->text(), ui.callsign->text()};
+}
+
+TfrmClublog& ReplyWindow() {
+  TfrmClublog* window = TfrmClublog::Program();
+  if (window == nullptr) throw AppError(QStringLiteral("The Club Log reply window is missing."));
+  return *window;
+}
+
+}  // namespace
+
+void ClublogLoadAdif(TfrmMain& form) {
+  LoadAdifToClublog(form, ReadClublogSettings(form), ReplyWindow());
+}
+
+bool ClublogSubmitExport(TfrmMain& form, const QString& export_file) {
+  return SubmitExportToClublog(
+      form, ReadClublogSettings(form), export_file,
+      [&form] { return form.Form().cbKeep->isChecked(); }, ReplyWindow());
+}

@@ -1,0 +1,22 @@
+#ifndef QORVSYNC_APP_CLUBLOG_ACTIONS_H_
+#define QORVSYNC_APP_CLUBLOG_ACTIONS_H_
+
+#include <QString>
+
+class TfrmMain;
+
+// The Club Log uploads from the main window. The login is read from the
+// "Clublog Settings" page at the moment of the upload, the address from
+// [Services] of "qorv.ini", and the reply goes to the program's reply window.
+
+// btnADIFClick: the file picked in the open-file dialog goes to Club Log.
+void ClublogLoadAdif(TfrmMain& form);
+
+// The Club Log step of the upload (when "Upload with Qorv" is ticked): the
+// export file goes to Club Log and is deleted after Club Log accepted it,
+// unless "Save adi and tq8 files" is ticked. True when the upload goes on to
+// its common tail, false when it ends here (the export file could not be read
+// and the standard error box said so).
+bool ClublogSubmitExport(TfrmMain& form, const QString& export_file);
+
+#endif  // QORVSYNC_APP_CLUBLOG_ACTIONS_H_

@@ -1,0 +1,76 @@
+#include "clublog/clublog_upload.h"
+
+#include <QFile>
+#include <optional>
+
+#include "clublog/tfrm_clublog.h"
+#include "net/http_client.h"
+#include "net/multipart_body.h"
+#include "platform/app_error.h"
+
+namespace {
+
+// The program's own Club Log application key.
+const QString kApiKey = QStringLiteral("d41c07ab83e6f2905b1d7c4e8a36f0b92c5e1d7a");
+
+// The form: the login and the key as text parts, then the file.
+MultipartBody ClublogForm(const ClublogSettings& settings, const QString& file_path) {
+  MultipartBody body;
+  body.AddTextField(QStringLiteral("email"), settings.email.trimmed());
+  body.AddTextField(QStringLiteral("password"), settings.password.trimmed());
+  body.AddTextField(QStringLiteral("callsign"), settings.callsign.trimmed());
+  body.AddTextField(QStringLiteral("api"), kApiKey);
+  body.AddFilePart(MultipartStyle::kFile, file_path);
+  body.CloseBody(MultipartStyle::kFile);
+  return body;
+}
+
+// Posts the form and shows the reply; true when Club Log accepted the file.
+bool SendForm(const QString& service, const MultipartBody& body, TfrmClublog& reply_window) {
+  HttpClient client;
+  bool accepted = false;
+  if (client.Post(service + QStringLiteral("/putlogs.php"), body.ContentType(), body.Bytes())) {
+    accepted = client.ReplyText().contains(QLatin1String(kClublogAccepted));
+    if (accepted) {
+      reply_window.ReplaceText(QLatin1String(kClublogAccepted));
+    } else {
+      reply_window.AddLines(client.ReplyLines());
+    }
+  } else {
+    reply_window.ReplaceText(QString::number(client.StatusCode()));
+  }
+  reply_window.show();
+  return accepted;
+}
+
+}  // namespace
+
+bool UploadToClublog(const ClublogSettings& settings, const QString& file_path,
+                     TfrmClublog& reply_window) {
+  return SendForm(settings.service, ClublogForm(settings, file_path), reply_window);
+}
+
+bool SubmitExportToClublog(OperationUi& ui, const ClublogSettings& settings,
+                           const QString& export_file, const std::function<bool()>& keep_files,
+                           TfrmClublog& reply_window) {
+  ui.SetCaption(QStringLiteral("Submit to Clublog"));
+  std::optional<MultipartBody> body;
+  try {
+    body = ClublogForm(settings, export_file);
+  } catch (const AppError& error) {
+    // The export file cannot be read: the standard error box, and the upload
+    // ends without its tail.
+    ui.ShowMessage(MessageKind::kError, error.Message());
+    return false;
+  }
+  const bool accepted = SendForm(settings.service, *body, reply_window);
+  if (accepted && QFile::exists(export_file) && !keep_files()) QFile::remove(export_file);
+  return true;
+}
+
+void LoadAdifToClublog(OperationUi& ui, const ClublogSettings& settings,
+                       TfrmClublog& reply_window) {
+  QString file_path;
+  if (!ui.ChooseAdifFile(&file_path)) return;
+  UploadToClublog(settings, file_path, reply_window);
+}

@@ -1,0 +1,46 @@
+#ifndef QORVSYNC_CLUBLOG_CLUBLOG_UPLOAD_H_
+#define QORVSYNC_CLUBLOG_CLUBLOG_UPLOAD_H_
+
+#include <QString>
+#include <functional>
+
+#include "platform/operation_ui.h"
+
+class TfrmClublog;
+
+// Where Club Log is and the login typed on the "Clublog Settings" page. The
+// three login texts are taken as typed; blanks at their ends are not sent.
+struct ClublogSettings {
+  QString service;  // "scheme://host[:port]"; the form goes to "/putlogs.php" there
+  QString email;
+  QString password;
+  QString callsign;
+};
+
+// The text by which Club Log says it took the file.
+inline constexpr char kClublogAccepted[] = "Upload accepted and queued!";
+
+// Posts the ADIF file with the login to Club Log (HTTP/1.0, never through a
+// proxy), puts the reply into the reply window and shows it without waiting:
+// an acceptance replaces the window's text with the acceptance text, any other
+// reply is added below the text, and a failed exchange leaves only the status
+// code (500 when no status line came). True when Club Log accepted the file.
+// A file that cannot be read throws AppError before anything is sent.
+bool UploadToClublog(const ClublogSettings& settings, const QString& file_path,
+                     TfrmClublog& reply_window);
+
+// The Club Log step at the end of the upload: the export file goes to Club
+// Log under the caption "Submit to Clublog" and is deleted once Club Log
+// accepted it, unless `keep_files` (asked after the acceptance) says to keep
+// it. A file that cannot be read is reported in the standard error box and
+// nothing is sent. True when the upload goes on to its common tail, false
+// when it ends here.
+bool SubmitExportToClublog(OperationUi& ui, const ClublogSettings& settings,
+                           const QString& export_file, const std::function<bool()>& keep_files,
+                           TfrmClublog& reply_window);
+
+// "Load ADIF": the file picked in the open-file dialog goes to Club Log. A
+// cancelled choice sends nothing. Nothing is deleted and the caption stays.
+void LoadAdifToClublog(OperationUi& ui, const ClublogSettings& settings, TfrmClublog& reply_window);
+
+#endif  // QORVSYNC_CLUBLOG_CLUBLOG_UPLOAD_H_
