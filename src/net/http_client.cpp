@@ -35,6 +35,11 @@ QString& CaFileSetting() {
   return path;
 }
 
+std::atomic<int>& TimeoutSetting() {
+  static std::atomic<int> milliseconds{HttpClient::kDefaultTimeoutMs};
+  return milliseconds;
+}
+
 void InitCurlOnce() {
   static std::once_flag once;
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
@@ -268,6 +273,7 @@ void HttpClient::Impl::ConfigureRequest(const HttpUrl& url, const QString& metho
 HttpClient::HttpClient() : impl_(std::make_unique<Impl>()) {
   InitCurlOnce();
   impl_->curl = curl_easy_init();
+  impl_->timeout_ms = TimeoutSetting();
 }
 
 HttpClient::~HttpClient() {
@@ -293,6 +299,10 @@ QString HttpClient::DefaultCaFile() {
   std::lock_guard<std::mutex> lock(CaFileMutex());
   return CaFileSetting();
 }
+
+void HttpClient::SetDefaultTimeout(int milliseconds) { TimeoutSetting() = milliseconds; }
+
+int HttpClient::DefaultTimeout() { return TimeoutSetting(); }
 
 void HttpClient::SetProtocol(const QString& version) {
   impl_->protocol = version == QLatin1String("1.1") ? version : QStringLiteral("1.0");

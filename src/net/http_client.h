@@ -50,6 +50,11 @@ class HttpClient {
   static void SetDefaultCaFile(const QString& path);
   static QString DefaultCaFile();
 
+  // The time-out of every client made from now on (kDefaultTimeoutMs unless
+  // set). Tests shorten it to meet a stalling server within seconds.
+  static void SetDefaultTimeout(int milliseconds);
+  static int DefaultTimeout();
+
   // "1.0" (the default) or "1.1", written into the request line. With "1.0"
   // the connection is closed after each reply; with "1.1" it is kept for the
   // next request of this client unless the server says "close".
