@@ -28,7 +28,7 @@ std::optional<QString> AdifDate(const QString& stored) {
       (stored.size() > 10 && stored.at(10) != u' ' && stored.at(10) != u'T')) {
     return std::nullopt;
   }
-  const QDate date = QDate::fromString(stored.left(10), Qt::ISODate);
+  const QDate date = QDate::fromString(stored.left(10), QStringLiteral("yyyy-MM-dd"));
   if (!date.isValid()) return std::nullopt;
   return date.toString(QStringLiteral("yyyyMMdd"));
 }

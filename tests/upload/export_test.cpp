@@ -135,7 +135,7 @@ TEST_F(ExportTest, UnreadableDateOrTimeStopsWithTheCallSign) {
   } cases[] = {{"2024-01-05", ""},
                {"2024-01-05", "25:00"},
                {"2024-02-30", "10:00"},
-               {"05.01.2024", "10:00"}};
+               {"2024.01.05", "10:00"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.date) + " " + c.time);
     writer_->Execute("DELETE FROM Log1");
