@@ -1,6 +1,7 @@
 #include "app/program_actions.h"
 
 #include "app/clublog_actions.h"
+#include "app/eqsl_actions.h"
 #include "app/upload_actions.h"
 
 // Each operation sets its slot here; a slot left empty does nothing.
@@ -9,5 +10,7 @@ MainActions ProgramActions() {
   actions.clublog_load_adif = ClublogLoadAdif;
   actions.upload = UploadToQorv;
   actions.location_drop_down = ListStationLocations;
+  actions.eqsl_download = EqslDownload;
+  actions.ignore_list = EqslIgnoreList;
   return actions;
 }
