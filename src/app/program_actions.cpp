@@ -3,6 +3,7 @@
 #include "app/clublog_actions.h"
 #include "app/logbook_actions.h"
 #include "app/start_up.h"
+#include "app/upload_actions.h"
 
 // Each operation sets its slot here; a slot left empty does nothing.
 MainActions ProgramActions() {
@@ -13,5 +14,7 @@ MainActions ProgramActions() {
   actions.locate_log_selector = LocateLogSelector;
   actions.nudge_logbook = NudgeLogbook;
   actions.closing = CloseLogbookLink;
+  actions.upload = UploadToQorv;
+  actions.location_drop_down = ListStationLocations;
   return actions;
 }
