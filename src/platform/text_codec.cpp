@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QHash>
+#include <QSaveFile>
 #include <QStringDecoder>
 #include <array>
 
@@ -33,7 +34,7 @@ const Cp1252Table& Table() {
   return table;
 }
 
-QString ReasonOf(const QFile& file) { return file.errorString(); }
+QString ReasonOf(const QFileDevice& file) { return file.errorString(); }
 
 }  // namespace
 
@@ -144,12 +145,18 @@ QByteArray ReadFileBytes(const QString& path) {
 }
 
 void WriteFileBytes(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+  // Written beside the file and renamed over it at the end, so that a full
+  // disk leaves the earlier file whole instead of cut short. A folder where
+  // no new file may be made still gets the file written in place.
+  QSaveFile file(path);
+  file.setDirectWriteFallback(true);
+  if (!file.open(QIODevice::WriteOnly)) {
     throw AppError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, ReasonOf(file)));
   }
-  if (file.write(bytes) != bytes.size() || !file.flush()) {
-    throw AppError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, ReasonOf(file)));
+  if (file.write(bytes) != bytes.size() || !file.commit()) {
+    const QString reason = ReasonOf(file);
+    file.cancelWriting();
+    throw AppError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, reason));
   }
 }
 
