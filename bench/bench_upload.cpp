@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "bench_support.h"
 #include "create/logbook_schema.h"
 #include "create/qso_generator.h"
 #include "logdb/log_database.h"
@@ -124,9 +125,12 @@ double BenchUpload(int qsos) {
   // Best of three each, alternating, so both see the same cache state.
   qint64 program = -1;
   qint64 bare = -1;
+  double peak_mb = 0;
   for (int round = 0; round < 3; ++round) {
     ResetSent(reset);
+    ResetPeakMemory();
     const qint64 p = ProgramRun(db_path, dir.filePath(QStringLiteral("export")), submodes);
+    peak_mb = qMax(peak_mb, PeakMemoryMb());
     ResetSent(reset);
     const qint64 b = BareRun(db_path, dir.filePath(QStringLiteral("bare.adi")));
     program = program < 0 ? p : qMin(program, p);
@@ -141,5 +145,6 @@ double BenchUpload(int qsos) {
       "upload export+mark, %d QSOs: program %.0f QSO/s (%.3f s), bare SQLite %.0f QSO/s "
       "(%.3f s), ratio %.2f\n",
       qsos, qsos / (program / 1e9), program / 1e9, qsos / (bare / 1e9), bare / 1e9, ratio);
+  PrintRow("export + marking of unsent QSOs", qsos, program / 1e9, bare / 1e9, peak_mb);
   return ratio;
 }

@@ -1,0 +1,13 @@
+#ifndef QORVSYNC_BENCH_BENCH_STARTUP_H_
+#define QORVSYNC_BENCH_BENCH_STARTUP_H_
+
+#include <QElapsedTimer>
+
+// The program's start as main() does it (visual style, the main window with
+// its real start-up, show) against the installation that the registry of
+// XDG_CONFIG_HOME names, timed from `since_process_start` (started at the top
+// of main) to the first paint of the shown window. Prints the row; returns 0
+// when it took under half a second and no start-up error was shown.
+int RunStartupBenchmark(const QElapsedTimer& since_process_start);
+
+#endif  // QORVSYNC_BENCH_BENCH_STARTUP_H_
