@@ -179,4 +179,37 @@ TEST_F(UploadFaultsTest, LogbookHoldingTheDatabaseWhileMarking) {
   EXPECT_EQ(ExportKinds(), QStringList({"adi", "tq8"}));
 }
 
+TEST_F(UploadFaultsTest, LogTableWithoutTheColumnsItNeedsWritesNothing) {
+  struct Case {
+    const char* table;
+    const char* columns;
+    QString error;
+  };
+  const Case cases[] = {
+      {"Log_NoSent",
+       "ID INTEGER PRIMARY KEY, CallSign TEXT, QSODate TEXT, QSOTime TEXT, "
+       "DigiBand REAL, QSOBand TEXT, QSOMode TEXT, SAT_NAME TEXT",
+       "Field 'QorvSent' not found"},
+      {"Log_NoMode",
+       "ID INTEGER PRIMARY KEY, CallSign TEXT, QSODate TEXT, QSOTime TEXT, "
+       "DigiBand REAL, QSOBand TEXT, SAT_NAME TEXT, QorvSent INTEGER",
+       "Field 'QSOMode' not found"},
+      {"Log_Missing", nullptr, "no such table"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.table);
+    if (c.columns != nullptr) {
+      writer_->Execute(QStringLiteral("CREATE TABLE %1 (%2)").arg(c.table, c.columns));
+      writer_->Execute(
+          QStringLiteral("INSERT INTO %1 (ID, CallSign) VALUES (1, 'W1AW')").arg(c.table));
+    }
+    request_.log_table = c.table;
+    ui_ = RecordingUi();
+    const QString error = ErrorText([this] { Run(); });
+    EXPECT_TRUE(error.contains(c.error)) << error.toStdString();
+    EXPECT_FALSE(QDir(ExportFolder()).exists());
+  }
+  EXPECT_EQ(SentFlags().values(), kNoneMarked);
+}
+
 }  // namespace
