@@ -8,6 +8,7 @@
 #include "app/dialogs.h"
 #include "app/form_storage.h"
 #include "app/main_actions.h"
+#include "logdb/log_database.h"
 #include "platform/operation_ui.h"
 
 class QLabel;
@@ -36,6 +37,8 @@ class TfrmMain : public QMainWindow, public OperationUi {
   const Configuration& Config() const { return config_; }
   FormStorage& Storage() { return form_storage_; }
   MainActions& Actions() { return actions_; }
+  // The log database, for the whole run.
+  LogDatabase& Database() { return database_; }
 
   // The log poll: the timer "Timer", 300 ms, off until start-up switches it on.
   void StartLogPoll();
@@ -94,6 +97,7 @@ class TfrmMain : public QMainWindow, public OperationUi {
   MainActions actions_;
   Dialogs& dialogs_;
   Configuration config_;
+  LogDatabase database_;
   FormStorage form_storage_;
   QTimer* timer_;
   QLabel* version_panel_;

@@ -17,20 +17,20 @@
 #include "support/recording_ui.h"
 
 // A log set "A" of two logs (Log_Home, Log_Port) and a log "Club" of set "B",
-// in a real SQLite file; the program's connection to it; a recording window;
-// the copy options as a test sets them; the short date format dd.mm.yyyy.
-class ConfirmationTest : public testing::Test {
- protected:
+// in a real SQLite file in a temporary folder, with the short date format
+// dd.mm.yyyy while it lives.
+class ConfirmationLog {
+ public:
   static constexpr char kHome[] = "Log_Home";
   static constexpr char kPort[] = "Log_Port";
   static constexpr char kClub[] = "Log_Club";
 
-  void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    previous_settings_ = CurrentRegionalSettings();
+  ConfirmationLog() : previous_settings_(CurrentRegionalSettings()) {
     SetRegionalSettings({u'.', u':', QStringLiteral("dd/mm/yyyy")});
+    EXPECT_TRUE(dir_.isValid());
     NewLog();
   }
+  virtual ~ConfirmationLog() { SetRegionalSettings(previous_settings_); }
 
   // The log as it stands before any run: for each case of a table.
   void NewLog() {
@@ -55,8 +55,6 @@ class ConfirmationTest : public testing::Test {
     writer.InsertQsos(kClub, {Q("2021-09-16", "09:00", "N0CALL", 21, "FT4")});  // 1
   }
 
-  void TearDown() override { SetRegionalSettings(previous_settings_); }
-
   QString DatabasePath() const { return dir_.filePath(QStringLiteral("logs.mdb")); }
   QString ProgramFolder() const { return dir_.path() + u'/'; }
 
@@ -66,10 +64,6 @@ class ConfirmationTest : public testing::Test {
       database_->OpenLogDatabase(DatabasePath());
     }
     return *database_;
-  }
-
-  ConfirmationOptionsReader Options() {
-    return [this] { return options_; };
   }
 
   static Qso Q(const char* date, const char* time, const char* call, double band, const char* mode,
@@ -130,10 +124,20 @@ class ConfirmationTest : public testing::Test {
   }
 
   QTemporaryDir dir_;
-  RecordingUi ui_;
-  ConfirmationOptions options_;
   std::unique_ptr<LogDatabase> database_;
   RegionalSettings previous_settings_;
+};
+
+// The log, the program's connection to it, a recording window and the copy
+// options as a test sets them.
+class ConfirmationTest : public testing::Test, public ConfirmationLog {
+ protected:
+  ConfirmationOptionsReader Options() {
+    return [this] { return options_; };
+  }
+
+  RecordingUi ui_;
+  ConfirmationOptions options_;
 };
 
 #endif  // QORVSYNC_TESTS_CONFIRMATIONS_CONFIRMATION_FIXTURE_H_

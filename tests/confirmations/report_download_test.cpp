@@ -25,7 +25,6 @@ const QString kPassword = QString::fromUtf8("p#ss w\u00f6rd");
 class ReportDownloadTest : public ConfirmationTest {
  protected:
   void SetUp() override {
-    ConfirmationTest::SetUp();
     QFile::remove(Registry::DefaultFile());
     service_.WriteState("accounts.txt", ("qorv\t" + kLogin + "\t" + kPassword + "\n").toUtf8());
     service_.WriteState(
