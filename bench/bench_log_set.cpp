@@ -24,7 +24,9 @@ BenchLogSet::BenchLogSet(const QString& folder, int qsos_per_log)
 
 QString BenchLogSet::FreshCopy(const QString& name) const {
   const QString path = folder_ + name + QStringLiteral(".mdb");
-  QFile::remove(path);
+  for (const char* suffix : {"", "-wal", "-shm"}) QFile::remove(path + QLatin1String(suffix));
   QFile::copy(master_, path);
+  // In WAL mode, as the logbook keeps its database.
+  LogbookDatabaseWriter(path, LogbookDatabaseWriter::Journal::kWal);
   return path;
 }
