@@ -1,7 +1,6 @@
 // Lookups and changes in the log tables named by Aconfig.
 #include <QSqlError>
 #include <QSqlField>
-#include <cstdio>
 
 #include "logdb/log_database.h"
 #include "logdb/log_statements.h"
@@ -21,11 +20,16 @@ const char kLookupConditions[] =
     " AND QSOMode LIKE (? || '') ESCAPE '\\' ORDER BY rowid LIMIT 1";
 
 // "YYYY-MM-DD", as the log stores dates; an invalid date matches nothing.
+// Built by hand: it runs for every table of every confirmation.
 QString IsoDate(QDate date) {
-  if (!date.isValid()) return QString();
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year(), date.month(), date.day());
-  return QString::fromLatin1(text);
+  if (!date.isValid() || date.year() < 0 || date.year() > 9999) return QString();
+  const int year = date.year();
+  const auto digit = [](int value) { return QChar(u'0' + value % 10); };
+  const QChar text[] = {digit(year / 1000),  digit(year / 100), digit(year / 10),
+                        digit(year),         QChar(u'-'),       digit(date.month() / 10),
+                        digit(date.month()), QChar(u'-'),       digit(date.day() / 10),
+                        digit(date.day())};
+  return QString(text, 10);
 }
 
 QVariant StoredForm(const QVariant& value) {

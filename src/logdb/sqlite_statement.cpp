@@ -20,6 +20,7 @@ SqliteStatement::SqliteStatement(sqlite3* db, const QString& sql) : db_(db) {
                          SQLITE_PREPARE_PERSISTENT, &statement_, nullptr) != SQLITE_OK) {
     Fail();
   }
+  texts_.resize(sqlite3_bind_parameter_count(statement_));
 }
 
 SqliteStatement::~SqliteStatement() { sqlite3_finalize(statement_); }
@@ -27,10 +28,14 @@ SqliteStatement::~SqliteStatement() { sqlite3_finalize(statement_); }
 void SqliteStatement::Fail() const { throw AppError(QString::fromUtf8(sqlite3_errmsg(db_))); }
 
 void SqliteStatement::Bind(int position, const QString& text) {
+  if (position < 1 || position > static_cast<int>(texts_.size())) {
+    throw AppError(QStringLiteral("Bind position %1 out of range").arg(position));
+  }
   // The log keeps its text in UTF-8: bound so, comparisons need no conversion.
-  const QByteArray utf8 = text.toUtf8();
+  QByteArray& utf8 = texts_[position - 1];
+  utf8 = text.toUtf8();
   if (sqlite3_bind_text(statement_, position, utf8.constData(), static_cast<int>(utf8.size()),
-                        SQLITE_TRANSIENT) != SQLITE_OK) {
+                        SQLITE_STATIC) != SQLITE_OK) {
     Fail();
   }
 }

@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -47,6 +48,8 @@ class SqliteStatement {
 
   sqlite3* db_;
   sqlite3_stmt* statement_ = nullptr;
+  // The bound texts, kept until they are bound anew, so SQLite need not copy.
+  std::vector<QByteArray> texts_;
 };
 
 #endif  // QORVSYNC_LOGDB_SQLITE_STATEMENT_H_
