@@ -4,7 +4,6 @@
 #include "app/tfrm_main.h"
 #include "confirmations/report_download.h"
 #include "confirmations/report_import.h"
-#include "net/http_client.h"
 #include "ui_tfrm_main.h"
 
 namespace {
@@ -33,9 +32,8 @@ ActionEnd QorvDownload(TfrmMain& form, const ActionContext& context) {
                     ui.DateTimePicker3->date(), ui.DateTimePicker->date(),
                     ui.edOwnCall->text()};
   download.service_address = [&config] {
-    const ServiceAddresses addresses = ServiceAddresses::Read(SettingsFile(config));
-    HttpClient::SetDefaultCaFile(addresses.ca_file);
-    return RequireServiceAddress(addresses.qorv, QStringLiteral("Qorv"), SettingsFile(config));
+    return RequireServiceAddress(config.Services.qorv, QStringLiteral("Qorv"),
+                                 SettingsFile(config));
   };
   download.proxy_enable = config.ProxyEnable;
   download.proxy_host = config.ProxyHost;
@@ -53,12 +51,10 @@ ActionEnd QorvDownload(TfrmMain& form, const ActionContext& context) {
 }
 
 void QorvAdifImport(TfrmMain& form) {
-  const Configuration config = form.Config();
+  const Configuration config = form.CurrentAction().configuration;
   if (!ImportSavedReport(form, form.Database(), config.LogSet, PageOptions(form),
                          config.ProgramFolder)) {
     return;
   }
-  MainActions& actions = form.Actions();
-  if (actions.locate_log_selector) actions.locate_log_selector(form);
-  if (actions.nudge_logbook) actions.nudge_logbook(form);
+  form.LocateAndNudgeLogbook();
 }

@@ -8,7 +8,7 @@ class TfrmMain;
 // The Qorv confirmations from the main window: the page's dates, own call
 // and copy options are read from its elements (the options at each
 // confirmation), the log set, credentials and folders from the action's copy
-// of the configuration, the service's address from [Services] of "qorv.ini".
+// of the configuration, the service's address as start-up read it from [Services] of "qorv.ini".
 
 // btnQorvClick on the "Qorv Download" page.
 ActionEnd QorvDownload(TfrmMain& form, const ActionContext& context);

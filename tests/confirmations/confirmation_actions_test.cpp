@@ -36,6 +36,9 @@ class ConfirmationActionsTest : public MainWindowTest {
     actions.qorv_adif_import = QorvAdifImport;
     actions.locate_log_selector = [this](TfrmMain&) { tail_ << "locate"; };
     actions.nudge_logbook = [this](TfrmMain&) { tail_ << "nudge"; };
+    WriteTextFileLines(SettingsFile(),
+                       {QStringLiteral("[Services]"),
+                        QStringLiteral("Qorv=http://127.0.0.1:%1").arg(service_.http_port())});
     TfrmMain& window = Create(std::move(actions));
     Configuration& config = window.Config();
     config.InstallPath = folder_.path() + QStringLiteral("/install/");
@@ -45,11 +48,6 @@ class ConfirmationActionsTest : public MainWindowTest {
     config.EQorvUserName = QStringLiteral("W1AW");
     config.EQorvPassword = QStringLiteral("secret");
     window.Database().OpenLogDatabase(log_.DatabasePath());
-    WriteServices(QStringLiteral("Qorv=http://127.0.0.1:%1").arg(service_.http_port()));
-  }
-
-  void WriteServices(const QString& line) {
-    WriteTextFileLines(SettingsFile(), {QStringLiteral("[Services]"), line});
   }
 
   QString Label() const { return Find<QLabel>("RzLabel2")->text(); }
@@ -80,7 +78,7 @@ TEST_F(ConfirmationActionsTest, DownloadReadsThePageAndEndsInTheCommonTail) {
 }
 
 TEST_F(ConfirmationActionsTest, DownloadWithoutAServiceAddressNamesTheSetting) {
-  WriteServices(QStringLiteral("QorvWeb=http://127.0.0.1:1"));
+  window_->Config().Services.qorv.clear();  // as read from a file without the key
   window_->btnQorvClick();
   ASSERT_EQ(dialogs_.messages.size(), 1);
   EXPECT_TRUE(dialogs_.messages[0].text.contains("\"Qorv\""))
