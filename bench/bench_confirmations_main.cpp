@@ -1,0 +1,85 @@
+// The Qorv confirmation run against the plainest loop that does the same
+// work. Each measured run is one entry of kRuns.
+//
+//   bench_confirmations [--qsos N] [--records N]
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
+
+#include "bench_log_set.h"
+#include "qorv_report_bench.h"
+
+namespace {
+
+struct BenchSettings {
+  int qsos_per_log = 100000;
+  int records = 100000;
+};
+
+// One comparison: the program's run and the bare loop on fresh copies of the
+// same log set; both must leave the same log behind.
+struct MeasuredRun {
+  const char* name;
+  int (*units)(const BenchSettings&);  // records, QSOs... per run
+  std::function<bool(const BenchLogSet&, const BenchSettings&, RunTime* program, RunTime* bare)>
+      run;
+};
+
+bool QorvConfirmations(const BenchLogSet& logs, const BenchSettings& settings, RunTime* program,
+                       RunTime* bare) {
+  const QStringList report = MakeQorvReport(logs, settings.records, 60, 7);
+  const QString bare_path = logs.FreshCopy(QStringLiteral("bare"));
+  const QString program_path = logs.FreshCopy(QStringLiteral("program"));
+  *bare = TimeBareConfirmationLoop(bare_path, logs.LogSet(), report);
+  *program = TimeProgramConfirmationRun(program_path, logs.LogSet(), report);
+  const QString bare_result = ConfirmationFingerprint(bare_path, logs.Tables());
+  const QString program_result = ConfirmationFingerprint(program_path, logs.Tables());
+  std::printf("  log after the run: program %s, bare loop %s\n", qPrintable(program_result),
+              qPrintable(bare_result));
+  return bare_result == program_result;
+}
+
+const MeasuredRun kRuns[] = {
+    {"Qorv confirmation report", [](const BenchSettings& s) { return s.records; },
+     QorvConfirmations},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  QCommandLineParser parser;
+  parser.addHelpOption();
+  parser.addOption({QStringLiteral("qsos"), QStringLiteral("QSOs in each of the three logs."),
+                    QStringLiteral("N"), QStringLiteral("100000")});
+  parser.addOption({QStringLiteral("records"), QStringLiteral("Records in each report."),
+                    QStringLiteral("N"), QStringLiteral("100000")});
+  parser.process(app);
+  const BenchSettings settings{parser.value(QStringLiteral("qsos")).toInt(),
+                               parser.value(QStringLiteral("records")).toInt()};
+
+  QTemporaryDir folder;
+  std::printf("Creating a log set of three logs of %d QSOs...\n", settings.qsos_per_log);
+  const BenchLogSet logs(folder.path(), settings.qsos_per_log);
+
+  bool all_same = true;
+  for (const MeasuredRun& measured : kRuns) {
+    std::printf("%s:\n", measured.name);
+    RunTime program;
+    RunTime bare;
+    const bool same = measured.run(logs, settings, &program, &bare);
+    const int units = measured.units(settings);
+    std::printf("            %10s %12s %10s %12s\n", "wall s", "per second", "cpu s", "per second");
+    for (const auto& [label, time] :
+         {std::pair{"program", program}, std::pair{"bare loop", bare}}) {
+      std::printf("  %-9s %10.3f %12.0f %10.3f %12.0f\n", label, time.wall, units / time.wall,
+                  time.cpu, units / time.cpu);
+    }
+    std::printf("  ratio     %10.2f %12s %10.2f%s\n", program.wall / bare.wall, "",
+                program.cpu / bare.cpu, same ? "" : "  (DIFFERENT RESULTS)");
+    all_same = all_same && same;
+  }
+  return all_same ? 0 : 1;
+}
