@@ -18,7 +18,7 @@ struct LogDatabase::TableStatements {
   std::map<QString, std::unique_ptr<QSqlQuery>> lookups;
   std::unique_ptr<QSqlQuery> unsent;
   std::unique_ptr<QSqlQuery> mark_sent;
-  // Keyed by the list of columns the change writes.
+  // Keyed by the column names a change writes, as the caller spells them.
   std::map<QString, std::unique_ptr<QSqlQuery>> updates;
 };
 

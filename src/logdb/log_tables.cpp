@@ -122,12 +122,16 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
 
 void LogDatabase::ChangeRow(const QString& table, qint64 rowid, const ColumnValues& values) {
   if (values.isEmpty()) return;
-  QStringList names;
-  for (const auto& [name, value] : values) names << ColumnName(table, name);
-  std::unique_ptr<QSqlQuery>& slot = StatementsFor(table).updates[names.join(QLatin1Char('\n'))];
+  QString key;
+  for (const auto& [name, value] : values) key += name + QLatin1Char('\n');
+  std::unique_ptr<QSqlQuery>& slot = StatementsFor(table).updates[key];
   if (!slot) {
+    // Names are checked once per set of names: an unknown one never gets a
+    // statement, so it fails at every change.
     QStringList assignments;
-    for (const QString& name : names) assignments << QuoteIdentifier(name) + QStringLiteral(" = ?");
+    for (const auto& [name, value] : values) {
+      assignments << QuoteIdentifier(ColumnName(table, name)) + QStringLiteral(" = ?");
+    }
     Prepared(slot, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
                        .arg(QuoteIdentifier(table), assignments.join(QStringLiteral(", "))));
   }

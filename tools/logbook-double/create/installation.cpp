@@ -54,10 +54,11 @@ void CreateDatabase(const QString& path, int qsos, quint32 seed) {
   for (qsizetype i = 0; i < logs.size(); ++i) {
     const LogPlan& log = logs[i];
     writer.AddLog(log.row);
-    writer.CreateLogTable(log.row.LogFileName);
+    writer.CreateLogTable(log.row.LogFileName, false);
     const int count = i + 1 == logs.size() ? left : qsos * log.percent / 100;
     left -= count;
     writer.InsertQsos(log.row.LogFileName, GenerateQsos(count, seed + static_cast<quint32>(i)));
+    writer.CreateLogIndexes(log.row.LogFileName);
   }
 }
 

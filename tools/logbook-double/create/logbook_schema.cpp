@@ -72,7 +72,7 @@ void LogbookDatabaseWriter::AddLog(const AconfigRow& row) {
   if (!query.exec()) Fail(query.lastError());
 }
 
-void LogbookDatabaseWriter::CreateLogTable(const QString& table) {
+void LogbookDatabaseWriter::CreateLogTable(const QString& table, bool with_indexes) {
   QStringList columns = {QStringLiteral("ID INTEGER PRIMARY KEY")};
   for (const char* name : kTextColumnsBefore) {
     columns << QLatin1String(name) + QStringLiteral(" TEXT COLLATE NOCASE");
@@ -87,6 +87,10 @@ void LogbookDatabaseWriter::CreateLogTable(const QString& table) {
           << QStringLiteral("QorvSent INTEGER NOT NULL DEFAULT 0");
   Execute(QStringLiteral("CREATE TABLE %1 (%2)")
               .arg(Quoted(table), columns.join(QStringLiteral(", "))));
+  if (with_indexes) CreateLogIndexes(table);
+}
+
+void LogbookDatabaseWriter::CreateLogIndexes(const QString& table) {
   Execute(QStringLiteral("CREATE INDEX %1 ON %2 (QSODate)")
               .arg(Quoted(table + QStringLiteral("_QSODate")), Quoted(table)));
   Execute(QStringLiteral("CREATE INDEX %1 ON %2 (CallSign)")

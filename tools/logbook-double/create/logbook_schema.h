@@ -59,7 +59,10 @@ class LogbookDatabaseWriter {
 
   void CreateAconfigTable();
   void AddLog(const AconfigRow& row);
-  void CreateLogTable(const QString& table);
+  // The indexes on QSODate and CallSign come with the table unless a bulk
+  // load adds them afterwards with CreateLogIndexes (several times faster).
+  void CreateLogTable(const QString& table, bool with_indexes = true);
+  void CreateLogIndexes(const QString& table);
   // All rows in one transaction through one prepared insert.
   void InsertQsos(const QString& table, const QList<Qso>& qsos);
   // Any other statement a fixture needs.

@@ -1,9 +1,9 @@
 #include "create/qso_generator.h"
 
 #include <QRandomGenerator>
-#include <QTime>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <iterator>
 
 namespace {
@@ -64,6 +64,12 @@ QString Grid(QRandomGenerator& random) {
   return QString(QChar(u'A' + random.bounded(18))) + QChar(u'A' + random.bounded(18)) +
          QChar(u'0' + random.bounded(10)) + QChar(u'0' + random.bounded(10)) +
          QChar(u'a' + random.bounded(24)) + QChar(u'a' + random.bounded(24));
+}
+
+QString IsoDate(QDate date) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year(), date.month(), date.day());
+  return QString::fromLatin1(text);
 }
 
 QString Frequency(double mhz) { return QString::number(mhz, 'f', 5); }
@@ -137,10 +143,11 @@ QList<Qso> GenerateQsos(int count, quint32 seed, QDate first, QDate last) {
   for (int i = 0; i < count; ++i) {
     Qso qso;
     const QDate date = first.addDays(minutes[i] / 1440);
-    qso.QSODate = date.toString(QStringLiteral("yyyy-MM-dd"));
-    qso.QSOTime = QTime(0, 0)
-                      .addSecs(static_cast<int>(minutes[i] % 1440) * 60)
-                      .toString(QStringLiteral("HH:mm"));
+    qso.QSODate = IsoDate(date);
+    char time[8];
+    std::snprintf(time, sizeof time, "%02d:%02d", static_cast<int>(minutes[i] % 1440 / 60),
+                  static_cast<int>(minutes[i] % 60));
+    qso.QSOTime = QString::fromLatin1(time);
     qso.CallSign = CallSign(random);
     if (random.bounded(100) < 2) {
       FillSatellite(random, qso);
@@ -160,8 +167,7 @@ QList<Qso> GenerateQsos(int count, quint32 seed, QDate first, QDate last) {
     qso.QorvSent = !recent && random.bounded(100) < 97;
     if (qso.QorvSent && random.bounded(100) < 40) {
       qso.QorvRec = true;
-      qso.QorvRecDate =
-          date.addDays(1 + random.bounded(120)).toString(QStringLiteral("yyyy-MM-dd"));
+      qso.QorvRecDate = IsoDate(date.addDays(1 + random.bounded(120)));
     }
     qso.QSLReceQSLcc = !recent && random.bounded(100) < 30;
     qsos << qso;
