@@ -77,8 +77,11 @@ saved_report=$demo/saved/qorvreport-2023.adi
 pids+=($!)
 for _ in $(seq 100); do [ -s "$services/ports" ] && break; sleep 0.1; done
 https_port=$(sed -n 's/^https=//p' "$services/ports")
+http_port=$(sed -n 's/^http=//p' "$services/ports")
 [ -n "$https_port" ] || { echo "The service double did not start:" >&2; cat "$services/service-double.out" >&2; exit 1; }
 base=https://localhost:$https_port
+# eQSL's inbox is fetched over plain HTTP.
+eqsl_base=http://127.0.0.1:$http_port
 
 # The program folder: the program, its submode table, its settings file with
 # the services' addresses, the Club Log login and the TQSL station location.
@@ -88,7 +91,7 @@ cp "$build/src/qorvsync" "$build/src/Submode.txt" "$program/"
 printf 'Q0IGN\r\n' > "$program/ignore.txt"
 {
   printf '[Services]\r\nQorv=%s\r\nQorvWeb=%s\r\neQSL=%s\r\nClubLog=%s\r\nCAFile=%s\r\n\r\n' \
-    "$base" "$base" "$base" "$base" "$services/ca.pem"
+    "$base" "$base" "$eqsl_base" "$base" "$services/ca.pem"
   printf '[TfrmMain]\r\nclublogemail_Text=op@example.org\r\ncallsign_Text=N0CALL\r\n'
   printf 'password_Text=clublog-secret\r\ncbClublog_Checked=True\r\ncbKeep_Checked=True\r\n'
   printf 'edLocation_Text=Home\r\nRzPageControl1_ActivePage=TabSheet1\r\n'
