@@ -112,6 +112,7 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 cp "$build/tools/demo-tour/demo-tour" "$program/"
+touch "$demo/tour-start"
 xvfb-run -a -s "-screen 0 1280x1024x24" \
   bash "$root/scripts/demo_tour.sh" "$demo" "$install" "$saved_report"
 echo
@@ -121,7 +122,7 @@ demo_print_changes "$demo/figures-before.txt" "$demo/figures-after.txt"
 echo
 echo "Files the program wrote:"
 find "$install/Download" "$install/Qorv Logs" "$program" -type f \
-  \( -name '*.adi' -o -name '*.tq8' -o -name '*.txt' -o -name '*.ini' \) -newer "$saved_report" \
+  \( -name '*.adi' -o -name '*.tq8' -o -name '*.txt' -o -name '*.ini' \) -newer "$demo/tour-start" \
   -printf '  %p (%s bytes)\n' | sort
 echo
 echo "What the services received:"

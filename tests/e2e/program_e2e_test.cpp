@@ -12,8 +12,8 @@ namespace {
 
 // Where the page control's pages start in the window's client area (below
 // the tabs), and the middle of each tab.
-const QPoint kPageOrigin(2, 27);
-const QPoint kTabs[] = {{45, 12}, {141, 12}, {233, 12}, {325, 12}};
+const QPoint kPageOrigin(1, 23);
+const QPoint kTabs[] = {{55, 10}, {170, 10}, {290, 10}, {403, 10}};
 
 // The middle of an element placed (left, top, width, height) on a page, or in
 // the bottom panel, which starts at 0, 227.

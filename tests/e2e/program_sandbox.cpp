@@ -2,6 +2,7 @@
 
 #include <signal.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -280,8 +281,14 @@ bool ProgramSandbox::Execute(const QString& sql) const {
 }
 
 bool ProgramSandbox::CloseProgram() {
-  if (!program_ || !display_.RequestClose(main_window_)) return false;
-  return WaitUntil([this] { return program_->state() == QProcess::NotRunning; }, kStartMs);
+  if (!program_) return false;
+  // A window that is still settling may miss the first request: ask again
+  // every second until the program has ended.
+  for (int attempt = 0; attempt < kStartMs / 1000; ++attempt) {
+    if (!display_.RequestClose(main_window_)) return false;
+    if (WaitUntil([this] { return program_->state() == QProcess::NotRunning; }, 1000)) return true;
+  }
+  return false;
 }
 
 QString ProgramSandbox::ReplyWindow() const {
@@ -316,6 +323,8 @@ bool ProgramSandbox::WaitUntil(const std::function<bool()>& done, int ms) {
       display_.Key(box, QStringLiteral("Return"));
     }
     QThread::msleep(kPollMs);
+    // QProcess learns of a process's end through the event loop.
+    QCoreApplication::processEvents();
   }
   return true;
 }
