@@ -22,6 +22,8 @@ namespace {
 constexpr int kStartMs = 15000;
 constexpr int kStopMs = 5000;
 constexpr int kPollMs = 100;
+constexpr int kSettleMs = 700;
+constexpr int kCloseRetryMs = 4000;
 
 const QString kBinary = QStringLiteral(QORV_BINARY_DIR);
 
@@ -260,7 +262,7 @@ bool ProgramSandbox::StartProgram() {
   if (!program_->waitForStarted(kStartMs)) return false;
   const qint64 pid = program_->processId();
   // The main window is the one of the fixed size.
-  return WaitUntil(
+  const bool shown = WaitUntil(
       [this, pid] {
         for (const QString& window : display_.WindowsOf(pid)) {
           if (display_.XDoTool({QStringLiteral("getwindowgeometry"), window})
@@ -272,6 +274,10 @@ bool ProgramSandbox::StartProgram() {
         return false;
       },
       kStartMs);
+  // A window that has only just been mapped may miss a close request; let it
+  // settle first.
+  WaitUntil([] { return false; }, kSettleMs);
+  return shown;
 }
 
 bool ProgramSandbox::Execute(const QString& sql) const {
@@ -282,13 +288,16 @@ bool ProgramSandbox::Execute(const QString& sql) const {
 
 bool ProgramSandbox::CloseProgram() {
   if (!program_) return false;
-  // A window that is still settling may miss the first request: ask again
-  // every second until the program has ended.
-  for (int attempt = 0; attempt < kStartMs / 1000; ++attempt) {
+  const auto ended = [this] { return program_->state() == QProcess::NotRunning; };
+  // Now and then a close request goes unanswered while the window is still
+  // shown; ask again, but only once the closing steps (a second or so) would
+  // long have hidden the window.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (!display_.WindowsOf(program_->processId()).contains(main_window_)) break;
     if (!display_.RequestClose(main_window_)) return false;
-    if (WaitUntil([this] { return program_->state() == QProcess::NotRunning; }, 1000)) return true;
+    if (WaitUntil(ended, kCloseRetryMs)) return true;
   }
-  return false;
+  return WaitUntil(ended, kStartMs);
 }
 
 QString ProgramSandbox::ReplyWindow() const {

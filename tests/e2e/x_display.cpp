@@ -28,8 +28,8 @@ XDisplay::XDisplay() : server_(std::make_unique<QProcess>()) {
   server_->setProcessChannelMode(QProcess::SeparateChannels);
   server_->start(QStringLiteral("Xvfb"),
                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                  QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                  QStringLiteral("tcp")});
+                  QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-noreset"),
+                  QStringLiteral("-nolisten"), QStringLiteral("tcp")});
   if (!server_->waitForStarted(kStartMs)) return;
   while (!server_->canReadLine()) {
     if (!server_->waitForReadyRead(kStartMs)) return;
