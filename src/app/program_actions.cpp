@@ -1,10 +1,16 @@
 #include "app/program_actions.h"
 
 #include "app/clublog_actions.h"
+#include "app/eqsl_actions.h"
+#include "app/upload_actions.h"
 
 // Each operation sets its slot here; a slot left empty does nothing.
 MainActions ProgramActions() {
   MainActions actions;
   actions.clublog_load_adif = ClublogLoadAdif;
+  actions.upload = UploadToQorv;
+  actions.location_drop_down = ListStationLocations;
+  actions.eqsl_download = EqslDownload;
+  actions.ignore_list = EqslIgnoreList;
   return actions;
 }

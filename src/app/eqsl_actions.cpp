@@ -1,0 +1,64 @@
+#include "app/eqsl_actions.h"
+
+#include <QDateEdit>
+#include <memory>
+
+#include "app/service_addresses.h"
+#include "app/tfrm_main.h"
+#include "eqsl/ignore_list.h"
+#include "eqsl/inbox_download.h"
+#include "logdb/log_database.h"
+#include "net/http_client.h"
+#include "ui_tfrm_main.h"
+
+namespace {
+
+class FormEqslPage : public EqslDatePage {
+ public:
+  explicit FormEqslPage(Ui::TfrmMain& ui) : ui_(ui) {}
+
+  bool LoadFromDate() const override { return ui_.cbLoadDateEQSL->isChecked(); }
+  QDate RangeStart() const override { return ui_.DateTimePicker5->date(); }
+  QDate RangeEnd() const override { return ui_.DateTimePicker4->date(); }
+  QDateTime ReceivedSince() const override { return ui_.DateTimePicker2->dateTime(); }
+  void SetReceivedSince(const QDateTime& value) override {
+    ui_.DateTimePicker2->setDateTime(value);
+  }
+
+ private:
+  Ui::TfrmMain& ui_;
+};
+
+}  // namespace
+
+ActionEnd EqslDownload(TfrmMain& form, const ActionContext& context) {
+  const Configuration& config = context.configuration;
+  const QString settings_file = config.ProgramFolder + QStringLiteral("qorv.ini");
+  const ServiceAddresses addresses = ServiceAddresses::Read(settings_file);
+  HttpClient::SetDefaultCaFile(addresses.ca_file);
+
+  EqslDownloadSettings settings;
+  settings.service = RequireServiceAddress(addresses.eqsl, QStringLiteral("eQSL"), settings_file);
+  settings.user_name = config.EQSLUserName;
+  settings.password = config.EQSLPassword;
+  settings.install_path = config.InstallPath;
+  settings.program_folder = config.ProgramFolder;
+  settings.log_set = config.LogSet;
+  settings.proxy_enable = config.ProxyEnable;
+  settings.proxy_host = config.ProxyHost;
+  settings.proxy_port = config.ProxyPort;
+  settings.start_utc = context.start_utc;
+
+  FormEqslPage page(form.Form());
+  // A connection of the run's own, opened only when there are lines to match.
+  std::unique_ptr<LogDatabase> database;
+  const auto open_database = [&]() -> LogDatabase& {
+    database = std::make_unique<LogDatabase>();
+    database->OpenLogDatabase(config.DatabasePath);
+    return *database;
+  };
+  return DownloadEqslInbox(settings, page, open_database, form) ? ActionEnd::kCommonTail
+                                                                : ActionEnd::kStop;
+}
+
+void EqslIgnoreList(TfrmMain& form) { OpenIgnoreList(form.Config().ProgramFolder, form); }

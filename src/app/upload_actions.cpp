@@ -1,0 +1,43 @@
+#include "app/upload_actions.h"
+
+#include "app/clublog_actions.h"
+#include "app/service_addresses.h"
+#include "app/tfrm_main.h"
+#include "logdb/log_database.h"
+#include "net/http_client.h"
+#include "platform/special_folders.h"
+#include "ui_tfrm_main.h"
+#include "upload/qorv_upload.h"
+#include "upload/station_locations.h"
+
+ActionEnd UploadToQorv(TfrmMain& form, const ActionContext& context) {
+  const Configuration& config = context.configuration;
+  const Ui::TfrmMain& ui = form.Form();
+  const QorvUploadRequest request{
+      config.InstallPath,   config.ProgramFolder, config.LogFileName,          config.EQorvUserName,
+      config.EQorvPassword, ui.edtTqsl->text(),   ui.edLocation->currentText()};
+  const QString settings = config.ProgramFolder + QStringLiteral("qorv.ini");
+  const QorvUploadHooks hooks{
+      [&settings] {
+        const ServiceAddresses addresses = ServiceAddresses::Read(settings);
+        HttpClient::SetDefaultCaFile(addresses.ca_file);
+        return RequireServiceAddress(addresses.qorv, QStringLiteral("Qorv"), settings);
+      },
+      [&ui] { return ui.cbKeep->isChecked(); }, [&ui] { return ui.cbClublog->isChecked(); },
+      [&form](const QString& export_file) { return ClublogSubmitExport(form, export_file); }};
+
+  // The upload's own connection: the log poll goes on using the program's.
+  LogDatabase database;
+  database.OpenLogDatabase(config.DatabasePath);
+  return RunQorvUpload(form, database, request, hooks) ? ActionEnd::kCommonTail : ActionEnd::kStop;
+}
+
+void ListStationLocations(TfrmMain& form) {
+  QComboBox* box = form.Form().edLocation;
+  const QString typed = box->currentText();
+  box->clear();
+  box->setEditText(typed);
+  const QStringList names = ReadStationLocations(TqslStationDataPath());
+  box->addItems(names);
+  box->setEditText(typed);
+}

@@ -1,0 +1,125 @@
+#include "eqsl/inbox_download.h"
+
+#include <QDir>
+#include <QUrl>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include "eqsl/ignore_list.h"
+#include "eqsl/inbox_finish.h"
+#include "eqsl/inbox_run.h"
+#include "net/http_client.h"
+#include "platform/app_error.h"
+
+namespace {
+
+constexpr char kLinkMarker[] = "<LI><A HREF=\"../downloadedfiles/";
+constexpr qsizetype kFileNameRoom = 100;
+
+QString Encoded(const QString& value) {
+  return QString::fromLatin1(QUrl::toPercentEncoding(value));
+}
+
+// The link's name is the server's own text, sent back as it stands, except
+// what would break the request line (blanks, controls, quotes, non-ASCII).
+QString SafeTarget(const QString& file_name) {
+  return QString::fromLatin1(QUrl::toPercentEncoding(file_name, "!$&'()*+,;=:@/?#%~[]"));
+}
+
+QString RangeDate(const QDate& date) { return date.toString(QStringLiteral("MM/dd/yyyy")); }
+
+// The end of every run after the credential check: the count reached, in red,
+// however the run ends.
+class CountLabel {
+ public:
+  CountLabel(OperationUi& ui, const std::optional<EqslInboxRun>& run) : ui_(ui), run_(run) {}
+  ~CountLabel() {
+    ui_.SetResult(ResultLabel::kEqslDownload,
+                  QStringLiteral("Download QSO: %1").arg(run_ ? run_->QsoCount() : 0));
+  }
+  CountLabel(const CountLabel&) = delete;
+  CountLabel& operator=(const CountLabel&) = delete;
+
+ private:
+  OperationUi& ui_;
+  const std::optional<EqslInboxRun>& run_;
+};
+
+void MakeDownloadFolder(const QString& folder) {
+  if (QDir(folder).exists()) return;
+  // One level, as the logbook's folder is expected to exist.
+  if (!QDir().mkdir(folder)) {
+    const int code = errno;
+    throw AppError(QStringLiteral("Cannot create folder \"%1\". %2")
+                       .arg(folder, QString::fromLocal8Bit(std::strerror(code))));
+  }
+}
+
+}  // namespace
+
+QString EqslInboxUrl(const EqslDownloadSettings& settings, const EqslDatePage& page) {
+  QString url = settings.service + QStringLiteral("/qslcard/DownloadInbox.cfm?Username=") +
+                Encoded(settings.user_name) + QStringLiteral("&Password=") +
+                Encoded(settings.password);
+  if (page.LoadFromDate()) {
+    url += QStringLiteral("&LimitDateLo=") + RangeDate(page.RangeStart()) +
+           QStringLiteral("&LimitDateHi=") + RangeDate(page.RangeEnd());
+  } else {
+    url += QStringLiteral("&RcvdSince=") +
+           page.ReceivedSince().date().toString(QStringLiteral("yyyyMMdd"));
+  }
+  return url;
+}
+
+bool EqslLinkedFile(const QString& page_text, QString* file_name) {
+  const QLatin1String marker(kLinkMarker);
+  const qsizetype at = page_text.indexOf(marker);
+  if (at < 0) return false;
+  const QString room = page_text.mid(at + marker.size(), kFileNameRoom);
+  const qsizetype quote = room.indexOf(u'"');
+  *file_name = quote < 0 ? QString() : room.left(quote);
+  return true;
+}
+
+bool DownloadEqslInbox(const EqslDownloadSettings& settings, EqslDatePage& page,
+                       const std::function<LogDatabase&()>& database, OperationUi& ui) {
+  if (settings.user_name.isEmpty() || settings.password.isEmpty()) {
+    ui.ShowMessage(MessageKind::kWarning, QStringLiteral("Not eQSLcc login or password"));
+    return false;
+  }
+  ui.SetResult(ResultLabel::kEqslDownload, QString());
+  ui.SetProgress(0);
+  QStringList ignore_list = LoadIgnoreList(settings.program_folder);
+
+  std::optional<EqslInboxRun> run;
+  const CountLabel count_label(ui, run);
+  HttpClient client;
+  const QString url = EqslInboxUrl(settings, page);
+  if (settings.proxy_enable) client.SetProxy(settings.proxy_host, settings.proxy_port);
+  client.SetProtocol(QStringLiteral("1.1"));
+  ui.SetCaption(QStringLiteral("Waiting..."));
+
+  if (!client.Get(url)) return true;
+  const QString reply = client.ReplyText();
+  if (reply.contains(QLatin1String(kEqslCredentialError))) {
+    ui.ShowMessage(MessageKind::kInformation, QString::fromLatin1(kEqslCredentialError));
+    return false;
+  }
+  QString file_name;
+  if (!EqslLinkedFile(reply, &file_name)) return true;
+  if (!client.Get(settings.service + QStringLiteral("/downloadedfiles/") + SafeTarget(file_name))) {
+    return true;
+  }
+
+  const QStringList lines = client.ReplyLines();
+  const QString folder = settings.install_path + QStringLiteral("Download/");
+  MakeDownloadFolder(folder);
+  client.SaveReply(folder + QStringLiteral("updateeQSLcc.adi"));
+  ui.SetCaption(ui.LogName());
+
+  run.emplace(database(), settings.log_set, std::move(ignore_list), ui);
+  run->RunInboxLines(lines);
+  FinishInboxRun(page, settings.start_utc, run->ErrorList(), settings.program_folder, ui);
+  return true;
+}

@@ -1,0 +1,27 @@
+#include "eqsl/inbox_finish.h"
+
+#include "platform/conversions.h"
+#include "platform/registry.h"
+#include "platform/text_codec.h"
+
+QString EqslErrorFilePath(const QString& program_folder) {
+  return program_folder + QStringLiteral("eQSLccError.txt");
+}
+
+void FinishInboxRun(EqslDatePage& page, const QDateTime& start_utc, const QStringList& error_list,
+                    const QString& program_folder, OperationUi& ui) {
+  const QDate date = page.LoadFromDate() ? page.RangeEnd() : start_utc.date();
+  page.SetReceivedSince(QDateTime(date, page.ReceivedSince().time()));
+
+  Registry registry;
+  if (registry.OpenKey(QString::fromLatin1(kEqslDateKey), true)) {
+    registry.WriteString(QString::fromLatin1(kEqslDateValue),
+                         EncodeStoredDate(QDateTimeToDateTime(page.ReceivedSince())));
+    registry.CloseKey();
+  }
+
+  if (error_list.isEmpty()) return;
+  const QString path = EqslErrorFilePath(program_folder);
+  WriteTextFileLines(path, error_list);
+  ui.ShowTextFile(path);
+}

@@ -1,0 +1,47 @@
+#ifndef QORVSYNC_EQSL_INBOX_RUN_H_
+#define QORVSYNC_EQSL_INBOX_RUN_H_
+
+#include <QString>
+#include <QStringList>
+
+#include "logdb/log_database.h"
+#include "platform/operation_ui.h"
+
+// One eQSL run over the lines of a downloaded inbox file: each line's fields
+// go into PendingQsl; a record is complete once its call sign, a known band,
+// a mode and a time are all known, and is then looked up in every log of the
+// log set and marked as eQSL-confirmed (QSLReceQSLcc). Records that match
+// nothing go to the error list unless their call sign is on the ignore list.
+//
+// The log set's tables are those of the set the run started with, even when
+// the logbook switches logs during the run.
+class EqslInboxRun {
+ public:
+  EqslInboxRun(LogDatabase& database, const QString& log_set, QStringList ignore_list,
+               OperationUi& ui);
+
+  // Runs ProcessInboxLine on every line, with progress (100 for a one-line
+  // file) and pending events let run between lines. Starts from an empty
+  // PendingQsl; row changes are committed in short batches.
+  void RunInboxLines(const QStringList& lines);
+  void ProcessInboxLine(const QString& line);
+  void MatchEqslConfirmation();
+
+  // Lines that hold "<CALL": records offered, not records matched.
+  int QsoCount() const { return qso_count_; }
+  // Pairs of lines, "Error" and the detail line.
+  const QStringList& ErrorList() const { return error_list_; }
+
+ private:
+  void ApplyModeRules(const QString& line);
+  QString DetailLine() const;
+
+  LogDatabase& database_;
+  QStringList tables_;
+  QStringList ignore_list_;
+  OperationUi& ui_;
+  int qso_count_ = 0;
+  QStringList error_list_;
+};
+
+#endif  // QORVSYNC_EQSL_INBOX_RUN_H_

@@ -1,0 +1,85 @@
+#include "upload/export_file.h"
+
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+
+#include "platform/app_error.h"
+#include "platform/clock.h"
+#include "platform/event_pump.h"
+#include "platform/text_codec.h"
+#include "upload/export_format.h"
+
+namespace {
+
+void CreateFolder(const QString& folder) {
+  if (QDir(folder).exists()) return;
+  if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0) {
+    throw AppError(QStringLiteral("Cannot create folder \"%1\". %2")
+                       .arg(QDir::toNativeSeparators(folder), qt_error_string(errno)));
+  }
+}
+
+class LineWriter {
+ public:
+  explicit LineWriter(const QString& path) : file_(path) {
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) Fail("Cannot create file");
+  }
+
+  void Write(const QString& line) {
+    QByteArray bytes = ToAnsi(line);
+    bytes += "\r\n";
+    if (file_.write(bytes) != bytes.size()) Fail("Cannot write file");
+  }
+
+  void Close() {
+    if (!file_.flush()) Fail("Cannot write file");
+    file_.close();
+  }
+
+ private:
+  [[noreturn]] void Fail(const char* what) {
+    throw AppError(QStringLiteral("%1 \"%2\". %3")
+                       .arg(QLatin1String(what), QDir::toNativeSeparators(file_.fileName()),
+                            file_.errorString()));
+  }
+
+  QFile file_;
+};
+
+}  // namespace
+
+std::optional<ExportedFile> WriteExportFile(OperationUi& ui, const QString& folder,
+                                            const QList<UnsentQso>& qsos,
+                                            const SubmodeTable& submodes) {
+  CreateFolder(folder);
+  ExportedFile exported;
+  exported.path = QDir(folder).filePath(ExportFileName(ProgramClock().NowLocal()));
+  LineWriter writer(exported.path);
+  // "Created:" reads the clock anew, after the name was made.
+  for (const QString& line : ExportHeader(qsos.size(), ProgramClock().NowLocal())) {
+    writer.Write(line);
+  }
+
+  exported.rowids.reserve(qsos.size());
+  EventPump pump(ui);
+  const qint64 count = qsos.size();
+  qint64 written = 0;
+  for (const UnsentQso& qso : qsos) {
+    const std::optional<QString> line = ExportRecordLine(qso, submodes);
+    if (!line) {
+      writer.Close();
+      ui.ShowMessage(MessageKind::kError, QStringLiteral("Error in callsign ") + qso.CallSign);
+      return std::nullopt;
+    }
+    writer.Write(*line);
+    exported.rowids.append(qso.rowid);
+    ++written;
+    pump.SetProgress(static_cast<int>(written * 100 / count));
+    pump.Tick();
+  }
+  writer.Close();
+  return exported;
+}

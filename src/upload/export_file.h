@@ -1,0 +1,29 @@
+#ifndef QORVSYNC_UPLOAD_EXPORT_FILE_H_
+#define QORVSYNC_UPLOAD_EXPORT_FILE_H_
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+#include "logdb/log_database.h"
+#include "platform/operation_ui.h"
+#include "upload/submode_table.h"
+
+// The export file as written: its full path and the rows that went into it,
+// the only rows the upload may mark as sent.
+struct ExportedFile {
+  QString path;
+  QList<qint64> rowids;
+};
+
+// Writes the QSOs into a new export file in `folder` (created when missing,
+// one level), named from the local clock, in the ANSI code page with CR LF.
+// Moves the progress bar and lets the window's events run as it goes. A QSO
+// whose date or time cannot be read ends the export with the message
+// "Error in callsign <call>" and gives nothing; the file stays as far as
+// written. File errors throw AppError.
+std::optional<ExportedFile> WriteExportFile(OperationUi& ui, const QString& folder,
+                                            const QList<UnsentQso>& qsos,
+                                            const SubmodeTable& submodes);
+
+#endif  // QORVSYNC_UPLOAD_EXPORT_FILE_H_

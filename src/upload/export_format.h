@@ -1,0 +1,29 @@
+#ifndef QORVSYNC_UPLOAD_EXPORT_FORMAT_H_
+#define QORVSYNC_UPLOAD_EXPORT_FORMAT_H_
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "logdb/log_database.h"
+#include "platform/conversions.h"
+#include "upload/submode_table.h"
+
+// The ADIF file of QSOs not yet sent to Qorv, the way the logbook's own export
+// writes it: a fixed header and one record line per QSO.
+
+// "Qorv_ADIF_yyyymmddhhmmss.adi" from the local date and time.
+QString ExportFileName(const QDateTime& local);
+
+// Header lines 1 to 11 (without line ends); the time of "Created:" is written
+// with the user's time separator.
+QStringList ExportHeader(qsizetype count, const QDateTime& created,
+                         const RegionalSettings& settings = CurrentRegionalSettings());
+
+// One record line, or nothing when the QSO's date or time cannot be read
+// (the caller tells the user which call sign). A QSOBand that is no frequency
+// throws "'%s' is not a valid floating point value".
+std::optional<QString> ExportRecordLine(const UnsentQso& qso, const SubmodeTable& submodes);
+
+#endif  // QORVSYNC_UPLOAD_EXPORT_FORMAT_H_

@@ -1,0 +1,120 @@
+#include "upload/qorv_upload.h"
+
+#include <QFile>
+
+#include "platform/processes.h"
+#include "upload/export_file.h"
+#include "upload/qorv_upload_exchange.h"
+#include "upload/submode_table.h"
+#include "upload/tqsl_signing.h"
+
+namespace {
+
+// A reply page can be long; the box shows its beginning.
+constexpr qsizetype kShownReplyChars = 2000;
+
+void RemoveIfPresent(const QString& path) {
+  if (QFile::exists(path)) QFile::remove(path);
+}
+
+class QorvUploadRun {
+ public:
+  QorvUploadRun(OperationUi& ui, LogDatabase& database, const QorvUploadRequest& request,
+                const QorvUploadHooks& hooks)
+      : ui_(ui), database_(database), request_(request), hooks_(hooks) {}
+
+  bool Run() {
+    std::optional<QList<UnsentQso>> unsent = Checks();
+    if (!unsent) return false;
+    const std::optional<ExportedFile> exported = WriteExportFile(
+        ui_, request_.install_path + QStringLiteral("Qorv Logs"), *unsent, submodes_);
+    if (!exported) return false;
+
+    ui_.SetCaption(QStringLiteral("Waiting, send file on Qorv"));
+    const SigningEnd signing = SignExportFile(request_.tqsl_path, request_.location, exported->path,
+                                              request_.program_folder);
+    if (signing == SigningEnd::kQuit) return false;
+    if (signing == SigningEnd::kSigned) {
+      Upload(*exported, unsent->size());
+    } else {
+      ui_.SetResult(ResultLabel::kUpload, QStringLiteral("Error: TQSL file was not created."));
+    }
+
+    if (hooks_.clublog()) return hooks_.submit_to_clublog(exported->path);
+    return true;
+  }
+
+ private:
+  // The checks before anything is written; the unsent QSOs when all pass.
+  std::optional<QList<UnsentQso>> Checks() {
+    ui_.SetProgress(0);
+    ui_.SetResult(ResultLabel::kUpload, QString());
+    ui_.SetCaption(QStringLiteral("Waiting..."));
+    submodes_ = SubmodeTable::Load(request_.program_folder + QStringLiteral("Submode.txt"));
+    if (request_.login.isEmpty() || request_.password.isEmpty()) {
+      ui_.ShowMessage(MessageKind::kWarning, QStringLiteral("Not Qorv login or password"));
+      return std::nullopt;
+    }
+    if (request_.tqsl_path.isEmpty() || request_.location.isEmpty()) {
+      ui_.ShowMessage(MessageKind::kError,
+                      QStringLiteral("You must configure the program before running this "
+                                     "function. Please check all setup values."));
+      return std::nullopt;
+    }
+    service_ = hooks_.service();
+    // A TQSL already running would meet the one started here over the same
+    // station data.
+    if (IsProcessRunning(QStringLiteral("tqsl.exe"))) {
+      ui_.SetResult(ResultLabel::kUpload,
+                    QStringLiteral("TQSL is already running. Cannot continue."));
+      return std::nullopt;
+    }
+    QList<UnsentQso> unsent = database_.SelectUnsent(request_.log_table);
+    if (unsent.isEmpty()) {
+      ui_.ShowMessage(MessageKind::kInformation, QStringLiteral("No new QSO."));
+      return std::nullopt;
+    }
+    return unsent;
+  }
+
+  void Upload(const ExportedFile& exported, qsizetype count) {
+    const QString signed_file = SignedFilePath(exported.path);
+    const QorvUploadReply reply =
+        PostSignedFile(service_, request_.login, request_.password, signed_file);
+    if (!reply.completed) {
+      ui_.ShowMessage(MessageKind::kError, QStringLiteral("File was rejected with this Error:") +
+                                               QString::number(reply.socket_error));
+      return;
+    }
+    if (!reply.accepted) {
+      // Nothing is marked and both files stay, so the QSOs go out again with
+      // the next upload.
+      QString shown = reply.text.trimmed();
+      if (shown.size() > kShownReplyChars) shown = shown.left(kShownReplyChars) + u'\x2026';
+      ui_.ShowMessage(MessageKind::kError,
+                      QStringLiteral("Qorv did not accept the file. Its reply:\n") + shown);
+      return;
+    }
+    ui_.SetResult(ResultLabel::kUpload,
+                  QStringLiteral("Uploading was successful ! QSO:") + QString::number(count));
+    // Only the rows in the file: a QSO logged since the export was not sent.
+    database_.MarkSent(request_.log_table, exported.rowids);
+    if (!hooks_.keep_files()) RemoveIfPresent(signed_file);
+    // With Club Log ticked the export file stays for Club Log, which removes it.
+    if (!hooks_.clublog() && !hooks_.keep_files()) RemoveIfPresent(exported.path);
+  }
+
+  OperationUi& ui_;
+  LogDatabase& database_;
+  const QorvUploadRequest& request_;
+  const QorvUploadHooks& hooks_;
+  SubmodeTable submodes_;
+  QString service_;
+};
+
+}  // namespace
+
+bool RunQorvUpload(OperationUi& ui, LogDatabase& database, const QorvUploadRequest& request,
+                   const QorvUploadHooks& hooks) {
+  return QorvUploadRun(ui, database, request, hooks).Run();
+}
