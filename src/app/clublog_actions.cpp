@@ -1,21 +1,17 @@
 #include "app/clublog_actions.h"
 
-#include "app/service_addresses.h"
 #include "app/tfrm_main.h"
 #include "clublog/clublog_upload.h"
 #include "clublog/tfrm_clublog.h"
-#include "net/http_client.h"
 #include "platform/app_error.h"
 #include "ui_tfrm_main.h"
 
 namespace {
 
 ClublogSettings ReadClublogSettings(TfrmMain& form) {
-  const ServiceAddresses addresses =
-      ServiceAddresses::Read(form.Config().ProgramFolder + QStringLiteral("qorv.ini"));
-  HttpClient::SetDefaultCaFile(addresses.ca_file);
   const Ui::TfrmMain& ui = form.Form();
-  return {addresses.clublog, ui.clublogemail->text(), ui.password->text(), ui.callsign->text()};
+  return {form.Config().Services.clublog, ui.clublogemail->text(), ui.password->text(),
+          ui.callsign->text()};
 }
 
 TfrmClublog& ReplyWindow() {

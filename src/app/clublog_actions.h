@@ -7,7 +7,7 @@ class TfrmMain;
 
 // The Club Log uploads from the main window. The login is read from the
 // "Clublog Settings" page at the moment of the upload, the address from
-// [Services] of "qorv.ini", and the reply goes to the program's reply window.
+// [Services] of "qorv.ini" as read at start, and the reply goes to the program's reply window.
 
 // btnADIFClick: the file picked in the open-file dialog goes to Club Log.
 void ClublogLoadAdif(TfrmMain& form);

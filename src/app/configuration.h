@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include "app/service_addresses.h"
+
 // The program-wide configuration record, owned by the main window. Start-up
 // fills it; the log poll changes the log's name and the values read from
 // Aconfig. Folders end with "/".
@@ -20,6 +22,9 @@ struct Configuration {
   bool ProxyEnable = false;
   QString ProxyHost;
   QString ProxyPort;
+  // The services' addresses, read once at start from the program's own
+  // settings file.
+  ServiceAddresses Services;
 };
 
 #endif  // QORVSYNC_APP_CONFIGURATION_H_

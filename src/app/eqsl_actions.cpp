@@ -1,14 +1,12 @@
 #include "app/eqsl_actions.h"
 
 #include <QDateEdit>
-#include <memory>
 
 #include "app/service_addresses.h"
 #include "app/tfrm_main.h"
 #include "eqsl/ignore_list.h"
 #include "eqsl/inbox_download.h"
 #include "logdb/log_database.h"
-#include "net/http_client.h"
 #include "ui_tfrm_main.h"
 
 namespace {
@@ -34,11 +32,10 @@ class FormEqslPage : public EqslDatePage {
 ActionEnd EqslDownload(TfrmMain& form, const ActionContext& context) {
   const Configuration& config = context.configuration;
   const QString settings_file = config.ProgramFolder + QStringLiteral("qorv.ini");
-  const ServiceAddresses addresses = ServiceAddresses::Read(settings_file);
-  HttpClient::SetDefaultCaFile(addresses.ca_file);
 
   EqslDownloadSettings settings;
-  settings.service = RequireServiceAddress(addresses.eqsl, QStringLiteral("eQSL"), settings_file);
+  settings.service =
+      RequireServiceAddress(config.Services.eqsl, QStringLiteral("eQSL"), settings_file);
   settings.user_name = config.EQSLUserName;
   settings.password = config.EQSLPassword;
   settings.install_path = config.InstallPath;
@@ -50,13 +47,7 @@ ActionEnd EqslDownload(TfrmMain& form, const ActionContext& context) {
   settings.start_utc = context.start_utc;
 
   FormEqslPage page(form.Form());
-  // A connection of the run's own, opened only when there are lines to match.
-  std::unique_ptr<LogDatabase> database;
-  const auto open_database = [&]() -> LogDatabase& {
-    database = std::make_unique<LogDatabase>();
-    database->OpenLogDatabase(config.DatabasePath);
-    return *database;
-  };
+  const auto open_database = [&form]() -> LogDatabase& { return form.Database(); };
   return DownloadEqslInbox(settings, page, open_database, form) ? ActionEnd::kCommonTail
                                                                 : ActionEnd::kStop;
 }

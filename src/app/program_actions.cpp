@@ -2,12 +2,19 @@
 
 #include "app/clublog_actions.h"
 #include "app/eqsl_actions.h"
+#include "app/logbook_actions.h"
+#include "app/start_up.h"
 #include "app/upload_actions.h"
 
 // Each operation sets its slot here; a slot left empty does nothing.
 MainActions ProgramActions() {
   MainActions actions;
   actions.clublog_load_adif = ClublogLoadAdif;
+  actions.start_up = StartUp;
+  actions.log_poll = LogPoll;
+  actions.locate_log_selector = LocateLogSelector;
+  actions.nudge_logbook = NudgeLogbook;
+  actions.closing = CloseLogbookLink;
   actions.upload = UploadToQorv;
   actions.location_drop_down = ListStationLocations;
   actions.eqsl_download = EqslDownload;

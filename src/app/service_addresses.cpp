@@ -22,9 +22,8 @@ ServiceAddresses ServiceAddresses::Read(const QString& settings_file) {
   ServiceAddresses addresses;
   addresses.qorv = Address(ini, QStringLiteral("Qorv"));
   addresses.qorv_web = Address(ini, QStringLiteral("QorvWeb"));
-  addresses.eqsl = Address(ini, QStringLiteral("eQSL"), QStringLiteral("https://www.eqsl.cc"));
-  addresses.clublog =
-      Address(ini, QStringLiteral("ClubLog"), QStringLiteral("https://clublog.org"));
+  addresses.eqsl = Address(ini, QStringLiteral("eQSL"), addresses.eqsl);
+  addresses.clublog = Address(ini, QStringLiteral("ClubLog"), addresses.clublog);
   addresses.ca_file = ini.ReadString(kSection, QStringLiteral("CAFile"));
   return addresses;
 }

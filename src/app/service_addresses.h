@@ -5,12 +5,13 @@
 
 // The services' addresses, "scheme://host[:port]" without a trailing "/", from
 // the section [Services] of the settings file (never written by the program).
+// A default-made record holds the defaults of a file without the section.
 struct ServiceAddresses {
-  QString qorv;      // key Qorv: report and upload; no default
-  QString qorv_web;  // key QorvWeb: login page; no default
-  QString eqsl;      // key eQSL
-  QString clublog;   // key ClubLog
-  QString ca_file;   // key CAFile: extra trusted certificates (PEM)
+  QString qorv;                                             // key Qorv: report and upload
+  QString qorv_web;                                         // key QorvWeb: login page
+  QString eqsl = QStringLiteral("https://www.eqsl.cc");     // key eQSL
+  QString clublog = QStringLiteral("https://clublog.org");  // key ClubLog
+  QString ca_file;  // key CAFile: extra trusted certificates (PEM)
 
   static ServiceAddresses Read(const QString& settings_file);
 };

@@ -248,7 +248,8 @@ void TfrmMain::btnQorvClick() {
   if (action_running_) return;
   BusyScope busy(*this);
   RunGuarded(*this, [this] {
-    const ActionContext context{ProgramClock().NowUtc(), config_};
+    current_action_ = {ProgramClock().NowUtc(), config_};
+    const ActionContext context = current_action_;
     // Each page is tested when the action before has ended: a page switched
     // during one action makes the next page's action run.
     const std::pair<QWidget*, MainActions::PageAction*> steps[] = {
@@ -265,6 +266,10 @@ void TfrmMain::btnQorvClick() {
 
 void TfrmMain::CommonTail() {
   SetCaption(config_.LogName);
+  LocateAndNudgeLogbook();
+}
+
+void TfrmMain::LocateAndNudgeLogbook() {
   if (actions_.locate_log_selector) actions_.locate_log_selector(*this);
   if (actions_.nudge_logbook) actions_.nudge_logbook(*this);
 }
@@ -272,6 +277,7 @@ void TfrmMain::CommonTail() {
 void TfrmMain::RunAction(const MainActions::Handler& action) {
   if (action_running_ || !action) return;
   BusyScope busy(*this);
+  current_action_ = {ProgramClock().NowUtc(), config_};
   RunGuarded(*this, [&] { action(*this); });
 }
 
@@ -290,9 +296,8 @@ void TfrmMain::OpenLoginPage(const QString& url) { ProgramShell().OpenUrl(url); 
 
 void TfrmMain::Image1Click() {
   RunGuarded(*this, [this] {
-    const QString settings = config_.ProgramFolder + QStringLiteral("qorv.ini");
-    const QString host = RequireServiceAddress(ServiceAddresses::Read(settings).qorv_web,
-                                               QStringLiteral("QorvWeb"), settings);
+    const QString host = RequireServiceAddress(config_.Services.qorv_web, QStringLiteral("QorvWeb"),
+                                               config_.ProgramFolder + QStringLiteral("qorv.ini"));
     OpenLoginPage(host + QStringLiteral("/qorvuser/default?login=") +
                   QString::fromLatin1(QUrl::toPercentEncoding(config_.EQorvUserName)) +
                   QStringLiteral("&password=") +
@@ -302,9 +307,7 @@ void TfrmMain::Image1Click() {
 
 void TfrmMain::Image2Click() {
   RunGuarded(*this, [this] {
-    const QString settings = config_.ProgramFolder + QStringLiteral("qorv.ini");
-    OpenLoginPage(ServiceAddresses::Read(settings).eqsl +
-                  QStringLiteral("/qslcard/LoginFinish.cfm?Callsign=") +
+    OpenLoginPage(config_.Services.eqsl + QStringLiteral("/qslcard/LoginFinish.cfm?Callsign=") +
                   QString::fromLatin1(QUrl::toPercentEncoding(config_.EQSLUserName)) +
                   QStringLiteral("&EnteredPassword=") +
                   QString::fromLatin1(QUrl::toPercentEncoding(config_.EQSLPassword)));

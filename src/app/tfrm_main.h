@@ -7,6 +7,7 @@
 #include "app/configuration.h"
 #include "app/dialogs.h"
 #include "app/form_storage.h"
+#include "app/logbook_session.h"
 #include "app/main_actions.h"
 #include "platform/operation_ui.h"
 
@@ -36,6 +37,19 @@ class TfrmMain : public QMainWindow, public OperationUi {
   const Configuration& Config() const { return config_; }
   FormStorage& Storage() { return form_storage_; }
   MainActions& Actions() { return actions_; }
+  // The log database and the logbook's entry window, for the whole run.
+  LogbookSession& Session() { return session_; }
+  LogDatabase& Database() { return session_.Database(); }
+
+  // What the running action started with (the last action's when none runs):
+  // its start time and its copy of the configuration, which the log poll
+  // leaves alone while it follows the logbook in Config().
+  const ActionContext& CurrentAction() const { return current_action_; }
+
+  // LocateLogSelector, then NudgeLogbook: the running logbook shows what the
+  // action changed. The end of the action button's common tail, and of the
+  // import of a saved report.
+  void LocateAndNudgeLogbook();
 
   // The log poll: the timer "Timer", 300 ms, off until start-up switches it on.
   void StartLogPoll();
@@ -94,6 +108,8 @@ class TfrmMain : public QMainWindow, public OperationUi {
   MainActions actions_;
   Dialogs& dialogs_;
   Configuration config_;
+  LogbookSession session_;
+  ActionContext current_action_;
   FormStorage form_storage_;
   QTimer* timer_;
   QLabel* version_panel_;

@@ -4,7 +4,6 @@
 #include "app/service_addresses.h"
 #include "app/tfrm_main.h"
 #include "logdb/log_database.h"
-#include "net/http_client.h"
 #include "platform/special_folders.h"
 #include "ui_tfrm_main.h"
 #include "upload/qorv_upload.h"
@@ -18,18 +17,13 @@ ActionEnd UploadToQorv(TfrmMain& form, const ActionContext& context) {
       config.EQorvPassword, ui.edtTqsl->text(),   ui.edLocation->currentText()};
   const QString settings = config.ProgramFolder + QStringLiteral("qorv.ini");
   const QorvUploadHooks hooks{
-      [&settings] {
-        const ServiceAddresses addresses = ServiceAddresses::Read(settings);
-        HttpClient::SetDefaultCaFile(addresses.ca_file);
-        return RequireServiceAddress(addresses.qorv, QStringLiteral("Qorv"), settings);
+      [&config, &settings] {
+        return RequireServiceAddress(config.Services.qorv, QStringLiteral("Qorv"), settings);
       },
       [&ui] { return ui.cbKeep->isChecked(); }, [&ui] { return ui.cbClublog->isChecked(); },
       [&form](const QString& export_file) { return ClublogSubmitExport(form, export_file); }};
 
-  // The upload's own connection: the log poll goes on using the program's.
-  LogDatabase database;
-  database.OpenLogDatabase(config.DatabasePath);
-  return RunQorvUpload(form, database, request, hooks) ? ActionEnd::kCommonTail : ActionEnd::kStop;
+  return RunQorvUpload(form, form.Database(), request, hooks) ? ActionEnd::kCommonTail : ActionEnd::kStop;
 }
 
 void ListStationLocations(TfrmMain& form) {

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "app/start_up.h"
 #include "app/tfrm_main.h"
 #include "support/scripted_dialogs.h"
 
@@ -27,6 +28,8 @@ class MainWindowTest : public testing::Test {
     window_->Storage().SetIniFileName(SettingsFile());
     window_->Storage().SetScreenMetrics([screen] { return screen; });
     window_->Config().ProgramFolder = folder_.path() + u'/';
+    // As start-up reads them from the settings file.
+    ReadServices(window_->Config());
     return *window_;
   }
 

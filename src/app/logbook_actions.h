@@ -1,0 +1,27 @@
+#ifndef QORVSYNC_APP_LOGBOOK_ACTIONS_H_
+#define QORVSYNC_APP_LOGBOOK_ACTIONS_H_
+
+#include "app/configuration.h"
+
+class LogDatabase;
+class TfrmMain;
+
+// The current log's Aconfig row into the record: its table, its log set and
+// the service credentials (all empty when the log is not in Aconfig).
+void LoadLogConfiguration(LogDatabase& database, Configuration& config);
+
+// TimerTimer, every 300 ms while on: when the logbook's log selector shows
+// another log, LogName, the Aconfig values and the caption follow it. Only
+// the window's record changes; a running action keeps its own copy.
+void LogPoll(TfrmMain& form);
+
+// The common tail's pokes: find the log selector, then make the logbook
+// reload through its entry window.
+void LocateLogSelector(TfrmMain& form);
+void NudgeLogbook(TfrmMain& form);
+
+// FormClose: the logbook nudged once more with the handles as they stand,
+// then started when it does not run.
+void CloseLogbookLink(TfrmMain& form);
+
+#endif  // QORVSYNC_APP_LOGBOOK_ACTIONS_H_
