@@ -47,10 +47,16 @@ QString Field(const QString& name, const QString& value) {
 QString AdifDate(const QString& iso_date) { return QString(iso_date).remove(u'-'); }
 QString AdifTime(const QString& time) { return time.left(5).remove(u':'); }
 
+// ADIF band names of the logbook's DigiBand values the tests pick from.
+const QList<QPair<double, QString>> kBands = {
+    {3.5, QStringLiteral("80M")}, {7, QStringLiteral("40M")},  {10, QStringLiteral("30M")},
+    {14, QStringLiteral("20M")},  {18, QStringLiteral("17M")}, {21, QStringLiteral("15M")},
+    {24, QStringLiteral("12M")},  {28, QStringLiteral("10M")}};
+
 QString BandName(double digi_band) {
-  if (digi_band == 7) return QStringLiteral("40M");
-  if (digi_band == 14) return QStringLiteral("20M");
-  if (digi_band == 21) return QStringLiteral("15M");
+  for (const auto& [value, name] : kBands) {
+    if (value == digi_band) return name;
+  }
   return QString();
 }
 
@@ -372,9 +378,10 @@ QList<LoggedQso> ProgramSandbox::PickQsos(const QString& table, const QString& c
   WithDatabase([&](QSqlDatabase& db) {
     QSqlQuery query(db);
     if (!query.exec(
-            QStringLiteral("SELECT ID, CallSign, QSODate, QSOTime, DigiBand, QSOMode FROM \"%1\" "
-                           "WHERE SAT_NAME = '' AND QSOMode IN ('FT8', 'CW', 'SSB') AND "
-                           "DigiBand IN (7, 14, 21) AND (%2) ORDER BY ID LIMIT %3")
+            QStringLiteral(
+                "SELECT ID, CallSign, QSODate, QSOTime, DigiBand, QSOMode FROM \"%1\" "
+                "WHERE SAT_NAME = '' AND QSOMode IN ('FT8', 'CW', 'SSB') AND "
+                "DigiBand IN (3.5, 7, 10, 14, 18, 21, 24, 28) AND (%2) ORDER BY ID LIMIT %3")
                 .arg(table, condition)
                 .arg(count))) {
       qFatal("%s", qPrintable(query.lastError().text()));
