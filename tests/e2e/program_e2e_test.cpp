@@ -193,23 +193,24 @@ TEST_F(ProgramTest, UploadWithClublogTickedSendsTheUnsentQsosToQorvAndClublog) {
 
 TEST_F(ProgramTest, LogSwitchedInTheLogbookIsTheLogTheNextDownloadWorksOn) {
   const QList<LoggedQso> club =
-      sandbox_->PickQsos(QStringLiteral("Log_Club"), QStringLiteral("QorvRec = 0"), 3);
+      sandbox_->PickQsos(QStringLiteral("Log_Club"), QStringLiteral("QSLReceQSLcc = 0"), 3);
   ASSERT_EQ(club.size(), 3);
-  sandbox_->ServeQorv(QStringLiteral("N0CLB"), club, QString());
+  sandbox_->ServeEqsl(QStringLiteral("N0CLB"), club, {});
   StartBoth();
 
   ASSERT_EQ(sandbox_->LogbookRequest(QStringLiteral("X_SELECT_LOG\tClub")), QStringLiteral("1"));
   ASSERT_TRUE(
       sandbox_->WaitUntil([&] { return sandbox_->Caption() == QLatin1String("Club"); }, 5000));
-  ShowPage(0);
+  ShowPage(1);
   ASSERT_TRUE(ClickAndWaitForNudge(kBtnQorv)) << sandbox_->AnsweredBoxes().join(u'|').toStdString();
 
+  // The log set "Club" with its own account: the other set stays untouched.
   EXPECT_EQ(CountWhere(QStringLiteral("Log_Club"),
-                       QStringLiteral("QorvRec = 1 AND ID IN (%1)").arg(Ids(club).join(u','))),
+                       QStringLiteral("QSLReceQSLcc = 1 AND ID IN (%1)").arg(Ids(club).join(u','))),
             3);
   const QString requests = ReadAll(sandbox_->ServicesFolder() + QStringLiteral("requests.log"));
-  EXPECT_TRUE(requests.contains(QLatin1String("login=N0CLB&password=club-qorv")));
-  EXPECT_FALSE(requests.contains(QLatin1String("login=N0CALL")));
+  EXPECT_TRUE(requests.contains(QLatin1String("Username=N0CLB&Password=club-eqsl")));
+  EXPECT_FALSE(requests.contains(QLatin1String("Username=N0CALL")));
 }
 
 TEST_F(ProgramTest, ClosingWithTheLogbookNotRunningStartsItAndKeepsTheSettings) {
