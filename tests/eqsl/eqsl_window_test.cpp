@@ -10,6 +10,7 @@
 #include "app/app_test_support.h"
 #include "app/eqsl_actions.h"
 #include "app/main_window_fixture.h"
+#include "app/start_up.h"
 #include "create/logbook_schema.h"
 #include "doubles/service_double_process.h"
 #include "logdb/log_database.h"
@@ -51,8 +52,10 @@ class EqslWindowTest : public MainWindowTest {
         .WriteString("Services", "eQSL",
                      QStringLiteral("http://127.0.0.1:%1").arg(service_.http_port()));
     Configuration& config = window.Config();
+    ReadServices(config);
     config.InstallPath = install;
     config.DatabasePath = install + "db/logs.mdb";
+    window.Database().OpenLogDatabase(config.DatabasePath);
     config.LogName = "Main";
     config.LogFileName = "log_main";
     config.LogSet = "HOME";

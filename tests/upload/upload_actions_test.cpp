@@ -69,6 +69,7 @@ class UploadActionsTest : public MainWindowTest {
     Configuration& config = form.Config();
     config.InstallPath = install_;
     config.DatabasePath = install_ + "db/logs.mdb";
+    form.Database().OpenLogDatabase(config.DatabasePath);
     config.LogName = "Main";
     config.LogFileName = "Log1";
     config.EQorvUserName = "op";
