@@ -8,7 +8,7 @@ bash scripts/install-deps.sh
 bash scripts/build.sh
 registry=${XDG_CONFIG_HOME:-$HOME/.config}/registry/HKEY_CURRENT_USER.reg
 # The file may be UTF-16 (a Windows export): drop the NUL bytes before looking.
-if [ -f "$registry" ] && tr -d '\000' < "$registry" | grep -qi '^"InstallPath"='; then
+if [ -f "$registry" ] && tr -d '\000' < "$registry" | grep -qi '^"InstallPath"="[^"]'; then
   exec build/src/qorvsync "$@"
 fi
 exec bash scripts/demo.sh
