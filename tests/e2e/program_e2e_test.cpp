@@ -26,6 +26,7 @@ QPoint OnPanel(int left, int top, int width, int height) {
 
 const QPoint kBtnQorv = OnPanel(170, 40, 152, 25);
 const QPoint kBtnQorvAdif = OnPage(258, 170, 109, 25);
+const QPoint kBtnAdif = OnPage(72, 158, 113, 25);
 
 constexpr int kActionMs = 60000;
 
@@ -66,6 +67,15 @@ class ProgramTest : public testing::Test {
     const int reloads = sandbox_->LogbookReloads();
     sandbox_->Click(point);
     return sandbox_->WaitUntil([&] { return sandbox_->LogbookReloads() > reloads; }, kActionMs);
+  }
+
+  // Clicks a button that opens the file dialog and types the path into it.
+  void ChooseFileThrough(QPoint button, const QString& path) {
+    sandbox_->Click(button);
+    ASSERT_TRUE(sandbox_->WaitUntil([&] { return !sandbox_->DialogWindows().isEmpty(); }, 10000));
+    const QString dialog = sandbox_->DialogWindows().constFirst();
+    display_->Type(dialog, path);
+    display_->Key(dialog, QStringLiteral("Return"));
   }
 
   int CountWhere(const QString& table, const QString& condition) {
@@ -127,12 +137,8 @@ TEST_F(ProgramTest, ImportOfTheSavedReportConfirmsAgain) {
           .arg(ids)));
 
   const int reloads = sandbox_->LogbookReloads();
-  sandbox_->Click(kBtnQorvAdif);
-  // The open-file dialog: the path typed into its file name box.
-  ASSERT_TRUE(sandbox_->WaitUntil([&] { return !sandbox_->DialogWindows().isEmpty(); }, 10000));
-  const QString dialog = sandbox_->DialogWindows().constFirst();
-  display_->Type(dialog, sandbox_->InstallPath() + QStringLiteral("Download/qorvreport.adi"));
-  display_->Key(dialog, QStringLiteral("Return"));
+  ChooseFileThrough(kBtnQorvAdif,
+                    sandbox_->InstallPath() + QStringLiteral("Download/qorvreport.adi"));
   ASSERT_TRUE(sandbox_->WaitUntil([&] { return sandbox_->LogbookReloads() > reloads; }, kActionMs));
 
   EXPECT_EQ(
@@ -211,6 +217,26 @@ TEST_F(ProgramTest, LogSwitchedInTheLogbookIsTheLogTheNextDownloadWorksOn) {
   const QString requests = ReadAll(sandbox_->ServicesFolder() + QStringLiteral("requests.log"));
   EXPECT_TRUE(requests.contains(QLatin1String("Username=N0CLB&Password=club-eqsl")));
   EXPECT_FALSE(requests.contains(QLatin1String("Username=N0CALL")));
+}
+
+TEST_F(ProgramTest, LoadAdifSendsTheChosenFileToClublog) {
+  const QString file = sandbox_->ProgramFolder() + QStringLiteral("chosen log.adi");
+  QFile adif(file);
+  ASSERT_TRUE(adif.open(QIODevice::WriteOnly));
+  adif.write(
+      "<CALL:5>DL1AB <QSO_DATE:8>20240301 <TIME_ON:4>1015 <BAND:3>20M <MODE:3>FT8 <eor>\r\n");
+  adif.close();
+  StartBoth();
+
+  ShowPage(3);
+  ChooseFileThrough(kBtnAdif, file);
+
+  const QDir received(sandbox_->ServicesFolder() + QStringLiteral("clublog"));
+  ASSERT_TRUE(
+      sandbox_->WaitUntil([&] { return !received.entryList(QDir::Files).isEmpty(); }, kActionMs));
+  EXPECT_TRUE(ReadAll(received.filePath(received.entryList(QDir::Files).constFirst()))
+                  .contains(QLatin1String("DL1AB")));
+  EXPECT_TRUE(sandbox_->WaitUntil([&] { return !sandbox_->ReplyWindow().isEmpty(); }, 5000));
 }
 
 TEST_F(ProgramTest, ClosingWithTheLogbookNotRunningStartsItAndKeepsTheSettings) {
