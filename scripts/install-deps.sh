@@ -9,6 +9,7 @@ packages=(
   libcurl4-openssl-dev libssl-dev openssl ca-certificates
   libcpp-httplib-dev libgtest-dev
   xvfb xauth fonts-dejavu-core sqlite3 trustedqsl
+  xdotool libxcb1-dev
 )
 
 missing=()
