@@ -1,11 +1,12 @@
 // The benchmarks, one per call so that each has its own peak memory:
-//   bench upload | eqsl | startup
+//   bench confirmations | eqsl | upload | startup
 // bench/run.sh runs them all and prints the table. Not part of the tests.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <cstdio>
 #include <cstring>
 
+#include "bench_confirmations.h"
 #include "bench_eqsl.h"
 #include "bench_startup.h"
 #include "bench_upload.h"
@@ -15,9 +16,10 @@ int main(int argc, char** argv) {
   since_start.start();
   const char* what = argc > 1 ? argv[1] : "";
   QApplication app(argc, argv);
+  if (std::strcmp(what, "confirmations") == 0) return RunConfirmationsBenchmark();
   if (std::strcmp(what, "upload") == 0) return BenchUpload() <= 2.0 ? 0 : 1;
   if (std::strcmp(what, "eqsl") == 0) return RunEqslBenchmark();
   if (std::strcmp(what, "startup") == 0) return RunStartupBenchmark(since_start);
-  std::fprintf(stderr, "usage: bench upload|eqsl|startup\n");
+  std::fprintf(stderr, "usage: bench confirmations|eqsl|upload|startup\n");
   return 2;
 }

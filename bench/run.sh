@@ -25,7 +25,7 @@ echo "== logbook installation of 300,000 QSOs"
 rows="$work/rows"
 : >"$rows"
 status=0
-for name in ${BENCH_ONLY:-eqsl upload startup}; do
+for name in ${BENCH_ONLY:-confirmations eqsl upload startup}; do
   echo "== $name"
   if ! "$root/build-bench/bench/bench" "$name" | tee "$work/out"; then status=1; fi
   grep '^ROW' "$work/out" >>"$rows" || status=1

@@ -1,6 +1,7 @@
 #include "app/program_actions.h"
 
 #include "app/clublog_actions.h"
+#include "app/confirmation_actions.h"
 #include "app/eqsl_actions.h"
 #include "app/logbook_actions.h"
 #include "app/start_up.h"
@@ -10,6 +11,8 @@
 MainActions ProgramActions() {
   MainActions actions;
   actions.clublog_load_adif = ClublogLoadAdif;
+  actions.qorv_download = QorvDownload;
+  actions.qorv_adif_import = QorvAdifImport;
   actions.start_up = StartUp;
   actions.log_poll = LogPoll;
   actions.locate_log_selector = LocateLogSelector;

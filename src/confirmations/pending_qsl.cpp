@@ -8,10 +8,13 @@ void PendingQslRecord::Clear() { *this = PendingQslRecord(); }
 
 namespace {
 
+// "hh:mm"; built by hand, as it runs for every record of a report.
 QString MinutesToText(int minutes) {
-  return QStringLiteral("%1:%2")
-      .arg(minutes / 60, 2, 10, QLatin1Char('0'))
-      .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+  const int hours = minutes / 60;
+  const int rest = minutes % 60;
+  const QChar text[] = {QChar(u'0' + hours / 10), QChar(u'0' + hours % 10), QChar(u':'),
+                        QChar(u'0' + rest / 10), QChar(u'0' + rest % 10)};
+  return QString(text, 5);
 }
 
 }  // namespace

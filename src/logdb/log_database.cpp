@@ -64,6 +64,17 @@ void LogDatabase::OpenLogDatabase(const QString& path) {
     throw AppError(
         QStringLiteral("'%1' is not a database: %2").arg(path, DatabaseErrorText(error)));
   }
+  // A run commits its changes every 100 ms so that the logbook sees them at
+  // once. With the logbook's write-ahead log, NORMAL makes such a commit a
+  // plain append; the log is synced at checkpoints. A committed change is
+  // visible to the logbook at once and survives a crash of either program;
+  // only a power loss may take back the last commits, never the database.
+  probe.finish();
+  if (probe.exec(QStringLiteral("PRAGMA journal_mode")) && probe.next() &&
+      probe.value(0).toString().compare(QStringLiteral("wal"), Qt::CaseInsensitive) == 0) {
+    probe.finish();
+    probe.exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
+  }
 }
 
 void LogDatabase::Close() {

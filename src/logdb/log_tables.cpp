@@ -1,7 +1,6 @@
 // Lookups and changes in the log tables named by Aconfig.
 #include <QSqlError>
 #include <QSqlField>
-#include <cstdio>
 
 #include "logdb/log_database.h"
 #include "logdb/log_statements.h"
@@ -21,11 +20,16 @@ const char kLookupConditions[] =
     " AND QSOMode LIKE (? || '') ESCAPE '\\' ORDER BY rowid LIMIT 1";
 
 // "YYYY-MM-DD", as the log stores dates; an invalid date matches nothing.
+// Built by hand: it runs for every table of every confirmation.
 QString IsoDate(QDate date) {
-  if (!date.isValid()) return QString();
-  char text[16];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year(), date.month(), date.day());
-  return QString::fromLatin1(text);
+  if (!date.isValid() || date.year() < 0 || date.year() > 9999) return QString();
+  const int year = date.year();
+  const auto digit = [](int value) { return QChar(u'0' + value % 10); };
+  const QChar text[] = {digit(year / 1000),  digit(year / 100), digit(year / 10),
+                        digit(year),         QChar(u'-'),       digit(date.month() / 10),
+                        digit(date.month()), QChar(u'-'),       digit(date.day() / 10),
+                        digit(date.day())};
+  return QString(text, 10);
 }
 
 QVariant StoredForm(const QVariant& value) {
@@ -74,7 +78,7 @@ QString LogDatabase::ColumnName(const QString& table, const QString& name) {
 std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLookup& lookup,
                                              const QStringList& columns) {
   const bool prefix = lookup.call_match == QsoLookup::CallMatch::kPrefix;
-  std::unique_ptr<QSqlQuery>& slot =
+  std::unique_ptr<LookupStatement>& slot =
       StatementsFor(table)
           .lookups[(prefix ? QStringLiteral("prefix\n") : QStringLiteral("equal\n")) +
                    columns.join(QLatin1Char('\n'))];
@@ -82,41 +86,44 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
     // The table's first column decides whether a row counts as found; of the
     // columns asked for, those the table lacks are left out, so that reading
     // them gives "Field '%s' not found" as a missing column does.
-    QString select = QStringLiteral("*");
-    if (!columns.isEmpty()) {
-      const QSqlRecord& table_columns = ColumnsOf(table);
-      select = QuoteIdentifier(table_columns.fieldName(0));
-      for (const QString& column : columns) {
-        const int index = table_columns.indexOf(column);
-        if (index > 0)
-          select += QStringLiteral(", ") + QuoteIdentifier(table_columns.fieldName(index));
+    const QSqlRecord& table_columns = ColumnsOf(table);
+    QSqlRecord record;
+    QStringList select;
+    for (int index = 0; index < table_columns.count(); ++index) {
+      if (index == 0 || columns.isEmpty() ||
+          columns.contains(table_columns.fieldName(index), Qt::CaseInsensitive)) {
+        record.append(table_columns.field(index));
+        select << QuoteIdentifier(table_columns.fieldName(index));
       }
     }
-    Prepared(slot,
-             QStringLiteral("SELECT rowid AS rid, %1 FROM %2").arg(select, QuoteIdentifier(table)) +
-                 QString::fromLatin1(kLookupConditions)
-                     .arg(prefix ? QStringLiteral("CallSign LIKE (? || '') ESCAPE '\\'")
-                                 : QStringLiteral("CallSign = ?")));
+    slot = std::make_unique<LookupStatement>(
+        SqliteHandle(db_),
+        QStringLiteral("SELECT rowid AS rid, %1 FROM %2")
+                .arg(select.join(QStringLiteral(", ")), QuoteIdentifier(table)) +
+            QString::fromLatin1(kLookupConditions)
+                .arg(prefix ? QStringLiteral("CallSign LIKE (? || '') ESCAPE '\\'")
+                            : QStringLiteral("CallSign = ?")),
+        record);
   }
-  QSqlQuery& query = *slot;
-  // Bound by position in the order of kLookupConditions: a name lookup per
-  // value costs more than the search itself on a warm cache.
-  query.bindValue(0, IsoDate(lookup.date));
-  query.bindValue(1, lookup.band);
-  query.bindValue(2, prefix ? EscapeLike(lookup.call) + QLatin1Char('%') : lookup.call);
-  query.bindValue(3, lookup.time_from);
-  query.bindValue(4, lookup.time_to);
-  query.bindValue(5, QLatin1Char('%') + EscapeLike(lookup.mode) + QLatin1Char('%'));
-  Execute(query);
+  SqliteStatement& query = slot->statement;
+  query.Reset();
+  query.Bind(1, IsoDate(lookup.date));
+  query.Bind(2, lookup.band);
+  query.Bind(3, prefix ? EscapeLike(lookup.call) + QLatin1Char('%') : lookup.call);
+  query.Bind(4, lookup.time_from);
+  query.Bind(5, lookup.time_to);
+  query.Bind(6, QLatin1Char('%') + EscapeLike(lookup.mode) + QLatin1Char('%'));
   std::optional<FoundQso> found;
   // Column 0 is the rowid; column 1 the table's first column, which decides.
-  if (query.next() && !TextOf(query.value(1)).isEmpty()) {
+  if (query.Step() && !TextOf(query.Value(1)).isEmpty()) {
     found.emplace();
-    found->rowid = query.value(0).toLongLong();
-    found->record = query.record();
-    found->record.remove(0);
+    found->rowid = query.Int64(0);
+    found->record = slot->columns;
+    for (int index = 0; index < found->record.count(); ++index) {
+      found->record.setValue(index, query.Value(index + 1));
+    }
   }
-  query.finish();
+  query.Reset();
   return found;
 }
 
@@ -124,7 +131,7 @@ void LogDatabase::ChangeRow(const QString& table, qint64 rowid, const ColumnValu
   if (values.isEmpty()) return;
   QString key;
   for (const auto& [name, value] : values) key += name + QLatin1Char('\n');
-  std::unique_ptr<QSqlQuery>& slot = StatementsFor(table).updates[key];
+  std::unique_ptr<SqliteStatement>& slot = StatementsFor(table).updates[key];
   if (!slot) {
     // Names are checked once per set of names: an unknown one never gets a
     // statement, so it fails at every change.
@@ -132,16 +139,19 @@ void LogDatabase::ChangeRow(const QString& table, qint64 rowid, const ColumnValu
     for (const auto& [name, value] : values) {
       assignments << QuoteIdentifier(ColumnName(table, name)) + QStringLiteral(" = ?");
     }
-    Prepared(slot, QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                       .arg(QuoteIdentifier(table), assignments.join(QStringLiteral(", "))));
+    slot = std::make_unique<SqliteStatement>(
+        SqliteHandle(db_),
+        QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+            .arg(QuoteIdentifier(table), assignments.join(QStringLiteral(", "))));
   }
-  QSqlQuery& query = *slot;
-  int position = 0;
-  for (const auto& [name, value] : values) query.bindValue(position++, StoredForm(value));
-  query.bindValue(position, rowid);
+  SqliteStatement& query = *slot;
+  query.Reset();
+  int position = 1;
+  for (const auto& [name, value] : values) query.Bind(position++, StoredForm(value));
+  query.Bind(position, rowid);
   BeginWriteIfBatching();
-  Execute(query);
-  query.finish();
+  query.Step();
+  query.Reset();
   MaybeCommit();
 }
 

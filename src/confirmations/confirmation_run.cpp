@@ -1,0 +1,197 @@
+#include "confirmations/confirmation_run.h"
+
+#include <utility>
+
+#include "adif/adif_reader.h"
+#include "adif/band_tables.h"
+#include "confirmations/pending_qsl.h"
+#include "platform/app_error.h"
+#include "platform/conversions.h"
+#include "platform/event_pump.h"
+
+namespace {
+
+// The columns a match reads besides the first one, which decides "found".
+const QStringList kReadColumns = {QStringLiteral("QorvRec"), QStringLiteral("State")};
+
+// The markers a line is tested for, each anywhere in the line, exact case.
+enum Marker : unsigned {
+  kCall = 1u << 0,
+  kBand = 1u << 1,
+  kMode = 1u << 2,
+  kQsoDate = 1u << 3,
+  kTimeOn = 1u << 4,
+  kQslRDate = 1u << 5,
+  kGridSquare = 1u << 6,
+  kState = 1u << 7,
+  kIota = 1u << 8,
+  kCnty = 1u << 9,
+  kEor = 1u << 10,
+};
+
+struct MarkerText {
+  QStringView text;
+  Marker marker;
+};
+
+constexpr MarkerText kTagMarkers[] = {{u"<CALL", kCall},
+                                      {u"<BAND", kBand},
+                                      {u"<MODE", kMode},
+                                      {u"<QSO_DATE", kQsoDate},
+                                      {u"<TIME_ON", kTimeOn},
+                                      {u"<QSLRDATE", kQslRDate},
+                                      {u"<GRIDSQUARE", kGridSquare},
+                                      {u"<STATE", kState},
+                                      {u"<IOTA", kIota},
+                                      {u"<CNTY", kCnty},
+                                      {u"<eor>", kEor}};
+
+// Every marker but SUBMODE starts with "<": one pass over the line's "<"
+// finds them all, where a search per marker would scan the line eleven times.
+unsigned TagMarkersOn(QStringView line) {
+  unsigned found = 0;
+  for (qsizetype at = line.indexOf(u'<'); at >= 0; at = line.indexOf(u'<', at + 1)) {
+    const QStringView rest = line.sliced(at);
+    for (const MarkerText& marker : kTagMarkers) {
+      if (rest.startsWith(marker.text)) found |= marker.marker;
+    }
+  }
+  return found;
+}
+
+// The part before the first "//", trimmed; the whole text when it holds none.
+QString BeforeComment(const QString& value) {
+  const qsizetype cut = value.indexOf(QLatin1StringView("//"));
+  return cut < 0 ? value : TrimControl(value.left(cut));
+}
+
+}  // namespace
+
+ConfirmationRun::ConfirmationRun(OperationUi& ui, LogDatabase& database, QString log_set,
+                                 ConfirmationOptionsReader read_options)
+    : ui_(ui),
+      database_(database),
+      log_set_(std::move(log_set)),
+      read_options_(std::move(read_options)) {
+  PendingQsl.Clear();
+}
+
+void ConfirmationRun::RunReportLines(const QStringList& lines) {
+  EventPump pump(ui_);
+  LogDatabase::WriteBatch batch(database_);
+  const qsizetype n = lines.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    ProcessReportLine(lines[i]);
+    pump.SetProgress(n == 1 ? 100 : static_cast<int>(i * 100 / (n - 1)));
+    pump.Tick();
+  }
+  batch.Commit();
+}
+
+void ConfirmationRun::ProcessReportLine(const QString& line) {
+  PendingQslRecord& qsl = PendingQsl;
+  CurrentLine = line;
+  const unsigned markers = TagMarkersOn(line);
+  if (markers & kCall) {
+    qsl.Call = TrimControl(GetAdifValue(u"CALL"));
+    ++qso_count_;
+  }
+  if (markers & kBand) {
+    qsl.Band = TrimControl(BandToDigiBand(TrimControl(GetAdifValue(u"BAND"))));
+  }
+  if (markers & kMode) qsl.Mode = TrimControl(GetAdifValue(u"MODE"));
+  if (QStringView(line).contains(u"SUBMODE")) qsl.SubMode = TrimControl(GetAdifValue(u"SUBMODE"));
+  if (!qsl.SubMode.isEmpty()) qsl.Mode = qsl.SubMode;
+  if (markers & kQsoDate) {
+    qsl.QsoDateText = TrimControl(GetAdifValue(u"QSO_DATE"));
+    qsl.QsoDate = DateFromAdif(qsl.QsoDateText);
+    qsl.HasQsoDate = true;
+  }
+  if (markers & kTimeOn) SetTimeWindow(qsl, GetAdifValue(u"TIME_ON"));
+  if (markers & kQslRDate) {
+    qsl.QslRDate = DateFromAdif(TrimControl(GetAdifValue(u"QSLRDATE")));
+    qsl.HasQslRDate = true;
+  }
+  if (markers & kGridSquare) {
+    qsl.GridSquare = TrimControl(TrimControl(GetAdifValue(u"GRIDSQUARE")).left(6));
+  }
+  if (markers & kState) {
+    qsl.StateCode = BeforeComment(TrimControl(GetAdifValue(u"STATE")));
+  }
+  if (markers & kIota) qsl.Iota = TrimControl(GetAdifValue(u"IOTA"));
+  if (markers & kCnty) {
+    qsl.County = BeforeComment(GetAdifValue(u"CNTY")).replace(u',', u'-');
+  }
+  if (markers & kEor) {
+    MatchConfirmation();
+    // The whole record ends here, its date and time window included.
+    qsl.Clear();
+  }
+}
+
+const QStringList& ConfirmationRun::LogSetTables() {
+  if (!tables_) tables_ = database_.LogSetTables(log_set_);
+  return *tables_;
+}
+
+void ConfirmationRun::MatchConfirmation() {
+  const PendingQslRecord& qsl = PendingQsl;
+  bool updated = false;
+  bool already_confirmed = false;
+  const QStringList& tables = LogSetTables();
+  if (!tables.isEmpty()) {
+    // An empty band (no BAND, or one the band table does not hold) stops the
+    // run with the conversion's own message.
+    const double band = StrToFloat(qsl.Band);
+    if (qsl.HasQsoDate && qsl.HasTimeWindow) {
+      const QsoLookup lookup{qsl.QsoDate,  band,       qsl.Call, QsoLookup::CallMatch::kEqual,
+                             qsl.TimeFrom, qsl.TimeTo, qsl.Mode};
+      for (const QString& table : tables) {
+        const std::optional<FoundQso> found = database_.FindQso(table, lookup, kReadColumns);
+        if (!found) continue;
+        if (found->Truth(QStringLiteral("QorvRec"))) {
+          already_confirmed = true;
+        } else {
+          Confirm(table, *found);
+          updated = true;
+        }
+      }
+    }
+  }
+  if (!updated && !already_confirmed) AppendErrorLines();
+  database_.MaybeCommit();
+}
+
+void ConfirmationRun::Confirm(const QString& table, const FoundQso& found) {
+  const PendingQslRecord& qsl = PendingQsl;
+  if (!qsl.HasQslRDate) {
+    throw AppError(FormatMessage(QStringLiteral("'%s' is not a valid date"), QString()));
+  }
+  ColumnValues values = {{QStringLiteral("QorvRec"), true},
+                         {QStringLiteral("QorvRecDate"), qsl.QslRDate}};
+  const ConfirmationOptions options = read_options_();
+  if (options.update_locator && !qsl.GridSquare.isEmpty()) {
+    values.append({QStringLiteral("Grid"), qsl.GridSquare});
+  }
+  // A State holding "-" was set by hand (XX-YY) and stays.
+  if (options.update_state && !found.Text(QStringLiteral("State")).contains(u'-') &&
+      !qsl.StateCode.isEmpty()) {
+    values.append({QStringLiteral("State"), qsl.StateCode});
+  }
+  if (options.update_iota && !qsl.Iota.isEmpty()) {
+    values.append({QStringLiteral("IOTA"), qsl.Iota});
+  }
+  if (options.update_county && !qsl.County.isEmpty()) {
+    values.append({options.county_column, qsl.County});
+  }
+  database_.ChangeRow(table, found.rowid, values);
+}
+
+void ConfirmationRun::AppendErrorLines() {
+  const PendingQslRecord& qsl = PendingQsl;
+  const QString date = qsl.HasQsoDate ? DateToStr(qsl.QsoDate) : QString();
+  error_list_ << QStringLiteral("Error")
+              << QStringList{date,     qsl.TimeOn,     qsl.Band,     qsl.Mode,
+                             qsl.Call, qsl.GridSquare, qsl.StateCode}
+                     .join(u' ');
+}

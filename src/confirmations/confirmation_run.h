@@ -1,0 +1,62 @@
+#ifndef QORVSYNC_CONFIRMATIONS_CONFIRMATION_RUN_H_
+#define QORVSYNC_CONFIRMATIONS_CONFIRMATION_RUN_H_
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "confirmations/confirmation_options.h"
+#include "logdb/log_database.h"
+#include "platform/operation_ui.h"
+
+// One run of a Qorv confirmation report over the log: the report's lines are
+// read into PendingQsl, and at every "<eor>" the confirmed QSO is looked up in
+// each log table of the log set the run started with. A QSO found and not yet
+// confirmed is marked (QorvRec, QorvRecDate) and, as the options say, given
+// the partner's grid, state, IOTA and county; a record that confirms nothing
+// and finds nothing confirmed before goes to the error list.
+//
+// A record without QSO_DATE or TIME_ON is not matched (the buffer is emptied
+// at every record end, so it has no date or time window of its own) and goes
+// to the error list with what it has.
+//
+// Errors (AppError) stop the run at the line where they occur; the rows
+// changed before stay changed.
+class ConfirmationRun {
+ public:
+  // Starts a run: QsoCount 0, an empty ErrorList, PendingQsl emptied.
+  ConfirmationRun(OperationUi& ui, LogDatabase& database, QString log_set,
+                  ConfirmationOptionsReader read_options);
+
+  // Every line in order, with progress i*100/(n-1) (100 for a one-line
+  // report). Row changes are grouped into short transactions, committed at
+  // least every 100 ms, at the end and before an error leaves the run.
+  void RunReportLines(const QStringList& lines);
+
+  // Reads the fields on one line into PendingQsl; "<eor>" (exact case) ends
+  // the record: MatchConfirmation, then the buffer is emptied.
+  void ProcessReportLine(const QString& line);
+
+  // Looks up and updates the QSO of PendingQsl, or appends two error lines.
+  void MatchConfirmation();
+
+  // Lines holding "<CALL": the records offered, matched or not.
+  int QsoCount() const { return qso_count_; }
+  const QStringList& ErrorList() const { return error_list_; }
+
+ private:
+  const QStringList& LogSetTables();
+  void Confirm(const QString& table, const FoundQso& found);
+  void AppendErrorLines();
+
+  OperationUi& ui_;
+  LogDatabase& database_;
+  QString log_set_;
+  ConfirmationOptionsReader read_options_;
+  // The run keeps the log set it started with, so the walk is read once.
+  std::optional<QStringList> tables_;
+  int qso_count_ = 0;
+  QStringList error_list_;
+};
+
+#endif  // QORVSYNC_CONFIRMATIONS_CONFIRMATION_RUN_H_

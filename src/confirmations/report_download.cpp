@@ -1,0 +1,75 @@
+#include "confirmations/report_download.h"
+
+#include <QDir>
+
+#include "confirmations/confirmation_run.h"
+#include "confirmations/run_results.h"
+#include "net/http_client.h"
+#include "platform/conversions.h"
+#include "platform/registry.h"
+
+namespace {
+
+const QString kNoLogin = QStringLiteral(
+    "Not Qorv login or password. Check the Vodrix_Log for the login and password fields in Log "
+    "Configuration.");
+const QString kNotReport = QStringLiteral(
+    "The file does not appear to be an ARRL Qorv ADIF file. Processing will not continue");
+const QString kDateKey = QStringLiteral("Software\\Vodrix_Log3\\TfmSendQSOstoQorv");
+
+// The next download asks only for what came after this one: the range's end,
+// or the UTC day of the press. The picker keeps its time of day.
+void MoveQslSinceDate(const ReportDownload& download, const QslSincePicker& picker) {
+  QDateTime value = picker.value();
+  value.setDate(download.query.load_date ? download.query.end_date : download.start_utc.date());
+  picker.set_value(value);
+  Registry registry;
+  if (!registry.OpenKey(kDateKey, true)) return;
+  registry.WriteString(QStringLiteral("QorvDate_Date"),
+                       EncodeStoredDate(QDateTimeToDateTime(picker.value())));
+}
+
+}  // namespace
+
+bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportDownload& download,
+                           const ConfirmationOptionsReader& read_options, QslSincePicker picker) {
+  if (download.query.login.isEmpty() || download.query.password.isEmpty()) {
+    ui.ShowMessage(MessageKind::kWarning, kNoLogin);
+    return false;
+  }
+  ui.SetResult(ResultLabel::kQorvDownload, QString());
+  ui.SetProgress(0);
+  ConfirmationRun run(ui, database, download.log_set, read_options);
+  try {
+    const QString url = ReportUrl(download.service_address(), download.query);
+    HttpClient client;
+    if (download.proxy_enable) client.SetProxy(download.proxy_host, download.proxy_port);
+    client.SetProtocol(QStringLiteral("1.1"));
+    ui.SetCaption(QStringLiteral("Waiting..."));
+    ui.ProcessEvents();
+    if (client.Get(url)) {
+      const QStringList lines = client.ReplyLines();
+      const QString folder = download.install_path + QStringLiteral("Download");
+      QDir().mkdir(folder);
+      // Kept before it is examined, so a refusal page can be looked at.
+      client.SaveReply(folder + QStringLiteral("/qorvreport.adi"));
+      if (!client.ReplyText().contains(kQorvReportHeader)) {
+        ui.ShowMessage(MessageKind::kError, kNotReport);
+        ui.SetCaption(ui.LogName());
+        ShowQsoCount(ui, run.QsoCount());
+        return false;
+      }
+      ui.SetCaption(ui.LogName());
+      run.RunReportLines(lines);
+      MoveQslSinceDate(download, picker);
+      SaveErrorList(run.ErrorList(), download.program_folder, ui);
+    }
+  } catch (...) {
+    // The busy caption does not outlive the action that set it.
+    ui.SetCaption(ui.LogName());
+    ShowQsoCount(ui, run.QsoCount());
+    throw;
+  }
+  ShowQsoCount(ui, run.QsoCount());
+  return true;
+}

@@ -1,0 +1,46 @@
+#ifndef QORVSYNC_CONFIRMATIONS_REPORT_DOWNLOAD_H_
+#define QORVSYNC_CONFIRMATIONS_REPORT_DOWNLOAD_H_
+
+#include <QDateTime>
+#include <QString>
+#include <functional>
+
+#include "confirmations/confirmation_options.h"
+#include "confirmations/report_url.h"
+#include "logdb/log_database.h"
+#include "platform/operation_ui.h"
+
+// The QSL-since date picker of the Qorv Download page.
+struct QslSincePicker {
+  std::function<QDateTime()> value;
+  std::function<void(const QDateTime&)> set_value;
+};
+
+// Everything the download works with, taken when the button was pressed.
+struct ReportDownload {
+  ReportQuery query;
+  // The report service's address; called after the credential check, it may
+  // throw an error that says which setting is missing.
+  std::function<QString()> service_address;
+  bool proxy_enable = false;
+  QString proxy_host;
+  QString proxy_port;
+  QString install_path;    // the logbook's folder, ending in "/"
+  QString program_folder;  // where "QorvError.txt" goes, ending in "/"
+  QString log_set;
+  QDateTime start_utc;  // the moment of the press
+};
+
+inline const QString kQorvReportHeader = QStringLiteral("ARRL Qorv Status Report");
+
+// The Qorv branch of the action button: fetches the report, keeps it as
+// "Download/qorvreport.adi" under the logbook's folder, checks its header,
+// runs it over the log, moves the QSL-since date (picker and registry value
+// "QorvDate_Date") and writes the error list. The count display ends every
+// way through after the credential check, a failure included. True when the
+// common tail follows (a normal end, or a fetch that failed, which shows
+// nothing); false after the missing-login warning and the wrong-file box.
+bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportDownload& download,
+                           const ConfirmationOptionsReader& read_options, QslSincePicker picker);
+
+#endif  // QORVSYNC_CONFIRMATIONS_REPORT_DOWNLOAD_H_

@@ -1,0 +1,18 @@
+#include "confirmations/report_import.h"
+
+#include "confirmations/confirmation_run.h"
+#include "confirmations/run_results.h"
+#include "platform/text_codec.h"
+
+bool ImportSavedReport(OperationUi& ui, LogDatabase& database, const QString& log_set,
+                       const ConfirmationOptionsReader& read_options,
+                       const QString& program_folder) {
+  QString path;
+  if (!ui.ChooseAdifFile(&path)) return false;
+  const QStringList lines = ReadTextFileLines(path);
+  ConfirmationRun run(ui, database, log_set, read_options);
+  run.RunReportLines(lines);
+  SaveErrorList(run.ErrorList(), program_folder, ui);
+  ShowQsoCount(ui, run.QsoCount());
+  return true;
+}

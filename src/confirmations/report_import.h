@@ -1,0 +1,19 @@
+#ifndef QORVSYNC_CONFIRMATIONS_REPORT_IMPORT_H_
+#define QORVSYNC_CONFIRMATIONS_REPORT_IMPORT_H_
+
+#include <QString>
+
+#include "confirmations/confirmation_options.h"
+#include "logdb/log_database.h"
+#include "platform/operation_ui.h"
+
+// "Load adif file": the report file the user picks is run over the log as a
+// download would be, without a look at its content; then the error list and
+// the count display. False when the dialog was cancelled (nothing changed);
+// true when the run ended normally and the logbook should be shown the
+// changes. Errors (the file, the run) travel to the caller.
+bool ImportSavedReport(OperationUi& ui, LogDatabase& database, const QString& log_set,
+                       const ConfirmationOptionsReader& read_options,
+                       const QString& program_folder);
+
+#endif  // QORVSYNC_CONFIRMATIONS_REPORT_IMPORT_H_

@@ -1,0 +1,116 @@
+#include "logdb/sqlite_statement.h"
+
+#include <sqlite3.h>
+
+#include <QSqlDriver>
+#include <cstring>
+
+#include "platform/app_error.h"
+
+sqlite3* SqliteHandle(const QSqlDatabase& db) {
+  const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+  if (!handle.isValid() || std::strcmp(handle.typeName(), "sqlite3*") != 0) return nullptr;
+  return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+SqliteStatement::SqliteStatement(sqlite3* db, const QString& sql) : db_(db) {
+  if (db_ == nullptr) throw AppError(QStringLiteral("The log database is not open."));
+  const QByteArray text = sql.toUtf8();
+  if (sqlite3_prepare_v3(db_, text.constData(), static_cast<int>(text.size()),
+                         SQLITE_PREPARE_PERSISTENT, &statement_, nullptr) != SQLITE_OK) {
+    Fail();
+  }
+  texts_.resize(sqlite3_bind_parameter_count(statement_));
+}
+
+SqliteStatement::~SqliteStatement() { sqlite3_finalize(statement_); }
+
+void SqliteStatement::Fail() const { throw AppError(QString::fromUtf8(sqlite3_errmsg(db_))); }
+
+void SqliteStatement::Bind(int position, const QString& text) {
+  if (position < 1 || position > static_cast<int>(texts_.size())) {
+    throw AppError(QStringLiteral("Bind position %1 out of range").arg(position));
+  }
+  // The log keeps its text in UTF-8: bound so, comparisons need no conversion.
+  QByteArray& utf8 = texts_[position - 1];
+  utf8 = text.toUtf8();
+  if (sqlite3_bind_text(statement_, position, utf8.constData(), static_cast<int>(utf8.size()),
+                        SQLITE_STATIC) != SQLITE_OK) {
+    Fail();
+  }
+}
+
+void SqliteStatement::Bind(int position, double value) {
+  if (sqlite3_bind_double(statement_, position, value) != SQLITE_OK) Fail();
+}
+
+void SqliteStatement::Bind(int position, qint64 value) {
+  if (sqlite3_bind_int64(statement_, position, value) != SQLITE_OK) Fail();
+}
+
+void SqliteStatement::Bind(int position, const QVariant& value) {
+  switch (value.typeId()) {
+    case QMetaType::UnknownType:
+      if (sqlite3_bind_null(statement_, position) != SQLITE_OK) Fail();
+      return;
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+      Bind(position, value.toLongLong());
+      return;
+    case QMetaType::Double:
+    case QMetaType::Float:
+      Bind(position, value.toDouble());
+      return;
+    default: {
+      // A null text is NULL, as Qt SQL binds it.
+      const QString text = value.toString();
+      if (value.isNull() || text.isNull()) {
+        if (sqlite3_bind_null(statement_, position) != SQLITE_OK) Fail();
+        return;
+      }
+      Bind(position, text);
+    }
+  }
+}
+
+bool SqliteStatement::Step() {
+  switch (sqlite3_step(statement_)) {
+    case SQLITE_ROW:
+      return true;
+    case SQLITE_DONE:
+      return false;
+    default: {
+      const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
+      sqlite3_reset(statement_);
+      throw AppError(message);
+    }
+  }
+}
+
+void SqliteStatement::Reset() { sqlite3_reset(statement_); }
+
+int SqliteStatement::ColumnCount() const { return sqlite3_column_count(statement_); }
+
+QString SqliteStatement::ColumnName(int column) const {
+  return QString::fromUtf8(sqlite3_column_name(statement_, column));
+}
+
+qint64 SqliteStatement::Int64(int column) const { return sqlite3_column_int64(statement_, column); }
+
+QVariant SqliteStatement::Value(int column) const {
+  switch (sqlite3_column_type(statement_, column)) {
+    case SQLITE_NULL:
+      return QVariant();
+    case SQLITE_INTEGER:
+      return QVariant(static_cast<qlonglong>(sqlite3_column_int64(statement_, column)));
+    case SQLITE_FLOAT:
+      return QVariant(sqlite3_column_double(statement_, column));
+    default: {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+      return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(statement_, column)));
+    }
+  }
+}

@@ -1,0 +1,55 @@
+#ifndef QORVSYNC_LOGDB_SQLITE_STATEMENT_H_
+#define QORVSYNC_LOGDB_SQLITE_STATEMENT_H_
+
+#include <QByteArray>
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// The SQLite connection under a Qt SQL connection, for the statements that
+// run once per QSO of a big report: Qt SQL's own per-execution work (the
+// placeholder names of positional binds, a new column record at every run)
+// costs several times the search itself. Null when the driver is not SQLite.
+sqlite3* SqliteHandle(const QSqlDatabase& db);
+
+// One prepared statement on that connection, kept for the connection's life.
+// Errors throw AppError with the database's own text.
+class SqliteStatement {
+ public:
+  SqliteStatement(sqlite3* db, const QString& sql);
+  ~SqliteStatement();
+  SqliteStatement(const SqliteStatement&) = delete;
+  SqliteStatement& operator=(const SqliteStatement&) = delete;
+
+  // Positions count from 1, as SQLite's do.
+  void Bind(int position, const QString& text);
+  void Bind(int position, double value);
+  void Bind(int position, qint64 value);
+  // Null, whole numbers, floating-point numbers, else as text.
+  void Bind(int position, const QVariant& value);
+
+  // The next row: true when there is one. The first call runs the statement.
+  bool Step();
+  // Ends the run (the next Step starts again with the same bindings).
+  void Reset();
+
+  int ColumnCount() const;
+  QString ColumnName(int column) const;
+  qint64 Int64(int column) const;
+  // Null as a null QVariant, else the stored type: integer, real or text.
+  QVariant Value(int column) const;
+
+ private:
+  [[noreturn]] void Fail() const;
+
+  sqlite3* db_;
+  sqlite3_stmt* statement_ = nullptr;
+  // The bound texts, kept until they are bound anew, so SQLite need not copy.
+  std::vector<QByteArray> texts_;
+};
+
+#endif  // QORVSYNC_LOGDB_SQLITE_STATEMENT_H_
