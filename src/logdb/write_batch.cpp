@@ -2,13 +2,35 @@
 #include "logdb/log_database.h"
 #include "platform/app_error.h"
 
+namespace {
+
+// SQLite's default: a commit that leaves the write-ahead log longer than
+// this many pages copies it into the database and syncs both.
+constexpr int kAutoCheckpointPages = 1000;
+
+}  // namespace
+
+// A run commits every 100 ms; with the default, every few of those commits
+// would copy the log into the database and wait for the disk twice. During a
+// batch the log only grows (the logbook reads the changes from it as soon as
+// they are committed) and is copied once when the batch ends.
 LogDatabase::WriteBatch::WriteBatch(LogDatabase& database) : database_(database) {
-  ++database_.batch_depth_;
+  if (database_.batch_depth_++ == 0) {
+    try {
+      database_.ExecuteText(QStringLiteral("PRAGMA wal_autocheckpoint = 0"));
+    } catch (const AppError&) {
+    }
+  }
 }
 
 LogDatabase::WriteBatch::~WriteBatch() {
-  if (--database_.batch_depth_ == 0 && database_.in_transaction_) {
-    database_.EndBatchTransaction();
+  if (--database_.batch_depth_ != 0) return;
+  if (database_.in_transaction_) database_.EndBatchTransaction();
+  try {
+    database_.ExecuteText(
+        QStringLiteral("PRAGMA wal_autocheckpoint = %1").arg(kAutoCheckpointPages));
+    database_.ExecuteText(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
+  } catch (const AppError&) {
   }
 }
 

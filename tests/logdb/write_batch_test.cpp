@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QSqlQuery>
 #include <QThread>
 #include <future>
 #include <thread>
@@ -89,6 +90,29 @@ TEST_F(WriteBatchTest, WriteWaitsForTheLogbooksTransaction) {
     EXPECT_EQ(Peek(QStringLiteral("SELECT Comment FROM Log_Home WHERE ID = 4")).toString(),
               "logbook");
   }
+}
+
+// The write-ahead log is copied into the database once, when the batch ends,
+// not at every few of its commits; afterwards SQLite's default holds again.
+TEST_F(WriteBatchTest, LogIsCopiedIntoTheDatabaseWhenTheBatchEnds) {
+  const auto pragma = [this](const char* sql) {
+    QSqlQuery query(db_.Connection());
+    EXPECT_TRUE(query.exec(QLatin1String(sql)));
+    return query.next() ? query.value(0).toInt() : -1;
+  };
+  {
+    LogDatabase::WriteBatch batch(db_);
+    Confirm(1);
+    batch.Commit();
+    EXPECT_EQ(pragma("PRAGMA wal_autocheckpoint"), 0);
+    EXPECT_EQ(ConfirmedSeenByLogbook(), 1);
+  }
+  EXPECT_EQ(pragma("PRAGMA wal_autocheckpoint"), 1000);
+  // Nothing is left in the log that the database does not hold.
+  QSqlQuery checkpoint(db_.Connection());
+  ASSERT_TRUE(checkpoint.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)")));
+  ASSERT_TRUE(checkpoint.next());
+  EXPECT_EQ(checkpoint.value(1).toInt(), checkpoint.value(2).toInt());
 }
 
 }  // namespace
