@@ -18,6 +18,10 @@ class BenchLogSet {
   // The generated QSOs of each table, in table order (row i has ID i + 1).
   const QList<QList<Qso>>& Qsos() const { return qsos_; }
 
+  // Frees the generated QSOs once the reports are made, so that they do not
+  // count in a run's peak memory.
+  void DropQsos() { qsos_ = {}; }
+
   // A copy of the master database for one run; returns its path.
   QString FreshCopy(const QString& name) const;
 
