@@ -9,7 +9,7 @@ seconds="${1:-60}"
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(adif_reader inbox_lines)
+  targets=(adif_reader inbox_lines report_lines)
 fi
 if ! command -v clang++ >/dev/null; then
   apt-get install -y clang libclang-rt-dev
