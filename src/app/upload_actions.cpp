@@ -4,7 +4,7 @@
 #include "app/service_addresses.h"
 #include "app/tfrm_main.h"
 #include "logdb/log_database.h"
-#include "platform/special_folders.h"
+#include "platform/system_folders.h"
 #include "ui_tfrm_main.h"
 #include "upload/qorv_upload.h"
 #include "upload/station_locations.h"

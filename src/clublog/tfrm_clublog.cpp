@@ -3,7 +3,7 @@
 #include <QFont>
 #include <QPlainTextEdit>
 
-#include "platform/special_folders.h"
+#include "platform/system_folders.h"
 #include "ui_tfrm_clublog.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
-#include "platform/special_folders.h"
+#include "platform/system_folders.h"
 
 namespace {
 

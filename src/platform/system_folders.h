@@ -1,5 +1,5 @@
-#ifndef QORVSYNC_PLATFORM_SPECIAL_FOLDERS_H_
-#define QORVSYNC_PLATFORM_SPECIAL_FOLDERS_H_
+#ifndef QORVSYNC_PLATFORM_SYSTEM_FOLDERS_H_
+#define QORVSYNC_PLATFORM_SYSTEM_FOLDERS_H_
 
 #include <QRect>
 #include <QString>
@@ -12,4 +12,4 @@ QString TqslStationDataPath();
 // screen.
 QRect PrimaryWorkArea();
 
-#endif  // QORVSYNC_PLATFORM_SPECIAL_FOLDERS_H_
+#endif  // QORVSYNC_PLATFORM_SYSTEM_FOLDERS_H_
