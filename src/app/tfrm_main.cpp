@@ -195,6 +195,13 @@ void TfrmMain::setVisible(bool visible) {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+  // The closing steps let events run (the nudge waits a second); a second
+  // close request meanwhile must not run them again.
+  if (closing_) {
+    event->ignore();
+    return;
+  }
+  closing_ = true;
   form_storage_.SaveAtClose();
   FormClose();
   event->accept();

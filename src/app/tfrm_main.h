@@ -116,6 +116,7 @@ class TfrmMain : public QMainWindow, public OperationUi {
   QString open_dialog_file_name_;  // OpenDialog1 remembers its last file
   bool action_running_ = false;
   bool in_message_hook_ = false;
+  bool closing_ = false;
 };
 
 #endif  // QORVSYNC_APP_TFRM_MAIN_H_

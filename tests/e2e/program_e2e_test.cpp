@@ -246,7 +246,7 @@ TEST_F(ProgramTest, ClosingWithTheLogbookNotRunningStartsItAndKeepsTheSettings) 
 
   ASSERT_TRUE(sandbox_->CloseProgram());
 
-  EXPECT_TRUE(sandbox_->WaitUntil([&] { return sandbox_->LogbookRuns(); }, 15000));
+  EXPECT_TRUE(sandbox_->WaitUntil([&] { return sandbox_->LogbookRuns(); }, 30000));
   const QString ini = ReadAll(sandbox_->ProgramFolder() + QStringLiteral("qorv.ini"));
   EXPECT_TRUE(ini.contains(QLatin1String("NormPos=")));
   EXPECT_TRUE(ini.contains(QLatin1String("clublogemail_Text=op@example.org")));
