@@ -15,7 +15,7 @@
 #include "app/app_test_support.h"
 #include "app/main_window_fixture.h"
 #include "confirmation_fixture.h"
-#include "doubles/service_double_process.h"
+#include "support/service_double_process.h"
 #include "platform/text_codec.h"
 #include "report_text.h"
 

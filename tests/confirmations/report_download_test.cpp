@@ -10,7 +10,7 @@
 
 #include "confirmation_fixture.h"
 #include "confirmations/report_import.h"
-#include "doubles/service_double_process.h"
+#include "support/service_double_process.h"
 #include "platform/registry.h"
 #include "platform/text_codec.h"
 #include "report_text.h"

@@ -3,7 +3,7 @@
 
 #include <QDir>
 
-#include "service_double_process.h"
+#include "support/service_double_process.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // (only for the session that asked), empty inboxes and refused logins.
 #include <gtest/gtest.h>
 
-#include "service_double_process.h"
+#include "support/service_double_process.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "service_double_process.h"
+#include "support/service_double_process.h"
 #include "signed_log.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "app/main_window_fixture.h"
 #include "app/start_up.h"
 #include "create/logbook_schema.h"
-#include "doubles/service_double_process.h"
+#include "support/service_double_process.h"
 #include "logdb/log_database.h"
 #include "platform/ini_file.h"
 #include "platform/text_codec.h"

@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QTimeZone>
 
-#include "doubles/service_double_process.h"
+#include "support/service_double_process.h"
 #include "eqsl/inbox_finish.h"
 #include "eqsl_fixture.h"
 #include "platform/text_codec.h"

@@ -11,7 +11,7 @@
 #include <QTcpServer>
 #include <QTimer>
 
-#include "doubles/service_double_process.h"
+#include "support/service_double_process.h"
 #include "platform/text_codec.h"
 #include "support/error_text.h"
 #include "upload/upload_fixture.h"

@@ -19,7 +19,7 @@
 #include "app/program_actions.h"
 #include "clublog/tfrm_clublog.h"
 #include "create/logbook_schema.h"
-#include "doubles/service_double_process.h"
+#include "support/service_double_process.h"
 #include "net/http_client.h"
 #include "platform/text_codec.h"
 #include "upload/upload_fixture.h"

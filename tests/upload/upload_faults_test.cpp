@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <optional>
 
-#include "doubles/service_double_process.h"
+#include "support/service_double_process.h"
 #include "net/http_client.h"
 #include "platform/processes.h"
 #include "support/dropping_server.h"

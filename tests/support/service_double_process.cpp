@@ -1,4 +1,4 @@
-#include "service_double_process.h"
+#include "support/service_double_process.h"
 
 #include <gtest/gtest.h>
 
