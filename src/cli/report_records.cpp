@@ -2,37 +2,33 @@
 
 #include <QRegularExpression>
 
-#include "adif/adif_reader.h"
 #include "platform/conversions.h"
 
 namespace {
 
-QString Field(const QString& text, QStringView name) {
-  CurrentLine = text;
-  return TrimControl(GetAdifValue(name));
-}
+// A tag "<NAME:length>" or "<NAME:length:type>".
+const QRegularExpression kTag(QStringLiteral("<([A-Za-z0-9_]+):(\\d{1,6})(?::[A-Za-z])?>"));
 
 ReportRecord ReadRecord(const QStringList& lines) {
   ReportRecord record;
   record.lines = lines;
-  // Each field is looked for in the record's text from its start: one
-  // field's tag searched in a line of its own, as the runs do.
+  QString submode;
+  QString date;
+  const QList<std::pair<QString, QString*>> wanted = {
+      {QStringLiteral("CALL"), &record.call}, {QStringLiteral("BAND"), &record.band},
+      {QStringLiteral("MODE"), &record.mode}, {QStringLiteral("SUBMODE"), &submode},
+      {QStringLiteral("QSO_DATE"), &date},    {QStringLiteral("TIME_ON"), &record.time_on}};
   for (const QString& line : lines) {
-    const auto take = [&line](QStringView name, QString* value) {
-      const QString tag = QStringLiteral("<") + name.toString() + u':';
-      if (value->isEmpty() && line.contains(tag, Qt::CaseInsensitive)) *value = Field(line, name);
-    };
-    QString date;
-    QString submode;
-    take(u"CALL", &record.call);
-    take(u"BAND", &record.band);
-    take(u"MODE", &record.mode);
-    take(u"SUBMODE", &submode);
-    take(u"QSO_DATE", &date);
-    take(u"TIME_ON", &record.time_on);
-    if (!submode.isEmpty()) record.mode = submode;
-    if (!date.isEmpty()) record.qso_date = QDate::fromString(date, QStringLiteral("yyyyMMdd"));
+    for (const QRegularExpressionMatch& tag : kTag.globalMatch(line)) {
+      for (const auto& [name, value] : wanted) {
+        if (value->isEmpty() && tag.captured(1).compare(name, Qt::CaseInsensitive) == 0) {
+          *value = TrimControl(line.mid(tag.capturedEnd(), tag.captured(2).toInt()));
+        }
+      }
+    }
   }
+  if (!submode.isEmpty()) record.mode = submode;
+  record.qso_date = QDate::fromString(date, QStringLiteral("yyyyMMdd"));
   return record;
 }
 
@@ -41,15 +37,18 @@ ReportRecord ReadRecord(const QStringList& lines) {
 QList<ReportRecord> ReadReportRecords(const QStringList& lines) {
   static const QRegularExpression eor(QStringLiteral("<eor>"),
                                       QRegularExpression::CaseInsensitiveOption);
-  qsizetype start = 0;
-  for (qsizetype i = 0; i < lines.size(); ++i) {
-    if (lines[i].contains(QLatin1String("<eoh>"), Qt::CaseInsensitive)) start = i + 1;
-  }
   QList<ReportRecord> records;
   QStringList pending;
-  for (qsizetype i = start; i < lines.size(); ++i) {
+  for (const QString& line : lines) {
+    QString rest = line;
+    // What stands before the header's end is no record.
+    const qsizetype header_end = rest.indexOf(QLatin1String("<eoh>"), 0, Qt::CaseInsensitive);
+    if (header_end >= 0) {
+      records.clear();
+      pending.clear();
+      rest = rest.mid(header_end + 5);
+    }
     // A line may hold a whole record (an inbox) or one field (a report).
-    QString rest = lines[i];
     for (QRegularExpressionMatch end = eor.match(rest); end.hasMatch(); end = eor.match(rest)) {
       pending << rest.left(end.capturedStart());
       records << ReadRecord(pending);

@@ -17,8 +17,7 @@ struct ReportRecord {
 };
 
 // The records after the header (up to "<eoh>", when there is one), each ended
-// by "<eor>" (any letter case). Fields are read with the program's own ADIF
-// reader, so they read here as a run reads them.
+// by "<eor>" (any letter case); a field is found by its whole tag name.
 QList<ReportRecord> ReadReportRecords(const QStringList& lines);
 
 // "hh:mm" of a TIME_ON value, empty when it is not one.

@@ -140,7 +140,7 @@ int UnmatchedCommand(const CliRequest& request, HeadlessSession& session, Consol
   outcome.TakeRun(ui);
   outcome.unmatched = unmatched;
   if (request.confirm_id.isEmpty()) return kExitDone;
-  outcome.details[QStringLiteral("confirmed")] = confirmed ? request.confirm_id : QString();
+  outcome.details[QStringLiteral("confirmed_id")] = confirmed ? request.confirm_id : QString();
   if (!confirmed) {
     ui.ShowMessage(MessageKind::kError,
                    QStringLiteral("%1 is not one of the QSOs listed").arg(request.confirm_id),
