@@ -52,6 +52,16 @@ LogbookSide::LogbookSide(const QString& root, const ServiceDoubleProcess& servic
   registry.WriteString(QStringLiteral("QorvDate_Date"), QStringLiteral("44197.3125"));
   registry.WriteString(QStringLiteral("eQSLDate_Date"), QStringLiteral("44197.3125"));
   registry.WriteString(QStringLiteral("edtTQSLStationLocationName_Text"), QStringLiteral("Home"));
+  registry.OpenKey(QStringLiteral("Software\\Vodrix_Log3\\TfmEditNewQso"), true);
+  registry.WriteString(QStringLiteral("TrustedQSLPatch"),
+                       ToolPath(QStringLiteral("tqsl-double/tqsl")));
+  QDir().mkpath(TqslDir());
+  QDir().mkpath(EmptyBin());
+  QFile station_data(TqslDir() + QStringLiteral("/station_data"));
+  station_data.open(QIODevice::WriteOnly);
+  station_data.write(
+      "<StationDataFile><StationData name=\"Home\"><CALL>W1AW</CALL></StationData>"
+      "</StationDataFile>");
 
   const QString binary = QStringLiteral(QORV_BINARY_DIR "/src/");
   QFile::copy(binary + QStringLiteral("qorvsync"), Program() + QStringLiteral("qorvsync"));
@@ -69,6 +79,10 @@ LogbookSide::LogbookSide(const QString& root, const ServiceDoubleProcess& servic
                   QStringLiteral("State2"));
 }
 
+LogbookSide::~LogbookSide() {
+  if (path_changed_) qputenv("PATH", saved_path_);
+}
+
 QProcessEnvironment LogbookSide::Environment() const {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"}) {
@@ -77,6 +91,10 @@ QProcessEnvironment LogbookSide::Environment() const {
   env.insert(QStringLiteral("XDG_CONFIG_HOME"), ConfigHome());
   env.insert(QStringLiteral("XDG_RUNTIME_DIR"), RuntimeDir());
   env.insert(QStringLiteral("HOME"), root_);
+  env.insert(QStringLiteral("TQSLDIR"), TqslDir());
+  // The upload opens the bare name "tqsl.exe" before signing: no TQSL of the
+  // machine may answer it.
+  env.insert(QStringLiteral("PATH"), EmptyBin());
   return env;
 }
 
@@ -100,6 +118,10 @@ CommandRun LogbookSide::Run(const QStringList& arguments, int timeout_ms) const 
 void LogbookSide::UseInThisProcess() const {
   qputenv("XDG_CONFIG_HOME", ConfigHome().toLocal8Bit());
   qputenv("XDG_RUNTIME_DIR", RuntimeDir().toLocal8Bit());
+  qputenv("TQSLDIR", TqslDir().toLocal8Bit());
+  if (!path_changed_) saved_path_ = qgetenv("PATH");
+  path_changed_ = true;
+  qputenv("PATH", EmptyBin().toLocal8Bit());
 }
 
 QStringList LogbookSide::Rows() const {

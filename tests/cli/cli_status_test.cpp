@@ -1,5 +1,6 @@
 // Exit statuses, usage errors and hostile arguments, and the lock the window
 // and the command share.
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
@@ -8,8 +9,10 @@
 #include "app/app_test_support.h"
 #include "app/tfrm_main.h"
 #include "cli/cli_fixture.h"
+#include "platform/ini_file.h"
 #include "platform/operation_lock.h"
 #include "platform/registry.h"
+#include "platform/text_codec.h"
 #include "support/scripted_dialogs.h"
 
 namespace {
@@ -153,6 +156,30 @@ TEST_F(CliTest, WindowRefusesWhileACommandHoldsTheLogbook) {
   // Released with its holder: the window's next press runs.
   window->findChild<QPushButton*>("btnQorv")->click();
   EXPECT_EQ(window->findChild<QLabel*>("RzLabel2")->text(), "Download QSO: 4");
+}
+
+// "clublog FILE" sends with the login the window stored; Club Log's refusal
+// is a failure, its reply on standard error.
+TEST_F(CliTest, ClublogSendsTheFileWithTheStoredLogin) {
+  const auto side = MakeSide("side");
+  service_.WriteState("accounts.txt", "clublog\top@example.org\tclub=pw\tW1AW\n");
+  IniFile ini(side->Program() + "qorv.ini");
+  ini.WriteString("TfrmMain", "clublogemail_Text", "op@example.org");
+  ini.WriteString("TfrmMain", "password_Text", "club=pw");
+  ini.WriteString("TfrmMain", "callsign_Text", "W1AW");
+  const QString file = root_.filePath("log.adi");
+  WriteFileBytes(file, "<CALL:6>N0CALL<BAND:3>20M<MODE:3>FT8<EOR>\n");
+
+  const CommandRun sent = side->Run({"clublog", file, "--json"});
+  EXPECT_EQ(sent.exit_code, 0) << sent.err.constData();
+  EXPECT_EQ(Json(sent)["clublog_reply"].toString(), "Upload accepted and queued!");
+  EXPECT_EQ(QDir(service_.StatePath("clublog")).entryList(QDir::Files).size(), 1);
+
+  ini.WriteString("TfrmMain", "password_Text", "wrong");
+  const CommandRun refused = side->Run({"clublog", file});
+  EXPECT_EQ(refused.exit_code, 1);
+  EXPECT_TRUE(refused.err.contains("Club Log: ")) << refused.err.constData();
+  EXPECT_EQ(QDir(service_.StatePath("clublog")).entryList(QDir::Files).size(), 1);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
+#include <optional>
 
 #include "app/app_test_support.h"
 #include "app/tfrm_main.h"
@@ -17,16 +18,37 @@ namespace {
 
 struct ParityCase {
   const char* name;
-  int page;             // the page whose action button the window presses; -1: "Load adif file"
-  QStringList command;  // "%report%" stands for the saved report's path
-  const char* error_file;
+  int page;                // the page whose action button the window presses; -1: "Load adif file"
+  QStringList command;     // "%report%" stands for the saved report's path
+  const char* error_file;  // nullptr: none is written
   const char* result_label;
+  const char* result_text;  // "%1" stands for the count the command reports
+  const char* count;        // that count in the JSON outcome
 };
 
 const ParityCase kCases[] = {
-    {"QorvDownload", 0, {"download", "qorv"}, "QorvError.txt", "RzLabel2"},
-    {"SavedReport", -1, {"import", "%report%"}, "QorvError.txt", "RzLabel2"},
-    {"EqslDownload", 1, {"download", "eqsl"}, "eQSLccError.txt", "RzLabel3"},
+    {"QorvDownload",
+     0,
+     {"download", "qorv"},
+     "QorvError.txt",
+     "RzLabel2",
+     "Download QSO: %1",
+     "records"},
+    {"SavedReport",
+     -1,
+     {"import", "%report%"},
+     "QorvError.txt",
+     "RzLabel2",
+     "Download QSO: %1",
+     "records"},
+    {"EqslDownload",
+     1,
+     {"download", "eqsl"},
+     "eQSLccError.txt",
+     "RzLabel3",
+     "Download QSO: %1",
+     "records"},
+    {"Upload", 2, {"upload"}, nullptr, "lbQorv", "Uploading was successful ! QSO:%1", "qsos_sent"},
 };
 
 class WindowParityTest : public CliTest, public testing::WithParamInterface<ParityCase> {};
@@ -43,7 +65,9 @@ TEST_P(WindowParityTest, CommandLeavesWhatTheWindowLeaves) {
   const auto command_side = MakeSide("command");
   const QStringList rows_before = window_side->Rows();
 
-  RecordingShell shell;
+  // The upload runs TQSL through the real shell; no editor opens then.
+  std::optional<RecordingShell> shell;
+  if (c.error_file != nullptr) shell.emplace();
   ScriptedDialogs dialogs;
   QString label;
   {
@@ -70,16 +94,19 @@ TEST_P(WindowParityTest, CommandLeavesWhatTheWindowLeaves) {
   for (const char* date : {"QorvDate_Date", "eQSLDate_Date"}) {
     EXPECT_EQ(command_side->StoredDate(date), window_side->StoredDate(date)) << date;
   }
-  const QString error_file = command_side->Program() + c.error_file;
-  EXPECT_EQ(ReadFileBytes(error_file), ReadFileBytes(window_side->Program() + c.error_file));
   EXPECT_EQ(FilesIn(command_side->Install() + "Download"),
             FilesIn(window_side->Install() + "Download"));
-  EXPECT_EQ(shell.text_files, QStringList{window_side->Program() + c.error_file});
+  EXPECT_EQ(FilesIn(command_side->Install() + "Qorv Logs"),
+            FilesIn(window_side->Install() + "Qorv Logs"));
 
   const QJsonObject json = Json(run);
   EXPECT_EQ(json["status"].toInt(), 0);
   EXPECT_EQ(json["log"].toString(), "Main");
-  EXPECT_EQ(label, QStringLiteral("Download QSO: %1").arg(json["records"].toInt()));
+  EXPECT_EQ(label, QString::fromLatin1(c.result_text).arg(json[c.count].toInt()));
+  if (c.error_file == nullptr) return;
+  const QString error_file = command_side->Program() + c.error_file;
+  EXPECT_EQ(ReadFileBytes(error_file), ReadFileBytes(window_side->Program() + c.error_file));
+  EXPECT_EQ(shell->text_files, QStringList{window_side->Program() + c.error_file});
   EXPECT_EQ(json["unmatched"].toInt() * 2, ReadTextFileLines(error_file).size());
   EXPECT_TRUE(
       json["files"].toArray().contains(QJsonValue(QFileInfo(error_file).absoluteFilePath())))
