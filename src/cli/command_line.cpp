@@ -145,7 +145,12 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
   parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("See Commands above."),
                                QStringLiteral("[command] [FILE]"));
   if (!parser.parse(arguments)) return Usage(parser.errorText());
-  if (parser.isSet(help)) return {std::nullopt, parser.helpText(), false, kExitDone};
+  if (parser.isSet(help)) {
+    // The usage line names the program as it is called, not the path it was started by.
+    QString text = parser.helpText();
+    text.replace(QStringLiteral("Usage: ") + arguments.value(0), QStringLiteral("Usage: qorvsync"));
+    return {std::nullopt, text, false, kExitDone};
+  }
   if (parser.isSet(version)) {
     return {std::nullopt, QStringLiteral("qorvsync " QORVSYNC_VERSION), false, kExitDone};
   }
