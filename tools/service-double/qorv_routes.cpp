@@ -5,6 +5,7 @@
 #include "adif_records.h"
 #include "multipart.h"
 #include "platform/gzip.h"
+#include "qorv_held_qsos.h"
 #include "routes.h"
 #include "signed_log.h"
 
@@ -87,7 +88,11 @@ void ReportHandler(Context& context, const httplib::Request& request, httplib::R
   const std::optional<ReportQuery> query = ReadQuery(request, &problem);
   if (!query) return SetPage(response, "Qorv", "<b>" + problem + "</b>");
   QList<AdifRecord> selected;
-  for (const AdifRecord& record : ParseAdif(context.state.AccountData("qorv", account->login))) {
+  const QList<AdifRecord> served =
+      Param(request, "qso_qsl") == "no"
+          ? HeldQsoRecords(context.state)
+          : ParseAdif(context.state.AccountData("qorv", account->login));
+  for (const AdifRecord& record : served) {
     if (Selected(record, *query)) selected.append(record);
   }
   response.set_content(Report(*account, *query, selected).toStdString(), "application/x-arrl-adif");
