@@ -1,5 +1,6 @@
 #include "app/dialogs.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -11,6 +12,8 @@ QString DefaultCaption(MessageKind kind) {
       return QStringLiteral("Warning");
     case MessageKind::kError:
       return QStringLiteral("Error");
+    case MessageKind::kPlain:
+      return QCoreApplication::applicationName();
   }
   return QString();
 }
@@ -18,6 +21,7 @@ QString DefaultCaption(MessageKind kind) {
 void QtDialogs::ShowMessage(QWidget* parent, MessageKind kind, const QString& text,
                             const QString& caption) {
   QMessageBox::Icon icon = QMessageBox::Information;
+  if (kind == MessageKind::kPlain) icon = QMessageBox::NoIcon;
   if (kind == MessageKind::kWarning) icon = QMessageBox::Warning;
   if (kind == MessageKind::kError) icon = QMessageBox::Critical;
   QMessageBox box(icon, caption.isEmpty() ? DefaultCaption(kind) : caption, text, QMessageBox::Ok,

@@ -6,8 +6,9 @@
 // The result label of each working page.
 enum class ResultLabel { kQorvDownload, kEqslDownload, kUpload };
 
-// Message boxes with one OK button.
-enum class MessageKind { kInformation, kWarning, kError };
+// Message boxes with one OK button; kPlain has no icon and the program's name
+// as its caption.
+enum class MessageKind { kInformation, kWarning, kError, kPlain };
 
 // What an operation needs from the window. TfrmMain implements it; tests use
 // a recording double. Operations never touch widgets directly.
