@@ -22,11 +22,22 @@ bool MatchesNoCase(QStringView haystack, qsizetype at, QStringView needle) {
   return true;
 }
 
-// 0-based index of "<" + name in the line, or -1; jumps from "<" to "<" so
-// that looking up a dozen fields in a long line stays cheap.
+// "<", the whole name, then `end`, letters in any case.
+bool IsTagAt(QStringView line, qsizetype at, QStringView name, QChar end) {
+  const qsizetype end_at = at + 1 + name.size();
+  return at >= 0 && end_at < line.size() && line[at] == u'<' && line[end_at] == end &&
+         MatchesNoCase(line, at + 1, name);
+}
+
+// 0-based index of the field tag of `name` in the line, or -1. Goes from ":"
+// to ":" (one per field tag), so that a dozen look-ups in a long line, or in
+// a line of nothing but "<", stay cheap.
 qsizetype IndexOfTag(QStringView name, QStringView line) {
-  for (qsizetype i = line.indexOf(u'<'); i >= 0; i = line.indexOf(u'<', i + 1)) {
-    if (MatchesNoCase(line, i + 1, name)) return i;
+  const qsizetype n = name.size();
+  for (qsizetype colon = line.indexOf(u':', n + 1); colon >= 0;
+       colon = line.indexOf(u':', colon + 1)) {
+    const qsizetype at = colon - n - 1;
+    if (line[at] == u'<' && MatchesNoCase(line, at + 1, name)) return at;
   }
   return -1;
 }
@@ -57,6 +68,23 @@ int TagLength(QStringView tag) {
 }
 
 }  // namespace
+
+bool IsAdifTagAt(QStringView line, qsizetype at, QStringView name) {
+  return IsTagAt(line, at, name, u':');
+}
+
+bool IsAdifRecordEndAt(QStringView line, qsizetype at) { return IsTagAt(line, at, u"EOR", u'>'); }
+
+bool HasAdifTag(QStringView line, QStringView name) { return IndexOfTag(name, line) >= 0; }
+
+bool HasAdifRecordEnd(QStringView line) {
+  constexpr qsizetype kTagSize = 5;  // "<EOR>"
+  for (qsizetype close = line.indexOf(u'>', kTagSize - 1); close >= 0;
+       close = line.indexOf(u'>', close + 1)) {
+    if (IsAdifRecordEndAt(line, close - kTagSize + 1)) return true;
+  }
+  return false;
+}
 
 qsizetype PosNoCase(QStringView needle, QStringView haystack) {
   if (needle.isEmpty()) return 0;
@@ -89,8 +117,7 @@ QString GetAdifValueTyped(QStringView name) {
                     : TagLength(tag.first(date_type).toString().append(tag.sliced(date_type + 2)));
   if (close == 0) return QString();
   const QStringView rest = window.sliced(close);
-  // The value is read only when another tag follows it.
-  const qsizetype next_tag = Pos(u'<', rest);
-  if (next_tag <= 1) return QString();
+  // A value that starts with "<" is an empty field followed by the next tag.
+  if (rest.startsWith(u'<')) return QString();
   return AsciiUpper(TrimControlView(Copy(rest, 1, length)).toString());
 }

@@ -11,15 +11,28 @@ extern QString CurrentLine;
 // without regard to case (no other character is folded); 0 when absent.
 qsizetype PosNoCase(QStringView needle, QStringView haystack);
 
-// The value of the first tag on CurrentLine that starts with "<" + name (any
-// letter case), cut out by the tag's length, within 255 characters of the
-// tag's "<", trimmed; empty when the tag is absent or the value unreadable.
-// A length that is not a whole number throws "'%s' is not a valid integer
-// value" (the ":D" of a date tag included).
+// True when the field tag of `name` opens at index `at` of the line: "<", the
+// whole name and ":", letters in any case. QSO_DATE_OFF, GRIDSQUARE_EXT or
+// CALLSIGN are other fields than QSO_DATE, GRIDSQUARE or CALL.
+bool IsAdifTagAt(QStringView line, qsizetype at, QStringView name);
+
+// True when a record end "<EOR>" (any letter case) opens at index `at`.
+bool IsAdifRecordEndAt(QStringView line, qsizetype at);
+
+// Whether the line holds the field tag of `name`, or a record end, anywhere.
+bool HasAdifTag(QStringView line, QStringView name);
+bool HasAdifRecordEnd(QStringView line);
+
+// The value of the first field tag of `name` on CurrentLine (any letter case),
+// cut out by the tag's length, within 255 characters of the tag's "<",
+// trimmed; empty when the tag is absent or the value unreadable. A length
+// that is not a whole number throws "'%s' is not a valid integer value" (the
+// ":D" of a date tag included).
 QString GetAdifValue(QStringView name);
 
-// Like GetAdifValue, but accepts the ":D" type of a date tag, reads a value
-// only when another tag follows it within the window, and upper-cases it.
+// Like GetAdifValue, but accepts the ":D" type of a date tag and upper-cases
+// the value. A value that starts with "<" (an empty field followed by the
+// next tag) reads as empty.
 QString GetAdifValueTyped(QStringView name);
 
 #endif  // QORVSYNC_ADIF_ADIF_READER_H_

@@ -11,8 +11,10 @@ struct BandValue {
   const char16_t* digi_band;
 };
 
-// The 3 cm band has a value but no range below; 1.25 m has a range only.
-constexpr std::array<BandValue, 18> kBandValues = {{
+// Each value lies in the range of its band below, and each band of a range
+// has a value here, so that what is exported can be read back.
+// clang-format off
+constexpr std::array<BandValue, 19> kBandValues = {{
     {u"160M", u"1.8"},
     {u"80M", u"3.5"},
     {u"60M", u"5"},
@@ -26,12 +28,14 @@ constexpr std::array<BandValue, 18> kBandValues = {{
     {u"6M", u"50"},
     {u"4M", u"70"},
     {u"2M", u"144"},
+    {u"1.25M", u"222"},
     {u"70CM", u"430"},
     {u"23CM", u"1200"},
     {u"13CM", u"2400"},
     {u"6CM", u"5650"},
     {u"3CM", u"10000"},
 }};
+// clang-format on
 
 struct BandRange {
   double from;
@@ -39,10 +43,13 @@ struct BandRange {
   const char16_t* band;
 };
 
-constexpr std::array<BandRange, 18> kBandRanges = {{
+// The 60 m and 23 cm rows start at the log's own values for these bands (5
+// and 1200), below the bands' edges.
+// clang-format off
+constexpr std::array<BandRange, 19> kBandRanges = {{
     {1.8, 2, u"160M"},
     {3.5, 4, u"80M"},
-    {5.25, 5.4, u"60M"},
+    {5, 5.4, u"60M"},
     {7, 7.3, u"40M"},
     {10, 10.15, u"30M"},
     {14, 14.35, u"20M"},
@@ -55,16 +62,20 @@ constexpr std::array<BandRange, 18> kBandRanges = {{
     {144, 148, u"2M"},
     {222, 225, u"1.25M"},
     {420, 450, u"70cm"},
-    {1240, 1300, u"23cm"},
+    {1200, 1300, u"23cm"},
     {2300, 2450, u"13cm"},
     {5650, 5925, u"6cm"},
+    {10000, 10500, u"3cm"},
 }};
+// clang-format on
 
 }  // namespace
 
 QString BandToDigiBand(const QString& band) {
   for (const BandValue& row : kBandValues) {
-    if (band == QStringView(row.band)) return QString::fromUtf16(row.digi_band);
+    if (band.compare(QStringView(row.band), Qt::CaseInsensitive) == 0) {
+      return QString::fromUtf16(row.digi_band);
+    }
   }
   return QString();
 }

@@ -1,6 +1,7 @@
 #include "app/confirmation_actions.h"
 
 #include "app/service_addresses.h"
+#include "app/stored_date_box.h"
 #include "app/tfrm_main.h"
 #include "confirmations/report_download.h"
 #include "confirmations/report_import.h"
@@ -42,9 +43,11 @@ ActionEnd QorvDownload(TfrmMain& form, const ActionContext& context) {
   download.program_folder = config.ProgramFolder;
   download.log_set = config.LogSet;
   download.start_utc = context.start_utc;
-  const QslSincePicker picker = {
-      [&ui] { return ui.DateTimePicker->dateTime(); },
-      [&ui](const QDateTime& value) { ui.DateTimePicker->setDateTime(value); }};
+  const QslSincePicker picker = {[&ui] { return StoredDateTime(ui.DateTimePicker); },
+                                 [&ui](const QDateTime& value) {
+                                   ShowStoredDateTime(ui.DateTimePicker, value.date(),
+                                                      value.time());
+                                 }};
   return DownloadConfirmations(form, form.Database(), download, PageOptions(form), picker)
              ? ActionEnd::kCommonTail
              : ActionEnd::kStop;

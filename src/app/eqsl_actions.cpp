@@ -3,6 +3,7 @@
 #include <QDateEdit>
 
 #include "app/service_addresses.h"
+#include "app/stored_date_box.h"
 #include "app/tfrm_main.h"
 #include "eqsl/ignore_list.h"
 #include "eqsl/inbox_download.h"
@@ -18,9 +19,9 @@ class FormEqslPage : public EqslDatePage {
   bool LoadFromDate() const override { return ui_.cbLoadDateEQSL->isChecked(); }
   QDate RangeStart() const override { return ui_.DateTimePicker5->date(); }
   QDate RangeEnd() const override { return ui_.DateTimePicker4->date(); }
-  QDateTime ReceivedSince() const override { return ui_.DateTimePicker2->dateTime(); }
+  QDateTime ReceivedSince() const override { return StoredDateTime(ui_.DateTimePicker2); }
   void SetReceivedSince(const QDateTime& value) override {
-    ui_.DateTimePicker2->setDateTime(value);
+    ShowStoredDateTime(ui_.DateTimePicker2, value.date(), value.time());
   }
 
  private:

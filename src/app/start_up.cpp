@@ -4,6 +4,7 @@
 
 #include "app/logbook_actions.h"
 #include "app/logbook_session.h"
+#include "app/stored_date_box.h"
 #include "app/tfrm_main.h"
 #include "net/http_client.h"
 #include "platform/app_error.h"
@@ -20,17 +21,19 @@ const QString kInternetSettingsKey =
 const QString kEditNewQsoKey = QStringLiteral("Software\\Vodrix_Log3\\TfmEditNewQso");
 const QString kSendQsosKey = QStringLiteral("Software\\Vodrix_Log3\\TfmSendQSOstoQorv");
 
-// The stored date of the open key into a date box. A number the box cannot
-// show is refused rather than clamped to some other date.
+// The stored date of the open key into a date box, its date and time of day
+// as written, whatever the time zone. A number the box cannot show is refused
+// rather than clamped to some other date.
 void DecodeStoredDateInto(const Registry& registry, const QString& name, QDateEdit* box) {
   const QString text = registry.ReadString(name);
   const double value = DecodeStoredDate(text);
-  const QDateTime date_time(DateTimeToDate(value), DateTimeToTime(value));
-  if (!date_time.isValid() || date_time.date() < box->minimumDate() ||
-      date_time.date() > box->maximumDate()) {
+  const QDate date = DateTimeToDate(value);
+  const QTime time = DateTimeToTime(value);
+  if (!date.isValid() || !time.isValid() || date < box->minimumDate() ||
+      date > box->maximumDate()) {
     throw AppError(FormatMessage(QStringLiteral("'%s' is not a valid date"), text));
   }
-  box->setDateTime(date_time);
+  ShowStoredDateTime(box, date, time);
 }
 
 void ReadProxy(const Registry& registry, Configuration& config) {

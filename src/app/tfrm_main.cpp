@@ -13,6 +13,7 @@
 #include "app/date_format.h"
 #include "app/error_box.h"
 #include "app/service_addresses.h"
+#include "app/stored_date_box.h"
 #include "platform/clock.h"
 #include "platform/shell.h"
 #include "ui_tfrm_main.h"
@@ -91,6 +92,7 @@ TfrmMain::TfrmMain(MainActions actions, Dialogs& dialogs, QWidget* parent)
   const QDate today = ProgramClock().NowLocal().date();
   for (QDateEdit* box : {ui_->DateTimePicker, ui_->DateTimePicker1, ui_->DateTimePicker3,
                          ui_->DateTimePicker2, ui_->DateTimePicker5, ui_->DateTimePicker4}) {
+    UseLocalTime(box);
     box->setDisplayFormat(date_format);
     box->setDate(today);
   }

@@ -9,6 +9,7 @@ constexpr int kLineStep = 10;
 
 QString KindWord(MessageKind kind) {
   switch (kind) {
+    case MessageKind::kPlain:
     case MessageKind::kInformation:
       return QStringLiteral("note");
     case MessageKind::kWarning:

@@ -14,46 +14,45 @@ namespace {
 // The columns a match reads besides the first one, which decides "found".
 const QStringList kReadColumns = {QStringLiteral("QorvRec"), QStringLiteral("State")};
 
-// The markers a line is tested for, each anywhere in the line, exact case.
+// The fields a line is tested for, each a whole tag anywhere in the line,
+// letters in any case.
 enum Marker : unsigned {
   kCall = 1u << 0,
   kBand = 1u << 1,
   kMode = 1u << 2,
-  kQsoDate = 1u << 3,
-  kTimeOn = 1u << 4,
-  kQslRDate = 1u << 5,
-  kGridSquare = 1u << 6,
-  kState = 1u << 7,
-  kIota = 1u << 8,
-  kCnty = 1u << 9,
-  kEor = 1u << 10,
+  kSubmode = 1u << 3,
+  kQsoDate = 1u << 4,
+  kTimeOn = 1u << 5,
+  kQslRDate = 1u << 6,
+  kGridSquare = 1u << 7,
+  kState = 1u << 8,
+  kIota = 1u << 9,
+  kCnty = 1u << 10,
+  kEor = 1u << 11,
 };
 
-struct MarkerText {
-  QStringView text;
+struct FieldMarker {
+  QStringView name;
   Marker marker;
 };
 
-constexpr MarkerText kTagMarkers[] = {{u"<CALL", kCall},
-                                      {u"<BAND", kBand},
-                                      {u"<MODE", kMode},
-                                      {u"<QSO_DATE", kQsoDate},
-                                      {u"<TIME_ON", kTimeOn},
-                                      {u"<QSLRDATE", kQslRDate},
-                                      {u"<GRIDSQUARE", kGridSquare},
-                                      {u"<STATE", kState},
-                                      {u"<IOTA", kIota},
-                                      {u"<CNTY", kCnty},
-                                      {u"<eor>", kEor}};
+constexpr FieldMarker kFieldMarkers[] = {{u"CALL", kCall},         {u"BAND", kBand},
+                                         {u"MODE", kMode},         {u"SUBMODE", kSubmode},
+                                         {u"QSO_DATE", kQsoDate},  {u"TIME_ON", kTimeOn},
+                                         {u"QSLRDATE", kQslRDate}, {u"GRIDSQUARE", kGridSquare},
+                                         {u"STATE", kState},       {u"IOTA", kIota},
+                                         {u"CNTY", kCnty}};
 
-// Every marker but SUBMODE starts with "<": one pass over the line's "<"
-// finds them all, where a search per marker would scan the line eleven times.
-unsigned TagMarkersOn(QStringView line) {
+// One pass over the line's "<" finds them all, where a search per field
+// would scan the line a dozen times.
+unsigned MarkersOn(QStringView line) {
   unsigned found = 0;
   for (qsizetype at = line.indexOf(u'<'); at >= 0; at = line.indexOf(u'<', at + 1)) {
-    const QStringView rest = line.sliced(at);
-    for (const MarkerText& marker : kTagMarkers) {
-      if (rest.startsWith(marker.text)) found |= marker.marker;
+    // Every name looked for starts with a letter.
+    if (at + 1 == line.size() || !line[at + 1].isLetter()) continue;
+    if (IsAdifRecordEndAt(line, at)) found |= kEor;
+    for (const FieldMarker& field : kFieldMarkers) {
+      if (IsAdifTagAt(line, at, field.name)) found |= field.marker;
     }
   }
   return found;
@@ -91,16 +90,17 @@ void ConfirmationRun::RunReportLines(const QStringList& lines) {
 void ConfirmationRun::ProcessReportLine(const QString& line) {
   PendingQslRecord& qsl = PendingQsl;
   CurrentLine = line;
-  const unsigned markers = TagMarkersOn(line);
+  const unsigned markers = MarkersOn(line);
   if (markers & kCall) {
     qsl.Call = TrimControl(GetAdifValue(u"CALL"));
     ++qso_count_;
   }
   if (markers & kBand) {
-    qsl.Band = TrimControl(BandToDigiBand(TrimControl(GetAdifValue(u"BAND"))));
+    qsl.BandText = TrimControl(GetAdifValue(u"BAND"));
+    qsl.Band = TrimControl(BandToDigiBand(qsl.BandText));
   }
   if (markers & kMode) qsl.Mode = TrimControl(GetAdifValue(u"MODE"));
-  if (QStringView(line).contains(u"SUBMODE")) qsl.SubMode = TrimControl(GetAdifValue(u"SUBMODE"));
+  if (markers & kSubmode) qsl.SubMode = TrimControl(GetAdifValue(u"SUBMODE"));
   if (!qsl.SubMode.isEmpty()) qsl.Mode = qsl.SubMode;
   if (markers & kQsoDate) {
     qsl.QsoDateText = TrimControl(GetAdifValue(u"QSO_DATE"));
@@ -139,24 +139,22 @@ void ConfirmationRun::MatchConfirmation() {
   bool updated = false;
   bool already_confirmed = false;
   const QStringList& tables = LogSetTables();
-  if (!tables.isEmpty()) {
-    // An empty band (no BAND, or one the band table does not hold) stops the
-    // run with the conversion's own message.
-    const double band = StrToFloat(qsl.Band);
-    if (qsl.HasQsoDate && qsl.HasTimeWindow) {
-      const QsoLookup lookup{qsl.QsoDate,  band,       qsl.Call, QsoLookup::CallMatch::kEqual,
-                             qsl.TimeFrom, qsl.TimeTo, qsl.Mode};
-      for (const QString& table : tables) {
-        const std::optional<FoundQso> found = database_.FindQso(table, lookup, kReadColumns);
-        if (!found) continue;
-        if (found->Truth(QStringLiteral("QorvRec"))) {
-          already_confirmed = true;
-          ui_.NoteMatch(MatchOutcome::kAlreadyConfirmed, table);
-        } else {
-          Confirm(table, *found);
-          updated = true;
-          ui_.NoteMatch(MatchOutcome::kConfirmed, table);
-        }
+  // A record without a band the table holds, a date or a time has no QSO to
+  // look for: it is listed as unmatched and the run goes on.
+  if (!tables.isEmpty() && !qsl.Band.isEmpty() && qsl.HasQsoDate && qsl.HasTimeWindow) {
+    const QsoLookup lookup{
+        qsl.QsoDate,  StrToFloat(qsl.Band), qsl.Call, QsoLookup::CallMatch::kEqual,
+        qsl.TimeFrom, qsl.TimeTo,           qsl.Mode};
+    for (const QString& table : tables) {
+      const std::optional<FoundQso> found = database_.FindQso(table, lookup, kReadColumns);
+      if (!found) continue;
+      if (found->Truth(QStringLiteral("QorvRec"))) {
+        already_confirmed = true;
+        ui_.NoteMatch(MatchOutcome::kAlreadyConfirmed, table);
+      } else {
+        Confirm(table, *found);
+        updated = true;
+        ui_.NoteMatch(MatchOutcome::kConfirmed, table);
       }
     }
   }
@@ -195,8 +193,10 @@ void ConfirmationRun::Confirm(const QString& table, const FoundQso& found) {
 void ConfirmationRun::AppendErrorLines() {
   const PendingQslRecord& qsl = PendingQsl;
   const QString date = qsl.HasQsoDate ? DateToStr(qsl.QsoDate) : QString();
+  // A band the table does not hold stands as it was read.
+  const QString band = qsl.Band.isEmpty() ? qsl.BandText : qsl.Band;
   error_list_ << QStringLiteral("Error")
-              << QStringList{date,     qsl.TimeOn,     qsl.Band,     qsl.Mode,
+              << QStringList{date,     qsl.TimeOn,     band,         qsl.Mode,
                              qsl.Call, qsl.GridSquare, qsl.StateCode}
                      .join(u' ');
 }

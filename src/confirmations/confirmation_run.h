@@ -16,9 +16,12 @@
 // the partner's grid, state, IOTA and county; a record that confirms nothing
 // and finds nothing confirmed before goes to the error list.
 //
-// A record without QSO_DATE or TIME_ON is not matched (the buffer is emptied
-// at every record end, so it has no date or time window of its own) and goes
-// to the error list with what it has.
+// Fields are found by their whole tag name in any letter case ("<call:",
+// not "<CALLSIGN:"), and a record ends at "<EOR>" in any letter case. A
+// record without QSO_DATE or TIME_ON, or whose band the band table does not
+// hold, is not matched (the buffer is emptied at every record end, so it has
+// no date or time window of its own) and goes to the error list with what it
+// has, the band as it was read.
 //
 // Errors (AppError) stop the run at the line where they occur; the rows
 // changed before stay changed.
@@ -33,14 +36,14 @@ class ConfirmationRun {
   // least every 100 ms, at the end and before an error leaves the run.
   void RunReportLines(const QStringList& lines);
 
-  // Reads the fields on one line into PendingQsl; "<eor>" (exact case) ends
-  // the record: MatchConfirmation, then the buffer is emptied.
+  // Reads the fields on one line into PendingQsl; "<eor>" ends the record:
+  // MatchConfirmation, then the buffer is emptied.
   void ProcessReportLine(const QString& line);
 
   // Looks up and updates the QSO of PendingQsl, or appends two error lines.
   void MatchConfirmation();
 
-  // Lines holding "<CALL": the records offered, matched or not.
+  // Lines holding a CALL field: the records offered, matched or not.
   int QsoCount() const { return qso_count_; }
   const QStringList& ErrorList() const { return error_list_; }
 

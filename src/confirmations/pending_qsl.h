@@ -8,7 +8,8 @@
 // read, gathered line by line. Shared by the Qorv and the eQSL runs.
 struct PendingQslRecord {
   QString Call;
-  QString Band;  // the log's DigiBand value text
+  QString Band;      // the log's DigiBand value text; empty for a band the table lacks
+  QString BandText;  // the BAND value as read, for the error list
   QString Mode;
   QString SubMode;
   QString QsoDateText;

@@ -5,6 +5,7 @@
 #include "confirmations/confirmation_run.h"
 #include "confirmations/run_results.h"
 #include "net/http_client.h"
+#include "net/http_failure.h"
 #include "platform/conversions.h"
 #include "platform/registry.h"
 
@@ -20,9 +21,9 @@ const QString kDateKey = QStringLiteral("Software\\Vodrix_Log3\\TfmSendQSOstoQor
 // The next download asks only for what came after this one: the range's end,
 // or the UTC day of the press. The picker keeps its time of day.
 void MoveQslSinceDate(const ReportDownload& download, const QslSincePicker& picker) {
-  QDateTime value = picker.value();
-  value.setDate(download.query.load_date ? download.query.end_date : download.start_utc.date());
-  picker.set_value(value);
+  picker.set_value(
+      QDateTime(download.query.load_date ? download.query.end_date : download.start_utc.date(),
+                picker.value().time()));
   Registry registry;
   if (!registry.OpenKey(kDateKey, true)) return;
   registry.WriteString(QStringLiteral("QorvDate_Date"),
@@ -47,15 +48,22 @@ bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportD
     client.SetProtocol(QStringLiteral("1.1"));
     ui.SetCaption(QStringLiteral("Waiting..."));
     ui.ProcessEvents();
-    if (client.Get(url)) {
+    if (!client.Get(url)) {
+      // Said out loud: a silent "Download QSO: 0" would read as "nothing new".
+      ui.SetCaption(ui.LogName());
+      ui.ShowMessage(
+          MessageKind::kError,
+          ExchangeFailedMessage(QStringLiteral("The Qorv report could not be downloaded"),
+                                client.FailureReason()));
+    } else {
       const QStringList lines = client.ReplyLines();
       const QString folder = download.install_path + QStringLiteral("Download");
       QDir().mkdir(folder);
       // Kept before it is examined, so a refusal page can be looked at.
       client.SaveReply(folder + QStringLiteral("/qorvreport.adi"));
       if (!client.ReplyText().contains(kQorvReportHeader)) {
-        ui.ShowMessage(MessageKind::kError, kNotReport);
         ui.SetCaption(ui.LogName());
+        ui.ShowMessage(MessageKind::kError, kNotReport);
         ShowQsoCount(ui, run.QsoCount());
         return false;
       }

@@ -10,6 +10,7 @@
 #include "eqsl/inbox_finish.h"
 #include "eqsl/inbox_run.h"
 #include "net/http_client.h"
+#include "net/http_failure.h"
 #include "platform/app_error.h"
 
 namespace {
@@ -45,6 +46,12 @@ class CountLabel {
   OperationUi& ui_;
   const std::optional<EqslInboxRun>& run_;
 };
+
+// A failed request is said out loud, with the log name back in the caption.
+void ReportFailedRequest(OperationUi& ui, const QString& what_failed, const HttpClient& client) {
+  ui.SetCaption(ui.LogName());
+  ui.ShowMessage(MessageKind::kError, ExchangeFailedMessage(what_failed, client.FailureReason()));
+}
 
 void MakeDownloadFolder(const QString& folder) {
   if (QDir(folder).exists()) return;
@@ -100,15 +107,20 @@ bool DownloadEqslInbox(const EqslDownloadSettings& settings, EqslDatePage& page,
   client.SetProtocol(QStringLiteral("1.1"));
   ui.SetCaption(QStringLiteral("Waiting..."));
 
-  if (!client.Get(url)) return true;
+  if (!client.Get(url)) {
+    ReportFailedRequest(ui, QStringLiteral("The eQSL inbox could not be requested"), client);
+    return true;
+  }
   const QString reply = client.ReplyText();
   if (reply.contains(QLatin1String(kEqslCredentialError))) {
-    ui.ShowMessage(MessageKind::kInformation, QString::fromLatin1(kEqslCredentialError));
+    ui.SetCaption(ui.LogName());
+    ui.ShowMessage(MessageKind::kPlain, QString::fromLatin1(kEqslCredentialError));
     return false;
   }
   QString file_name;
   if (!EqslLinkedFile(reply, &file_name)) return true;
   if (!client.Get(settings.service + QStringLiteral("/downloadedfiles/") + SafeTarget(file_name))) {
+    ReportFailedRequest(ui, QStringLiteral("The eQSL inbox file could not be downloaded"), client);
     return true;
   }
 

@@ -11,10 +11,6 @@ namespace {
 
 const QString kEqslMark = QStringLiteral("QSLReceQSLcc");
 
-bool Has(const QString& line, const char* marker) {
-  return line.contains(QLatin1String(marker), Qt::CaseSensitive);
-}
-
 }  // namespace
 
 EqslInboxRun::EqslInboxRun(LogDatabase& database, const QString& log_set, QStringList ignore_list,
@@ -41,36 +37,47 @@ void EqslInboxRun::RunInboxLines(const QStringList& lines) {
 void EqslInboxRun::ProcessInboxLine(const QString& line) {
   PendingQslRecord& qsl = PendingQsl;
   CurrentLine = line;
-  if (Has(line, "<CALL")) {
+  if (HasAdifTag(line, u"CALL")) {
     qsl.Call = GetAdifValueTyped(u"CALL");
     ++qso_count_;
   }
-  if (Has(line, "<BAND")) qsl.Band = BandToDigiBand(GetAdifValueTyped(u"BAND")).trimmed();
-  if (Has(line, "<RST_RCVD")) qsl.RstRcvd = GetAdifValue(u"RST_RCVD");
-  if (Has(line, "<SUBMODE")) qsl.SubMode = GetAdifValue(u"SUBMODE");
-  if (Has(line, "<MODE")) {
-    qsl.Mode = GetAdifValueTyped(u"MODE");
-    ApplyModeRules(line);
+  if (HasAdifTag(line, u"BAND")) {
+    qsl.BandText = GetAdifValueTyped(u"BAND");
+    qsl.Band = BandToDigiBand(qsl.BandText).trimmed();
   }
-  if (Has(line, "<QSO_DATE")) {
+  if (HasAdifTag(line, u"RST_RCVD")) qsl.RstRcvd = GetAdifValue(u"RST_RCVD");
+  if (HasAdifTag(line, u"SUBMODE")) qsl.SubMode = GetAdifValue(u"SUBMODE");
+  if (HasAdifTag(line, u"MODE")) {
+    qsl.Mode = GetAdifValueTyped(u"MODE");
+    ApplyModeRules();
+  }
+  if (HasAdifTag(line, u"QSO_DATE")) {
     qsl.QsoDateText = GetAdifValueTyped(u"QSO_DATE");
     qsl.QsoDate = DateFromAdif(qsl.QsoDateText);
     qsl.HasQsoDate = true;
   }
-  if (Has(line, "<TIME_ON")) SetTimeWindow(qsl, GetAdifValueTyped(u"TIME_ON"));
-  if (!qsl.Call.isEmpty() && !qsl.Band.isEmpty() && !qsl.Mode.isEmpty() && !qsl.TimeOn.isEmpty()) {
+  if (HasAdifTag(line, u"TIME_ON")) SetTimeWindow(qsl, GetAdifValueTyped(u"TIME_ON"));
+  // Matched as soon as everything it is looked up by is known, its date
+  // included, so that a record spread over lines never borrows a date.
+  if (!qsl.Call.isEmpty() && !qsl.Band.isEmpty() && !qsl.Mode.isEmpty() && !qsl.TimeOn.isEmpty() &&
+      qsl.HasQsoDate) {
     MatchEqslConfirmation();
-    // The whole record ends here, its date and time window included, so the
-    // next record is never matched with this one's values.
+    qsl.Clear();
+  }
+  // The record ends here whatever it holds: one that never became complete (a
+  // band the table lacks, a missing field) is unmatched, and nothing of it is
+  // left for the next record.
+  if (HasAdifRecordEnd(line)) {
+    if (!qsl.Call.isEmpty()) MatchEqslConfirmation();
     qsl.Clear();
   }
 }
 
-void EqslInboxRun::ApplyModeRules(const QString& line) {
+void EqslInboxRun::ApplyModeRules() {
   PendingQslRecord& qsl = PendingQsl;
   if (qsl.Mode == u"PSK" || qsl.Mode == u"MFSK") {
-    if (Has(line, "SUBMODE")) {
-      qsl.Mode = GetAdifValueTyped(u"SUBMODE");
+    if (!qsl.SubMode.isEmpty()) {
+      qsl.Mode = AsciiUpper(TrimControl(qsl.SubMode));
     } else if (qsl.Mode == u"MFSK") {
       qsl.Mode = QStringLiteral("FT4");
     }
@@ -88,9 +95,10 @@ void EqslInboxRun::MatchEqslConfirmation() {
   const PendingQslRecord& qsl = PendingQsl;
   bool updated = false;
   bool already_marked = false;
-  // A record without QSO_DATE has no QSO to look for: it is listed as
-  // unmatched instead of being matched against an earlier record's date.
-  if (qsl.HasQsoDate) {
+  // A record without QSO_DATE, a time or a band the table holds has no QSO to
+  // look for: it is listed as unmatched instead of being matched against an
+  // earlier record's values.
+  if (qsl.HasQsoDate && qsl.HasTimeWindow && !qsl.Band.isEmpty()) {
     QsoLookup lookup;
     lookup.date = qsl.QsoDate;
     lookup.band = StrToFloat(qsl.Band);
@@ -121,6 +129,8 @@ void EqslInboxRun::MatchEqslConfirmation() {
 QString EqslInboxRun::DetailLine() const {
   const PendingQslRecord& qsl = PendingQsl;
   const QString date = qsl.HasQsoDate ? DateToStr(qsl.QsoDate) : QString();
-  return QStringList{date, qsl.TimeOn, qsl.Band, qsl.Mode, qsl.Call, qsl.Mode, QString()}.join(
+  // A band the table does not hold stands as it was read.
+  const QString band = qsl.Band.isEmpty() ? qsl.BandText : qsl.Band;
+  return QStringList{date, qsl.TimeOn, band, qsl.Mode, qsl.Call, qsl.Mode, QString()}.join(
       QLatin1Char(' '));
 }

@@ -8,9 +8,12 @@
 #include "platform/operation_ui.h"
 
 // One eQSL run over the lines of a downloaded inbox file: each line's fields
-// go into PendingQsl; a record is complete once its call sign, a known band,
-// a mode and a time are all known, and is then looked up in every log of the
-// log set and marked as eQSL-confirmed (QSLReceQSLcc). Records that match
+// (whole tag names, any letter case) go into PendingQsl; a record is complete
+// once its call sign, a known band, a mode, a time and a date are all known,
+// and is then looked up in every log of the log set and marked as
+// eQSL-confirmed (QSLReceQSLcc). "<EOR>" (any letter case) ends a record: one
+// that never became complete (a band the band table does not hold, a missing
+// field) is unmatched there, and the buffer is emptied. Records that match
 // nothing go to the error list unless their call sign is on the ignore list.
 //
 // The log set's tables are those of the set the run started with, even when
@@ -33,7 +36,8 @@ class EqslInboxRun {
   const QStringList& ErrorList() const { return error_list_; }
 
  private:
-  void ApplyModeRules(const QString& line);
+  // MFSK and PSK take the record's SUBMODE, when it has one by now.
+  void ApplyModeRules();
   QString DetailLine() const;
 
   LogDatabase& database_;

@@ -15,6 +15,7 @@
 #include <thread>
 #include <utility>
 
+#include "net/http_failure.h"
 #include "net/http_url.h"
 #include "platform/text_codec.h"
 
@@ -92,6 +93,7 @@ struct HttpClient::Impl {
   QList<std::pair<QByteArray, QByteArray>> cookies;
   int status_code = 0;
   int socket_error = 0;
+  HttpFailure failure;
   QByteArray reply_body;
   QByteArray request_body;
   QByteArray ca_file;
@@ -336,15 +338,18 @@ bool HttpClient::Run(const QString& method, const QString& url, const QString& c
   impl.status_code = 500;
   impl.reply_body.clear();
   impl.socket_error = 0;
+  impl.failure = HttpFailure();
 
   const std::optional<HttpUrl> parsed = ParseHttpUrl(url);
   if (!parsed || HasLineBreak(content_type) || HasLineBreak(impl.user_agent) ||
       HasLineBreak(impl.proxy_host) || HasLineBreak(impl.proxy_port)) {
     impl.socket_error = kLibraryErrorBase + CURLE_URL_MALFORMAT;
+    impl.failure.library_code = CURLE_URL_MALFORMAT;
     return false;
   }
   if (impl.curl == nullptr) {
     impl.socket_error = kLibraryErrorBase + CURLE_FAILED_INIT;
+    impl.failure.library_code = CURLE_FAILED_INIT;
     return false;
   }
 
@@ -368,6 +373,9 @@ bool HttpClient::Run(const QString& method, const QString& url, const QString& c
   if (result == CURLE_OK) return true;
   long os_error = 0;
   curl_easy_getinfo(impl.curl, CURLINFO_OS_ERRNO, &os_error);
+  impl.failure = {result, static_cast<int>(os_error),
+                  impl.idle_timed_out || result == CURLE_OPERATION_TIMEDOUT, parsed->host,
+                  impl.timeout_ms};
   if (impl.idle_timed_out || result == CURLE_OPERATION_TIMEDOUT) {
     impl.socket_error = kTimedOut;
   } else if (os_error != 0) {
@@ -382,15 +390,14 @@ int HttpClient::StatusCode() const { return impl_->status_code; }
 
 int HttpClient::SocketError() const { return impl_->socket_error; }
 
+QString HttpClient::FailureReason() const { return HttpFailureReason(impl_->failure); }
+
 const QByteArray& HttpClient::ReplyBody() const { return impl_->reply_body; }
 
 QStringList HttpClient::ReplyLines() const {
-  return SplitLines(DecodeText(impl_->reply_body).text);
+  return SplitLines(DecodeTextDetectingUtf8(impl_->reply_body).text);
 }
 
 QString HttpClient::ReplyText() const { return JoinLinesCrLf(ReplyLines()); }
 
-void HttpClient::SaveReply(const QString& path) const {
-  const DecodedText decoded = DecodeText(impl_->reply_body);
-  WriteTextFileLines(path, SplitLines(decoded.text), decoded.encoding);
-}
+void HttpClient::SaveReply(const QString& path) const { WriteFileBytes(path, impl_->reply_body); }

@@ -84,16 +84,20 @@ class HttpClient {
   int StatusCode() const;
   // 0 after a completed exchange; see the constants above otherwise.
   int SocketError() const;
+  // Why the last exchange failed, in plain words ("no connection to host
+  // (Connection refused)", "the certificate of host is not trusted", "no
+  // answer from host within the time-out of 90 seconds", "the reply of host
+  // was cut short"); empty after a completed exchange.
+  QString FailureReason() const;
 
   // The last reply's body, chunked coding removed.
   const QByteArray& ReplyBody() const;
-  // The body decoded by byte-order mark, else Windows-1252; split at CR LF,
-  // lone CR and lone LF.
+  // The body decoded by byte-order mark, else as UTF-8 when it is valid
+  // UTF-8, else Windows-1252; split at CR LF, lone CR and lone LF.
   QStringList ReplyLines() const;
   // ReplyLines, each followed by CR LF.
   QString ReplyText() const;
-  // Writes ReplyLines, each followed by CR LF, in the encoding the body was
-  // decoded with (UTF bodies keep their byte-order mark). Throws AppError.
+  // Writes the body as it arrived, byte for byte. Throws AppError.
   void SaveReply(const QString& path) const;
 
  private:

@@ -4,7 +4,9 @@
 #include <QHash>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <algorithm>
 #include <array>
+#include <utility>
 
 #include "platform/app_error.h"
 
@@ -90,8 +92,22 @@ DecodedText DecodeText(const QByteArray& bytes) {
   return result;
 }
 
+DecodedText DecodeTextDetectingUtf8(const QByteArray& bytes) {
+  DecodedText decoded = DecodeText(bytes);
+  if (decoded.encoding != TextEncoding::kAnsi) return decoded;
+  const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(),
+                                 [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
+  if (ascii) return decoded;
+  QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+  QString text = utf8.decode(bytes);
+  if (utf8.hasError()) return decoded;
+  return {std::move(text), TextEncoding::kUtf8NoMark};
+}
+
 QByteArray EncodeText(const QString& text, TextEncoding encoding) {
   switch (encoding) {
+    case TextEncoding::kUtf8NoMark:
+      return text.toUtf8();
     case TextEncoding::kUtf8:
       return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
     case TextEncoding::kUtf16Le: {
@@ -161,7 +177,7 @@ void WriteFileBytes(const QString& path, const QByteArray& bytes) {
 }
 
 QStringList ReadTextFileLines(const QString& path, TextEncoding* encoding) {
-  DecodedText decoded = DecodeText(ReadFileBytes(path));
+  DecodedText decoded = DecodeTextDetectingUtf8(ReadFileBytes(path));
   if (encoding != nullptr) *encoding = decoded.encoding;
   return SplitLines(decoded.text);
 }

@@ -5,9 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-// How a text file or a reply body was encoded. Files without a byte-order
-// mark are in the ANSI code page, Windows-1252.
-enum class TextEncoding { kAnsi, kUtf8, kUtf16Le, kUtf16Be };
+// How a text file or a reply body was encoded. kUtf8NoMark is UTF-8 found
+// without a byte-order mark.
+enum class TextEncoding { kAnsi, kUtf8, kUtf16Le, kUtf16Be, kUtf8NoMark };
 
 struct DecodedText {
   QString text;
@@ -17,7 +17,13 @@ struct DecodedText {
 // Decodes by byte-order mark (UTF-8, UTF-16 LE or BE), else as Windows-1252.
 DecodedText DecodeText(const QByteArray& bytes);
 
-// Encodes in the given encoding; the UTF encodings get their byte-order mark.
+// Like DecodeText, but text without a byte-order mark that holds valid UTF-8
+// beyond ASCII is read as UTF-8 (kUtf8NoMark): what services send and other
+// programs write today. Anything else without a mark is Windows-1252.
+DecodedText DecodeTextDetectingUtf8(const QByteArray& bytes);
+
+// Encodes in the given encoding; the UTF encodings get their byte-order mark,
+// except kUtf8NoMark.
 // A character the ANSI code page cannot hold is written as "?".
 QByteArray EncodeText(const QString& text, TextEncoding encoding);
 
@@ -31,8 +37,8 @@ QStringList SplitLines(const QString& text);
 // Each line followed by CR LF.
 QString JoinLinesCrLf(const QStringList& lines);
 
-// Reads a whole text file as lines; errors carry the system's reason:
-// Cannot open file "<path>". <reason>
+// Reads a whole text file as lines (DecodeTextDetectingUtf8); errors carry
+// the system's reason: Cannot open file "<path>". <reason>
 QStringList ReadTextFileLines(const QString& path, TextEncoding* encoding = nullptr);
 
 // Writes the lines, each followed by CR LF, replacing the file. The default is

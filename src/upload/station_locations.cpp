@@ -1,18 +1,10 @@
 #include "upload/station_locations.h"
 
-#include <QStringDecoder>
-
 #include "platform/text_codec.h"
 
 namespace {
 
-QString DecodeStationData(const QByteArray& bytes) {
-  const DecodedText by_mark = DecodeText(bytes);
-  if (by_mark.encoding != TextEncoding::kAnsi) return by_mark.text;
-  QStringDecoder utf8(QStringDecoder::Utf8);
-  const QString text = utf8.decode(bytes);
-  return utf8.hasError() ? by_mark.text : text;
-}
+QString DecodeStationData(const QByteArray& bytes) { return DecodeTextDetectingUtf8(bytes).text; }
 
 // TQSL writes a name as XML: "&amp;" in the file is "&" in the name TQSL
 // expects back. One pass, so "&amp;lt;" stays "&lt;".

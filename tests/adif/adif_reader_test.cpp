@@ -73,13 +73,20 @@ TEST(AdifReader, ReadsValuesByTheTagLength) {
       {plain, "<CALL:7>\tABCDE\x01", "CALL", "ABCDE"},
       {plain, "<CALL:3>ABC<CALL:3>DEF", "CALL", "ABC"},
       {plain, "<STATION_CALLSIGN:5>ABCDE<CALL:5>FGHIJ", "CALL", "FGHIJ"},
-      {plain, "<CALLSIGN:3>XYZ<CALL:5>FGHIJ", "CALL", "XYZ"},
+      // A field is found by its whole name, letters in any case.
+      {plain, "<CALLSIGN:3>XYZ<CALL:5>FGHIJ", "CALL", "FGHIJ"},
+      {plain, "<QSO_DATE_OFF:8>20210916<QSO_DATE:8>20210915", "QSO_DATE", "20210915"},
+      {plain, "<GRIDSQUARE_EXT:2>ab<gridsquare:4>FN42", "GRIDSQUARE", "FN42"},
+      {plain, "<IOTA_ISLAND_ID:3>123<EOR>", "IOTA", ""},
+      {plain, "<BAND_RX:3>40M<Band:3>20M", "BAND", "20M"},
+      {plain, "<CNTY_ALT:3>XYZ<CNTY:4>MA,X ", "CNTY", "MA,X"},
       {plain, "<GRIDSQUARE:6>jo62qm<EOR>", "gridsquare", "jo62qm"},
       {plain, QString(400, u' ') + "<CALL:5>ABCDE ", "CALL", "ABCDE"},
       // The window is 255 characters from the tag's "<".
       {plain, "<COMMENT:300>" + long_value + " ", "COMMENT", QString(255 - 13, u'x')},
-      {plain, "<CALL>ABCDE", "CALL", NotInteger("<CALL")},
-      {plain, "<CALL>AB:CD", "CALL", NotInteger("")},
+      // A tag without a length is no field tag.
+      {plain, "<CALL>ABCDE", "CALL", ""},
+      {plain, "<CALL>AB:CD", "CALL", ""},
       {plain, "<CALL:5", "CALL", NotInteger("")},
       {plain, "<QSO_DATE:8:D>20210915", "QSO_DATE", NotInteger("8:D")},
       {plain, "<MODE:3>ft8<EOR>", "MODE", "ft8"},
@@ -88,21 +95,47 @@ TEST(AdifReader, ReadsValuesByTheTagLength) {
       {typed, "<call:5>abcde<band:3>20m", "CALL", "ABCDE"},
       {typed, "<QSO_DATE:8:D>20210915<TIME_ON:4>1830", "QSO_DATE", "20210915"},
       {typed, "<QSO_DATE:8>20210915<TIME_ON:4>1830", "QSO_DATE", "20210915"},
-      {typed, "<QSO_DATE:8:D>20210915<TIME_ON:4>1830", "TIME_ON", ""},
-      {typed, "<QSO_DATE:8:D>20210915", "QSO_DATE", ""},
+      // A value that ends the line is read as well.
+      {typed, "<QSO_DATE:8:D>20210915<TIME_ON:4>1830", "TIME_ON", "1830"},
+      {typed, "<QSO_DATE:8:D>20210915", "QSO_DATE", "20210915"},
+      {typed, "<call:6>n0call", "CALL", "N0CALL"},
       {typed, "<CALL:5><BAND:3>20M", "CALL", ""},
       {typed, "<CALL:8>abcde<BAND:3>20M", "CALL", "ABCDE<BA"},
       {typed, "<CALL:0>ABCDE<EOR>", "CALL", ""},
       {typed, "<CALL:5>ABCDE" + QString(240, u' ') + "<EOR>", "CALL", "ABCDE"},
-      {typed, "<CALL:5>ABCDE" + QString(250, u' ') + "<EOR>", "CALL", ""},
+      {typed, "<CALL:5>ABCDE" + QString(250, u' ') + "<EOR>", "CALL", "ABCDE"},
       {typed, "<BAND:3>20M<EOR>", "CALL", ""},
       {typed, "<MODE:3:S>FT8<EOR>", "MODE", NotInteger("3:S")},
-      {typed, "<CALL>ABCDE<EOR>", "CALL", NotInteger("<CALL")},
+      {typed, "<CALL>ABCDE<EOR>", "CALL", ""},
       {typed, "<CALL:5", "CALL", NotInteger("")},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Read(c.reader, c.line, QLatin1String(c.field)), c.result)
         << (c.reader == plain ? "plain " : "typed ") << c.field << " in " << c.line.toStdString();
+  }
+}
+
+TEST(AdifReader, TagsAndRecordEndsAreWholeNamesInAnyCase) {
+  const struct {
+    const char* line;
+    const char* name;
+    bool field;
+    bool record_end;
+  } cases[] = {
+      {"<call:5>ABCDE<eor>", "CALL", true, true},
+      {"<Call:5>ABCDE<EoR>", "CALL", true, true},
+      {"<CALLSIGN:5>ABCDE", "CALL", false, false},
+      {"<QSO_DATE_OFF:8>20210916", "QSO_DATE", false, false},
+      {"<APP_X_QSO_DATE:8>20210916", "QSO_DATE", false, false},
+      {"<CALL>ABCDE<EOR", "CALL", false, false},
+      {"<EOR:0>", "CALL", false, false},
+      {"<EOH>", "EOH", false, false},
+      {"", "CALL", false, false},
+  };
+  for (const auto& c : cases) {
+    const QString line = QString::fromLatin1(c.line);
+    EXPECT_EQ(HasAdifTag(line, QString::fromLatin1(c.name)), c.field) << c.line;
+    EXPECT_EQ(HasAdifRecordEnd(line), c.record_end) << c.line;
   }
 }
 

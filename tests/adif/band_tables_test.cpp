@@ -4,16 +4,17 @@
 
 #include "support/error_text.h"
 
-TEST(BandTables, BandToDigiBandComparesNamesExactly) {
+TEST(BandTables, BandToDigiBandComparesNamesWithoutCase) {
   const struct {
     const char* band;
     const char* digi_band;
   } cases[] = {
-      {"160M", "1.8"},  {"80M", "3.5"},  {"60M", "5"},     {"40M", "7"},    {"30M", "10"},
-      {"20M", "14"},    {"17M", "18"},   {"15M", "21"},    {"12M", "24"},   {"10M", "28"},
-      {"6M", "50"},     {"4M", "70"},    {"2M", "144"},    {"70CM", "430"}, {"23CM", "1200"},
-      {"13CM", "2400"}, {"6CM", "5650"}, {"3CM", "10000"}, {"20m", ""},     {" 20M", ""},
-      {"20M ", ""},     {"70cm", ""},    {"1.25M", ""},    {"", ""},
+      {"160M", "1.8"},  {"80M", "3.5"},   {"60M", "5"},     {"40M", "7"},     {"30M", "10"},
+      {"20M", "14"},    {"17M", "18"},    {"15M", "21"},    {"12M", "24"},    {"10M", "28"},
+      {"6M", "50"},     {"4M", "70"},     {"2M", "144"},    {"70CM", "430"},  {"23CM", "1200"},
+      {"13CM", "2400"}, {"6CM", "5650"},  {"3CM", "10000"}, {"1.25M", "222"}, {"20m", "14"},
+      {"70cm", "430"},  {"1.25m", "222"}, {" 20M", ""},     {"20M ", ""},     {"2190M", ""},
+      {"", ""},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(BandToDigiBand(QLatin1String(c.band)), QLatin1String(c.digi_band)) << c.band;
@@ -30,11 +31,24 @@ TEST(BandTables, DigiBandToBandIncludesBothBounds) {
       {"18.168", "17M"}, {"21.45", "15M"}, {"24.99", "12M"},   {"29.7", "10M"}, {"50", "6M"},
       {"70", "4M"},      {"144", "2M"},    {"223.5", "1.25M"}, {"430", "70cm"}, {"1296", "23cm"},
       {"2400", "13cm"},  {"5650", "6cm"},  {"5925", "6cm"},    {" 14 ", "20M"}, {"1.79", ""},
-      {"14.36", ""},     {"5", ""},        {"1200", ""},       {"10000", ""},   {"2.5", ""},
+      {"5", "60M"},      {"1200", "23cm"}, {"10000", "3cm"},   {"14.36", ""},   {"2.5", ""},
       {"", ""},          {"abc", ""},      {"14,0", ""},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(DigiBandToBand(QLatin1String(c.digi_band)), QLatin1String(c.band)) << c.digi_band;
+  }
+}
+
+TEST(BandTables, TheTwoTablesCoverEachOther) {
+  // Every band the log can hold is exported under a name that reads back as
+  // the same value.
+  for (const char* band : {"160M", "80M", "60M", "40M", "30M", "20M", "17M", "15M", "12M", "10M",
+                           "6M", "4M", "2M", "1.25M", "70CM", "23CM", "13CM", "6CM", "3CM"}) {
+    const QString value = BandToDigiBand(QLatin1String(band));
+    ASSERT_FALSE(value.isEmpty()) << band;
+    const QString exported = DigiBandToBand(value);
+    EXPECT_EQ(exported.compare(QLatin1String(band), Qt::CaseInsensitive), 0) << band;
+    EXPECT_EQ(BandToDigiBand(exported), value) << band;
   }
 }
 

@@ -79,19 +79,23 @@ TEST_F(ConfirmationsFaultsTest, FailedExchangesAndErrorPagesConfirmNothing) {
     const char* what;
     ScriptedReply reply;
     LoopbackHttpServer::Tls tls;
-    bool error_page;  // a completed reply without the report's header
+    const char* message;  // a failed exchange's reason, or the error page's box
+    bool error_page;      // a completed reply without the report's header
   };
+  const QByteArray not_report = kNotReport.toLatin1();
   const Case cases[] = {
-      {"report stalls", stalls, LoopbackHttpServer::Tls::kOff, false},
-      {"connection dropped after a record", cut, LoopbackHttpServer::Tls::kOff, false},
+      {"report stalls", stalls, LoopbackHttpServer::Tls::kOff,
+       "no answer from 127.0.0.1 within the time-out of 0.6 seconds", false},
+      {"connection dropped after a record", cut, LoopbackHttpServer::Tls::kOff,
+       "the reply of 127.0.0.1 was cut short", false},
       {"certificate that does not verify", ScriptedReply::Ok(Report()),
-       LoopbackHttpServer::Tls::kOn, false},
+       LoopbackHttpServer::Tls::kOn, "the certificate of 127.0.0.1 is not trusted", false},
       {"error page with status 200", ScriptedReply::Ok("<html>Login failed</html>"),
-       LoopbackHttpServer::Tls::kOff, true},
+       LoopbackHttpServer::Tls::kOff, not_report.constData(), true},
       {"404", ScriptedReply::Status("HTTP/1.1 404 Not Found", "Not Found"),
-       LoopbackHttpServer::Tls::kOff, true},
+       LoopbackHttpServer::Tls::kOff, not_report.constData(), true},
       {"500", ScriptedReply::Status("HTTP/1.1 500 Internal Server Error", "Server Error"),
-       LoopbackHttpServer::Tls::kOff, true},
+       LoopbackHttpServer::Tls::kOff, not_report.constData(), true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -108,14 +112,15 @@ TEST_F(ConfirmationsFaultsTest, FailedExchangesAndErrorPagesConfirmNothing) {
     EXPECT_LT(elapsed.elapsed(), 5000);
     EXPECT_EQ(ui_.results.value(ResultLabel::kQorvDownload), "Download QSO: 0");
     ExpectNothingMoved();
-    if (c.error_page) {
-      ASSERT_EQ(ui_.messages.size(), 1);
-      EXPECT_EQ(ui_.messages[0].text, kNotReport);
-      EXPECT_EQ(ReadFileBytes(SavedReport()), c.reply.body + "\r\n");
-    } else {
-      EXPECT_TRUE(ui_.messages.isEmpty());
-      EXPECT_EQ(ReadFileBytes(SavedReport()), kEarlierReport);
-    }
+    // Every end says what happened, with the log name back in the caption.
+    ASSERT_EQ(ui_.messages.size(), 1);
+    EXPECT_EQ(ui_.messages[0].kind, MessageKind::kError);
+    EXPECT_EQ(ui_.messages[0].text, c.error_page ? kNotReport
+                                                 : "The Qorv report could not be downloaded: " +
+                                                       QLatin1String(c.message) +
+                                                       ".\n\nNothing was changed.");
+    EXPECT_EQ(ui_.captions.last(), "Home");
+    EXPECT_EQ(ReadFileBytes(SavedReport()), c.error_page ? c.reply.body : kEarlierReport);
   }
 }
 
@@ -146,7 +151,7 @@ TEST_F(ConfirmationsFaultsTest, LogbookHoldingTheDatabaseStopsTheRunWithItsMessa
   EXPECT_EQ(ui_.results.value(ResultLabel::kQorvDownload), "Download QSO: 1");
   ExpectNothingMoved();
   // The report itself had been saved whole before the run began.
-  EXPECT_EQ(ReadFileBytes(SavedReport()), Report().replace("\n", "\r\n"));
+  EXPECT_EQ(ReadFileBytes(SavedReport()), Report());
 }
 
 }  // namespace

@@ -10,11 +10,11 @@
 
 #include "confirmation_fixture.h"
 #include "confirmations/report_import.h"
-#include "support/service_double_process.h"
 #include "platform/registry.h"
 #include "platform/text_codec.h"
 #include "report_text.h"
 #include "support/loopback_http_server.h"
+#include "support/service_double_process.h"
 
 namespace {
 
@@ -136,14 +136,18 @@ TEST_F(ReportDownloadTest, ARefusedLoginIsKeptShownAndChangesNothing) {
   EXPECT_EQ(ui_.captions.last(), "Home");
 }
 
-TEST_F(ReportDownloadTest, ANetworkFailureShowsNothingAndMovesNothing) {
+TEST_F(ReportDownloadTest, ARefusedConnectionIsSaidAndMovesNothing) {
   QTcpServer closed;
   ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
   service_address_ = QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort());
   closed.close();
 
   EXPECT_TRUE(Download());  // the common tail still follows
-  EXPECT_TRUE(ui_.messages.isEmpty());
+  ASSERT_EQ(ui_.messages.size(), 1);
+  EXPECT_EQ(ui_.messages[0].text,
+            "The Qorv report could not be downloaded: no connection to 127.0.0.1 (Connection "
+            "refused).\n\nNothing was changed.");
+  EXPECT_EQ(ui_.captions, (QStringList{"Waiting...", "Home"}));
   EXPECT_EQ(ui_.results.value(ResultLabel::kQorvDownload), "Download QSO: 0");
   EXPECT_EQ(picker_value_, QDateTime(QDate(2021, 7, 1), QTime(7, 0)));
   EXPECT_EQ(StoredDate(), "no key");

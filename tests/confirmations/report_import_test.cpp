@@ -81,9 +81,9 @@ TEST_F(ReportImportTest, AFileThatCannotBeReadEndsTheImportUnchanged) {
 TEST_F(ReportImportTest, AFailureInTheRunLeavesNoErrorFileAndNoCount) {
   ui_.chosen_files =
       QStringList{Write("bad.adi", (Record("NOBODY", "20M", "FT8", "20210915", "1200") + u'\n' +
-                                    Record("K1AA", "2190M", "CW", "20210917", "0000"))
+                                    Record("K1AA", "40M", "CW", "20211301", "0000"))
                                        .toLatin1())};
-  EXPECT_EQ(ErrorText([&] { Import(); }), "'' is not a valid floating point value");
+  EXPECT_EQ(ErrorText([&] { Import(); }), "Invalid argument to date encode");
   EXPECT_FALSE(QFile::exists(ErrorFile()));
   EXPECT_TRUE(ui_.results.isEmpty());
 }

@@ -82,31 +82,48 @@ TEST_F(EqslFaultsTest, FailedExchangesAndErrorPagesChangeNothing) {
     const char* what;
     QList<ScriptedReply> replies;
     LoopbackHttpServer::Tls tls;
-    size_t requests;  // that reached the server
+    size_t requests;     // that reached the server
+    QByteArray message;  // the box of a failed request; none for a page
   };
+  const char* inbox = "The eQSL inbox could not be requested: ";
+  const char* file = "The eQSL inbox file could not be downloaded: ";
+  const char* no_answer = "no answer from 127.0.0.1 within the time-out of 0.6 seconds";
   const Case cases[] = {
-      {"inbox page never comes", {silent}, LoopbackHttpServer::Tls::kOff, 1},
-      {"file stalls", {ScriptedReply::Ok(LinkPage()), stalls}, LoopbackHttpServer::Tls::kOff, 2},
+      {"inbox page never comes",
+       {silent},
+       LoopbackHttpServer::Tls::kOff,
+       1,
+       QByteArray(inbox).append(no_answer)},
+      {"file stalls",
+       {ScriptedReply::Ok(LinkPage()), stalls},
+       LoopbackHttpServer::Tls::kOff,
+       2,
+       QByteArray(file).append(no_answer)},
       {"file cut after a record",
        {ScriptedReply::Ok(LinkPage()), cut},
        LoopbackHttpServer::Tls::kOff,
-       2},
+       2,
+       QByteArray(file).append("the reply of 127.0.0.1 was cut short")},
       {"certificate that does not verify",
        {ScriptedReply::Ok(LinkPage())},
        LoopbackHttpServer::Tls::kOn,
-       0},
+       0,
+       QByteArray(inbox).append("the certificate of 127.0.0.1 is not trusted")},
       {"error page with status 200",
        {ScriptedReply::Ok("<html>Maintenance</html>")},
        LoopbackHttpServer::Tls::kOff,
-       1},
+       1,
+       {}},
       {"404",
        {ScriptedReply::Status("HTTP/1.1 404 Not Found", "Not Found")},
        LoopbackHttpServer::Tls::kOff,
-       1},
+       1,
+       {}},
       {"500",
        {ScriptedReply::Status("HTTP/1.1 500 Internal Server Error", "Error")},
        LoopbackHttpServer::Tls::kOff,
-       1},
+       1,
+       {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -120,7 +137,14 @@ TEST_F(EqslFaultsTest, FailedExchangesAndErrorPagesChangeNothing) {
     EXPECT_TRUE(Download());
     EXPECT_LT(elapsed.elapsed(), 5000);
     EXPECT_EQ(ui_.results.value(ResultLabel::kEqslDownload), "Download QSO: 0");
-    EXPECT_TRUE(ui_.messages.isEmpty());
+    if (c.message.isEmpty()) {
+      EXPECT_TRUE(ui_.messages.isEmpty());
+    } else {
+      ASSERT_EQ(ui_.messages.size(), 1);
+      EXPECT_EQ(ui_.messages[0].kind, MessageKind::kError);
+      EXPECT_EQ(ui_.messages[0].text, QString::fromLatin1(c.message) + ".\n\nNothing was changed.");
+      EXPECT_EQ(ui_.captions.last(), "Main");
+    }
     ExpectNothingChanged();
     EXPECT_EQ(ReadFileBytes(SavedFile()), kEarlierFile);
     EXPECT_EQ(server.Requests().size(), c.requests);

@@ -12,10 +12,10 @@
 #include "app/main_window_fixture.h"
 #include "app/start_up.h"
 #include "create/logbook_schema.h"
-#include "support/service_double_process.h"
 #include "logdb/log_database.h"
 #include "platform/ini_file.h"
 #include "platform/text_codec.h"
+#include "support/service_double_process.h"
 
 namespace {
 
@@ -89,12 +89,12 @@ TEST_F(EqslWindowTest, ActionButtonDownloadsMarksAndMovesTheDate) {
   EXPECT_TRUE(database.FindQso("log_main", lookup)->Truth("QSLReceQSLcc"));
 }
 
-TEST_F(EqslWindowTest, RefusedLoginLeavesTheCaptionWaiting) {
+TEST_F(EqslWindowTest, RefusedLoginReturnsTheCaptionToTheLogName) {
   window_->Config().EQSLPassword = "wrong";
   Find<QPushButton>("btnQorv")->click();
   EXPECT_EQ(dialogs_.MessageTexts(), QStringList{"Error: No such Username/Password found"});
   EXPECT_EQ(Find<QLabel>("RzLabel3")->text(), "Download QSO: 0");
-  EXPECT_EQ(window_->windowTitle(), "Waiting...");
+  EXPECT_EQ(window_->windowTitle(), "Main");
 }
 
 TEST_F(EqslWindowTest, IgnoreListButtonOpensTheFileBesideTheProgram) {

@@ -7,12 +7,12 @@
 #include <QFileInfo>
 #include <QTimeZone>
 
-#include "support/service_double_process.h"
 #include "eqsl/inbox_finish.h"
 #include "eqsl_fixture.h"
 #include "platform/text_codec.h"
 #include "support/error_text.h"
 #include "support/loopback_http_server.h"
+#include "support/service_double_process.h"
 
 namespace {
 
@@ -97,8 +97,9 @@ TEST_F(InboxDownloadTest, RefusedLoginAndEmptyInboxOnTheServiceDouble) {
   EXPECT_FALSE(Download());  // no common tail
   ASSERT_EQ(ui_.messages.size(), 1);
   EXPECT_EQ(ui_.messages[0].text, "Error: No such Username/Password found");
+  EXPECT_EQ(ui_.messages[0].kind, MessageKind::kPlain);
   EXPECT_EQ(Label(), "Download QSO: 0");
-  EXPECT_EQ(ui_.captions, QStringList{"Waiting..."});
+  EXPECT_EQ(ui_.captions, (QStringList{"Waiting...", "Main"}));
 
   settings_.password = QStringLiteral("secret");
   page_.received_since = QDateTime(QDate(2030, 1, 1), QTime());
@@ -177,31 +178,48 @@ TEST_F(InboxDownloadTest, FileRequestAnsweredWithAnErrorPageIsSavedAndProcessed)
       ScriptedReply::Status("HTTP/1.1 404 Not Found", "<html>File not found <CALL:4>W9XX</html>"));
   settings_.service = server.Url("");
   EXPECT_TRUE(Download());
-  EXPECT_EQ(ReadFileBytes(SavedFile()), "<html>File not found <CALL:4>W9XX</html>\r\n");
+  EXPECT_EQ(ReadFileBytes(SavedFile()), "<html>File not found <CALL:4>W9XX</html>");
   EXPECT_EQ(Label(), "Download QSO: 1");
   EXPECT_EQ(ui_.progress.last(), 100);
   EXPECT_EQ(page_.received_since.date(), QDate(2021, 10, 20));  // UTC date of the press
 }
 
-TEST_F(InboxDownloadTest, FileIsSavedInTheEncodingItCameIn) {
-  LoopbackHttpServer server;
-  server.Enqueue(ScriptedReply::Ok(LinkPage("u.adi")));
-  server.Enqueue(
-      ScriptedReply::Ok("\xEF\xBB\xBF<CALL:6>\xC3\x96"
-                        "3ABC<EOR>\n"));
-  settings_.service = server.Url("");
-  EXPECT_TRUE(Download());
-  EXPECT_EQ(ReadFileBytes(SavedFile()),
-            "\xEF\xBB\xBF<CALL:6>\xC3\x96"
-            "3ABC<EOR>\r\n");
+TEST_F(InboxDownloadTest, FileIsSavedAsItCameAndReadAsUtf8WhenItIs) {
+  // With and without a byte-order mark, the call sign holds "Ö"; the last
+  // file is Windows-1252, where the same letter is one byte.
+  const QByteArray files[] = {
+      "\xEF\xBB\xBF<CALL:5>\xC3\x96"
+      "3ABC<BAND:3>20M<EOR>\n",
+      "<CALL:5>\xC3\x96"
+      "3ABC<BAND:3>20M<EOR>\n",
+      "<CALL:5>\xD6"
+      "3ABC<BAND:3>20M<EOR>\r\n"};
+  for (const QByteArray& file : files) {
+    LoopbackHttpServer server;
+    server.Enqueue(ScriptedReply::Ok(LinkPage("u.adi")));
+    server.Enqueue(ScriptedReply::Ok(file));
+    settings_.service = server.Url("");
+    EXPECT_TRUE(Download());
+    EXPECT_EQ(ReadFileBytes(SavedFile()), file);
+    EXPECT_EQ(ReadFileBytes(EqslErrorFilePath(ProgramFolder())).split('\n').value(1),
+              "  14  \xD6"
+              "3ABC  \r");
+  }
 }
 
 TEST_F(InboxDownloadTest, FailedRequestsEndWithTheCommonTail) {
   // Nothing listening for the inbox page.
-  settings_.service = QStringLiteral("http://127.0.0.1:%1").arg(ClosedPort());
+  const int closed_port = ClosedPort();
+  settings_.service = QStringLiteral("http://127.0.0.1:%1").arg(closed_port);
   EXPECT_TRUE(Download());
   EXPECT_EQ(Label(), "Download QSO: 0");
-  EXPECT_TRUE(ui_.messages.isEmpty());
+  ASSERT_EQ(ui_.messages.size(), 1);
+  EXPECT_EQ(ui_.messages[0].kind, MessageKind::kError);
+  EXPECT_EQ(ui_.messages[0].text,
+            "The eQSL inbox could not be requested: no connection to 127.0.0.1 (Connection "
+            "refused).\n\nNothing was changed.");
+  EXPECT_EQ(ui_.captions, (QStringList{"Waiting...", "Main"}));
+  EXPECT_EQ(page_.received_since.date(), QDate(2021, 6, 1));
 
   // The connection dropped while the file comes.
   LoopbackHttpServer server;
@@ -215,6 +233,11 @@ TEST_F(InboxDownloadTest, FailedRequestsEndWithTheCommonTail) {
   EXPECT_TRUE(Download());
   EXPECT_EQ(Label(), "Download QSO: 0");
   EXPECT_FALSE(QFileInfo::exists(SavedFile()));
+  ASSERT_EQ(ui_.messages.size(), 1);
+  EXPECT_EQ(ui_.messages[0].text,
+            "The eQSL inbox file could not be downloaded: the reply of 127.0.0.1 was cut "
+            "short.\n\nNothing was changed.");
+  EXPECT_EQ(page_.received_since.date(), QDate(2021, 6, 1));
 }
 
 TEST_F(InboxDownloadTest, ErrorsShowTheCountReachedAndEndWithoutTheTail) {

@@ -119,16 +119,19 @@ TEST_F(InboxRunTest, CallSignIsMatchedAsTheBeginningOfTheLoggedOne) {
   }
 }
 
-TEST_F(InboxRunTest, UnknownBandNeverCompletesAndIsNotListed) {
+TEST_F(InboxRunTest, RecordsThatNeverCompleteAreListedAndLeaveNothingBehind) {
   AddQsos("log_main", {MakeQso("2021-09-15", "18:30", "K1ABC", 14, "FT8")});
   const EqslInboxRun run = Run({
-      QStringLiteral("<CALL:6>N0CALL<QSO_DATE:8:D>20210915<TIME_ON:4>1830<BAND:5>2190M"
+      QStringLiteral("<CALL:6>N0CALL<QSO_DATE:8:D>20210915<TIME_ON:4>1830<BAND:5>2190m"
                      "<MODE:3>FT8<EOR>"),
-      QStringLiteral("<CALL:5>K1ABC<BAND:3>20M<EOR>"),  // takes the pending mode and time
+      // Would match K1ABC with the record before's date, mode and time.
+      QStringLiteral("<CALL:5>K1ABC<BAND:3>20M<EOR>"),
+      QStringLiteral("<CALL:5>K1ABC<QSO_DATE:8:D>20210915<TIME_ON:4>1830<BAND:3>20m<EOR>"),
   });
-  EXPECT_EQ(run.QsoCount(), 2);
-  EXPECT_EQ(Marks("log_main"), "K1ABC=1");
-  EXPECT_TRUE(run.ErrorList().isEmpty());
+  EXPECT_EQ(run.QsoCount(), 3);
+  EXPECT_EQ(Marks("log_main"), "K1ABC=1");  // the last one, with any mode
+  EXPECT_EQ(run.ErrorList(), QStringList({"Error", "15.09.2021 18:30 2190M FT8 N0CALL FT8 ",
+                                          "Error", "  14  K1ABC  "}));
 }
 
 TEST_F(InboxRunTest, UnmatchedRecordsAndTheIgnoreList) {
@@ -196,7 +199,7 @@ TEST_F(InboxRunTest, ErrorsStopTheRunAndKeepWhatWasMarked) {
     int count;  // lines with "<CALL" read before the stop
   };
   const Case cases[] = {
-      {"<CALL>K1ABC<BAND:3>20M", "'<CALL' is not a valid integer value", 1},
+      {"<CALL:5x>K1ABC<BAND:3>20M", "'5x' is not a valid integer value", 1},
       {"<CALL:5>K1ABC<QSO_DATE:8:D>20210a15<X:0>", "'0A' is not a valid integer value", 2},
       {"<CALL:5>K1ABC<QSO_DATE:8:D>20211315<X:0>", "Invalid argument to date encode", 2},
       {"<CALL:5>K1ABC<TIME_ON:2>18<X:0>", "'18:' is not a valid time", 2},

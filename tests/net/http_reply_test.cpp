@@ -67,6 +67,7 @@ TEST(HttpReply, Failures) {
     ScriptedReply reply;
     int status;
     int socket_error;
+    const char* reason;
   };
   ScriptedReply silent = ScriptedReply::Ok("late");
   silent.delay_ms = 10000;
@@ -78,10 +79,13 @@ TEST(HttpReply, Failures) {
   ScriptedReply reset = stalls;
   reset.drop_at_stall = true;
   const Case cases[] = {
-      {"no status line in time", silent, 500, HttpClient::kTimedOut},
-      {"body stalls", stalls, 200, HttpClient::kTimedOut},
-      {"chunked body stalls", stalls_chunked, 200, HttpClient::kTimedOut},
-      {"reset mid-body", reset, 200, 104},
+      {"no status line in time", silent, 500, HttpClient::kTimedOut,
+       "no answer from 127.0.0.1 within the time-out of 0.8 seconds"},
+      {"body stalls", stalls, 200, HttpClient::kTimedOut,
+       "no answer from 127.0.0.1 within the time-out of 0.8 seconds"},
+      {"chunked body stalls", stalls_chunked, 200, HttpClient::kTimedOut,
+       "no answer from 127.0.0.1 within the time-out of 0.8 seconds"},
+      {"reset mid-body", reset, 200, 104, "the reply of 127.0.0.1 was cut short"},
   };
   for (const Case& c : cases) {
     LoopbackHttpServer server;
@@ -94,12 +98,20 @@ TEST(HttpReply, Failures) {
     EXPECT_LT(elapsed.elapsed(), 4000) << c.name;
     EXPECT_EQ(client.StatusCode(), c.status) << c.name;
     EXPECT_EQ(client.SocketError(), c.socket_error) << c.name;
+    EXPECT_EQ(client.FailureReason(), QLatin1String(c.reason)) << c.name;
   }
 
   HttpClient client;
   EXPECT_FALSE(client.Get(QStringLiteral("http://127.0.0.1:%1/").arg(refused_port)));
   EXPECT_EQ(client.StatusCode(), 500);
   EXPECT_EQ(client.SocketError(), 111);
+  EXPECT_EQ(client.FailureReason(), "no connection to 127.0.0.1 (Connection refused)");
+
+  // A completed exchange has no reason, whatever came before.
+  LoopbackHttpServer server;
+  server.Enqueue(ScriptedReply::Status("HTTP/1.1 404 Not Found", "gone"));
+  EXPECT_TRUE(client.Get(server.Url()));
+  EXPECT_TRUE(client.FailureReason().isEmpty());
 }
 
 TEST(HttpReply, Version10ClosesAndVersion11KeepsTheConnection) {
@@ -134,7 +146,7 @@ TEST(HttpReply, Version10ClosesAndVersion11KeepsTheConnection) {
   }
 }
 
-TEST(HttpReply, LinesAreDecodedByMarkAndSavedInTheSameEncoding) {
+TEST(HttpReply, LinesAreDecodedByMarkOrAsUtf8AndSavedAsTheyCame) {
   const QString cafe = QString::fromUtf8("café");
   struct Case {
     QByteArray body;
@@ -145,15 +157,17 @@ TEST(HttpReply, LinesAreDecodedByMarkAndSavedInTheSameEncoding) {
        "caf\xC3\xA9\r\nb\nc",
        {cafe, "b", "c"},
        "\xEF\xBB\xBF"
-       "caf\xC3\xA9\r\nb\r\nc\r\n"},
+       "caf\xC3\xA9\r\nb\nc"},
       {QByteArray("\xFF\xFE"
                   "c\0a\0f\0\xE9\0\r\0b\0",
                   14),
        {cafe, "b"},
        QByteArray("\xFF\xFE"
-                  "c\0a\0f\0\xE9\0\r\0\n\0b\0\r\0\n\0",
-                  20)},
-      {"caf\xE9\rb\r\n", {cafe, "b"}, "caf\xE9\r\nb\r\n"},
+                  "c\0a\0f\0\xE9\0\r\0b\0",
+                  14)},
+      {"caf\xE9\rb\r\n", {cafe, "b"}, "caf\xE9\rb\r\n"},
+      // UTF-8 without a mark is read as UTF-8.
+      {"caf\xC3\xA9\nb", {cafe, "b"}, "caf\xC3\xA9\nb"},
   };
   QTemporaryDir dir;
   for (const Case& c : cases) {

@@ -33,6 +33,29 @@ TEST(TextCodec, DecodesByByteOrderMark) {
   }
 }
 
+TEST(TextCodec, TextWithoutMarkIsUtf8WhenItIsValidUtf8) {
+  struct Case {
+    QByteArray bytes;
+    QString text;
+    TextEncoding encoding;
+  } cases[] = {
+      {"Sk\xC3\xA5ne", QString::fromUtf8("Skåne"), TextEncoding::kUtf8NoMark},
+      {"Sk\xE5ne", QString::fromUtf8("Skåne"), TextEncoding::kAnsi},
+      {"\xC3\xA5\xE5", QString::fromUtf8("Ã¥å"), TextEncoding::kAnsi},  // not all UTF-8
+      {"\xC0\xAF", QString::fromUtf8("À¯"), TextEncoding::kAnsi},       // overlong
+      {"plain", "plain", TextEncoding::kAnsi},
+      {"\xEF\xBB\xBF\xC3\xA5", QString::fromUtf8("å"), TextEncoding::kUtf8},
+  };
+  for (const Case& c : cases) {
+    const DecodedText decoded = DecodeTextDetectingUtf8(c.bytes);
+    EXPECT_EQ(decoded.text, c.text) << c.bytes.toHex().toStdString();
+    EXPECT_EQ(decoded.encoding, c.encoding) << c.bytes.toHex().toStdString();
+    EXPECT_EQ(EncodeText(decoded.text, decoded.encoding), c.bytes) << c.bytes.toHex().toStdString();
+  }
+  // Files of the logbook's own (ini files) keep to the ANSI code page.
+  EXPECT_EQ(DecodeText("Sk\xC3\xA5ne").text, QString::fromUtf8("SkÃ¥ne"));
+}
+
 TEST(TextCodec, SplitsAtEveryLineEnd) {
   EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), QStringList({"a", "b", "c", "d"}));
   EXPECT_EQ(SplitLines("a\r\n\r\n"), QStringList({"a", ""}));
