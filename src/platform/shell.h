@@ -22,7 +22,7 @@ class Shell {
                             const QString& folder, QString* error) = 0;
   // Runs a program and waits for its end in an event loop (the window keeps
   // painting). False when it cannot be started, or when the application quits
-  // during the wait.
+  // or the operation is abandoned during the wait; the program is ended then.
   virtual bool RunAndWait(const QString& program, const QString& parameters,
                           quint32* exit_code) = 0;
 };
