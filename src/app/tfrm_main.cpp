@@ -67,14 +67,16 @@ TfrmMain::TfrmMain(MainActions actions, Dialogs& dialogs, QWidget* parent)
   // Named before any start-up step can fail, so that a failed start-up still
   // restores and saves the settings in the program's own file.
   form_storage_.SetIniFileName(config_.ProgramFolder + QStringLiteral("qorv.ini"));
+  // The program's font rather than the window's own, and before the
+  // elements exist: under the style sheet an element takes the font it was
+  // polished with, and a window's font does not reach the elements on its
+  // pages.
+  QApplication::setFont(WindowFont());
   ui_->setupUi(this);
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
   setFixedSize(495, 318);
-  // The program's font rather than the window's own: under the style sheet a
-  // window's font does not reach the elements on its pages.
-  QApplication::setFont(WindowFont());
 
   // Captions size themselves to their text.
   for (QLabel* label : {ui_->RzLabel1, ui_->Label3, ui_->Label4, ui_->Label6, ui_->Label5,

@@ -77,6 +77,9 @@ TEST_F(MainWindowTest, EveryCaptionFitsWithTahomaAndWithoutIt) {
   ApplyVisualStyle(*qApp);
   for (const bool tahoma_installed : {true, false}) {
     SCOPED_TRACE(tahoma_installed ? "Tahoma" : "without Tahoma");
+    // As in a program just started: the system's font until the window sets
+    // its own.
+    QApplication::setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
     const QList<int> added = tahoma_installed ? LoadWindowFonts() : QList<int>();
     ASSERT_EQ(QFontDatabase::families().contains("Tahoma"), tahoma_installed);
     TfrmMain& window = Create();
