@@ -22,6 +22,7 @@ namespace {
 constexpr int kStartMs = 15000;
 constexpr int kStopMs = 5000;
 constexpr int kPollMs = 100;
+constexpr int kSettleMs = 700;
 
 const QString kBinary = QStringLiteral(QORV_BINARY_DIR);
 
@@ -287,7 +288,7 @@ bool ProgramSandbox::StartProgram() {
   program_->start(ProgramFolder() + QStringLiteral("qorvsync"), {});
   if (!program_->waitForStarted(kStartMs)) return false;
   const qint64 pid = program_->processId();
-  return WaitUntil(
+  const bool shown = WaitUntil(
       [this, pid] {
         for (const QString& window : display_.WindowsOf(pid)) {
           if (IsMainWindow(window)) {
@@ -298,6 +299,10 @@ bool ProgramSandbox::StartProgram() {
         return false;
       },
       kStartMs);
+  // A click sent in the first moments after the window appeared can miss it
+  // (a page switch that never happens); let the window settle first.
+  WaitUntil([] { return false; }, kSettleMs);
+  return shown;
 }
 
 bool ProgramSandbox::Execute(const QString& sql) const {
