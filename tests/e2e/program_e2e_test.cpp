@@ -13,9 +13,9 @@
 namespace {
 
 // Where the page control's pages start in the window's client area (below
-// the tabs), and the middle of each tab.
+// the tabs), and the middle of each tab (captions in Tahoma 8 pt).
 const QPoint kPageOrigin(1, 23);
-const QPoint kTabs[] = {{55, 10}, {170, 10}, {290, 10}, {403, 10}};
+const QPoint kTabs[] = {{47, 10}, {146, 10}, {244, 10}, {339, 10}};
 
 // The middle of an element placed (left, top, width, height) on a page, or in
 // the bottom panel, which starts at 0, 227.

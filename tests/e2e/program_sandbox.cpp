@@ -22,7 +22,6 @@ namespace {
 constexpr int kStartMs = 15000;
 constexpr int kStopMs = 5000;
 constexpr int kPollMs = 100;
-constexpr int kSettleMs = 700;
 
 const QString kBinary = QStringLiteral(QORV_BINARY_DIR);
 
@@ -288,7 +287,7 @@ bool ProgramSandbox::StartProgram() {
   program_->start(ProgramFolder() + QStringLiteral("qorvsync"), {});
   if (!program_->waitForStarted(kStartMs)) return false;
   const qint64 pid = program_->processId();
-  const bool shown = WaitUntil(
+  return WaitUntil(
       [this, pid] {
         for (const QString& window : display_.WindowsOf(pid)) {
           if (IsMainWindow(window)) {
@@ -299,10 +298,6 @@ bool ProgramSandbox::StartProgram() {
         return false;
       },
       kStartMs);
-  // A click sent in the first moments after the window appeared can miss it
-  // (a page switch that never happens); let the window settle first.
-  WaitUntil([] { return false; }, kSettleMs);
-  return shown;
 }
 
 bool ProgramSandbox::Execute(const QString& sql) const {
