@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
   libcurl4-openssl-dev libssl-dev openssl ca-certificates zlib1g-dev
   libcpp-httplib-dev libgtest-dev
-  xvfb xauth fonts-dejavu-core sqlite3 trustedqsl
+  xvfb xauth fonts-dejavu-core fonts-dejavu-extra fonts-wine sqlite3 trustedqsl
   xdotool libxcb1-dev
 )
 

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "platform/app_error.h"
+#include "platform/operation_abandon.h"
 
 void ShowErrorBox(OperationUi& ui, const QString& message) {
   ui.ShowMessage(MessageKind::kError, message);
@@ -12,6 +13,8 @@ bool RunGuarded(OperationUi& ui, const std::function<void()>& body) {
   try {
     body();
     return true;
+  } catch (const OperationAbandoned&) {
+    // Closing the program stopped the operation: nothing to tell.
   } catch (const AppError& error) {
     ShowErrorBox(ui, error.Message());
   } catch (const std::exception& error) {

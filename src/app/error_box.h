@@ -10,8 +10,9 @@
 void ShowErrorBox(OperationUi& ui, const QString& message);
 
 // Runs a handler's body; any error escaping it is shown in the standard error
-// box, so that no exception crosses the event loop. True when the body ended
-// without an error.
+// box, so that no exception crosses the event loop; an operation abandoned by
+// closing the program ends silently. True when the body ended without an
+// error.
 bool RunGuarded(OperationUi& ui, const std::function<void()>& body);
 
 #endif  // QORVSYNC_APP_ERROR_BOX_H_

@@ -2,9 +2,8 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTabWidget>
@@ -54,6 +53,34 @@ AppError NotStorable(const QString& prop) {
   return AppError(FormatMessage(QStringLiteral("Field '%s' not found"), prop));
 }
 
+// The window's rectangle where it lies wholly on one of the areas; else moved
+// onto the nearest area (the one it overlaps most, or the closest one),
+// keeping its size.
+QPoint OnNearestArea(const QRect& window, const QList<QRect>& areas) {
+  const QRect* nearest = nullptr;
+  qint64 best_overlap = -1;
+  qint64 best_distance = 0;
+  for (const QRect& area : areas) {
+    if (area.contains(window)) return window.topLeft();
+    const QRect overlap = area.intersected(window);
+    const qint64 overlap_size = qint64(overlap.width()) * overlap.height();
+    const qint64 dx = qMax(0, qMax(area.left() - window.right(), window.left() - area.right()));
+    const qint64 dy = qMax(0, qMax(area.top() - window.bottom(), window.top() - area.bottom()));
+    const qint64 distance = dx * dx + dy * dy;
+    if (nearest == nullptr || overlap_size > best_overlap ||
+        (overlap_size == best_overlap && distance < best_distance)) {
+      nearest = &area;
+      best_overlap = overlap_size;
+      best_distance = distance;
+    }
+  }
+  if (nearest == nullptr) return window.topLeft();
+  const int left =
+      qMax(nearest->left(), qMin(window.left(), nearest->right() + 1 - window.width()));
+  const int top = qMax(nearest->top(), qMin(window.top(), nearest->bottom() + 1 - window.height()));
+  return {left, top};
+}
+
 int IntOr(const QString& text, int fallback) {
   int value = 0;
   return TryStrToInt(text, &value) ? value : fallback;
@@ -62,17 +89,17 @@ int IntOr(const QString& text, int fallback) {
 }  // namespace
 
 FormStorage::FormStorage(QWidget& form, QStringList stored_props, OperationUi& ui)
-    : form_(form),
-      stored_props_(std::move(stored_props)),
-      ui_(ui),
-      ini_file_name_(DefaultIniFileName()) {}
-
-QString FormStorage::DefaultIniFileName() {
-  return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() +
-         QStringLiteral(".INI");
-}
+    : form_(form), stored_props_(std::move(stored_props)), ui_(ui) {}
 
 QString FormStorage::Section() const { return form_.objectName(); }
+
+QList<QRect> FormStorage::AvailableAreas() const {
+  if (available_areas_) return available_areas_();
+  QList<QRect> areas;
+  for (const QScreen* screen : QGuiApplication::screens())
+    areas.append(screen->availableGeometry());
+  return areas;
+}
 
 ScreenMetrics FormStorage::Screen() const {
   if (screen_metrics_) return screen_metrics_();
@@ -126,11 +153,14 @@ void FormStorage::RestorePlacement() {
     bottom = norm[1] + frame.height();
   }
   if (norm[0] >= right) return;
-  form_.move(norm[0], norm[1]);
   if (!fixed_size) {
     form_.resize(right - norm[0] - (frame.width() - form_.width()),
                  bottom - norm[1] - (frame.height() - form_.height()));
   }
+  // A position taken on a larger or another screen must not leave the window
+  // where no screen shows it.
+  const QSize size = fixed_size ? frame.size() : QSize(right - norm[0], bottom - norm[1]);
+  form_.move(OnNearestArea(QRect(QPoint(norm[0], norm[1]), size), AvailableAreas()));
 }
 
 void FormStorage::RestoreProperty(const QString& prop) {
@@ -214,23 +244,24 @@ void FormStorage::Save(bool visible) {
                                  .arg(frame.left() + frame.width())
                                  .arg(frame.top() + frame.height());
 
-    ini.WriteString(section, QStringLiteral("FormVersion"), QStringLiteral("0"));
-    ini.WriteString(section, QStringLiteral("Flags"), QString::number(kPlacementFlags));
-    ini.WriteString(section, QStringLiteral("ShowCmd"), QString::number(show_cmd));
-    ini.WriteString(section, QStringLiteral("PixelsPerInch"),
-                    QString::number(screen.pixels_per_inch));
+    // One write of the file: a save does not wait for the disk once per key.
+    QList<std::pair<QString, QString>> values = {
+        {QStringLiteral("FormVersion"), QStringLiteral("0")},
+        {QStringLiteral("Flags"), QString::number(kPlacementFlags)},
+        {QStringLiteral("ShowCmd"), QString::number(show_cmd)},
+        {QStringLiteral("PixelsPerInch"), QString::number(screen.pixels_per_inch)}};
     for (const QString& key : {QStringLiteral("MinMaxPos"), QStringLiteral("NormPos")}) {
       const QString value =
           key == QLatin1String("NormPos") ? norm_pos : QLatin1String(kUnsetMinMaxPos);
-      ini.WriteString(section, WithScreenSize(key, screen.size), value);
-      ini.WriteString(section, key, value);
+      values.append({WithScreenSize(key, screen.size), value});
+      values.append({key, value});
     }
-    ini.WriteString(section, QStringLiteral("Visible"),
-                    visible ? QStringLiteral("1") : QStringLiteral("0"));
+    values.append({QStringLiteral("Visible"), visible ? QStringLiteral("1") : QStringLiteral("0")});
     for (const QString& prop : stored_props_) {
-      ini.WriteString(section, QString(prop).replace(u'.', u'_'),
-                      QuotedForProfile(TrimControl(ReadProperty(prop))));
+      values.append(
+          {QString(prop).replace(u'.', u'_'), QuotedForProfile(TrimControl(ReadProperty(prop)))});
     }
+    ini.WriteStrings(section, values);
     // The file holds the Club Log password: its owner alone may read it, also
     // when it existed before.
     QFile::setPermissions(ini.Path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);

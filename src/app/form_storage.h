@@ -1,6 +1,8 @@
 #ifndef QORVSYNC_APP_FORM_STORAGE_H_
 #define QORVSYNC_APP_FORM_STORAGE_H_
 
+#include <QList>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -25,14 +27,17 @@ class FormStorage {
  public:
   FormStorage(QWidget& form, QStringList stored_props, OperationUi& ui);
 
-  // The executable's name with ".INI", without a folder: the current folder.
-  static QString DefaultIniFileName();
   void SetIniFileName(const QString& path) { ini_file_name_ = path; }
   const QString& IniFileName() const { return ini_file_name_; }
 
   // The screen's size and pixels per inch; the window's screen by default.
   void SetScreenMetrics(std::function<ScreenMetrics()> metrics) {
     screen_metrics_ = std::move(metrics);
+  }
+  // The available areas of all screens, where a restored window must lie;
+  // the desktop's screens by default.
+  void SetAvailableAreas(std::function<QList<QRect>()> areas) {
+    available_areas_ = std::move(areas);
   }
 
   // Before the window is shown: placement, then element values. A failure in
@@ -53,12 +58,14 @@ class FormStorage {
   QString ReadProperty(const QString& prop) const;
   QString Section() const;
   ScreenMetrics Screen() const;
+  QList<QRect> AvailableAreas() const;
 
   QWidget& form_;
   QStringList stored_props_;
   OperationUi& ui_;
   QString ini_file_name_;
   std::function<ScreenMetrics()> screen_metrics_;
+  std::function<QList<QRect>()> available_areas_;
   bool restored_ = false;
   bool saved_ = false;
 };

@@ -21,11 +21,18 @@ void LogPoll(TfrmMain& form) {
   Configuration& config = form.Config();
   LogbookSession& session = form.Session();
   const QString shown = session.Link().PollSelectorText(config.LogName);
-  if (shown.isEmpty()) return;
-  // The name is taken first: a failing query is not tried again until the
-  // selector shows yet another log.
-  config.LogName = shown;
-  LoadLogConfiguration(session.Database(), config);
+  // A log whose configuration failed to load is tried again only once the
+  // selector has shown something else, so its error is not repeated every
+  // period.
+  if (shown.isEmpty()) session.SetFailedLogName(QString());
+  if (shown.isEmpty() || shown == session.FailedLogName()) return;
+  // The name changes only together with the configuration loaded for it.
+  Configuration next = config;
+  next.LogName = shown;
+  session.SetFailedLogName(shown);
+  LoadLogConfiguration(session.Database(), next);
+  session.SetFailedLogName(QString());
+  config = next;
   form.SetCaption(config.LogName);
 }
 

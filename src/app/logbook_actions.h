@@ -11,8 +11,9 @@ class TfrmMain;
 void LoadLogConfiguration(LogDatabase& database, Configuration& config);
 
 // TimerTimer, every 300 ms while on: when the logbook's log selector shows
-// another log, LogName, the Aconfig values and the caption follow it. Only
-// the window's record changes; a running action keeps its own copy.
+// another log, LogName, the Aconfig values and the caption follow it
+// together; a log whose Aconfig row cannot be read changes nothing. Only the
+// window's record changes; a running action keeps its own copy.
 void LogPoll(TfrmMain& form);
 
 // The common tail's pokes: find the log selector, then make the logbook

@@ -27,11 +27,16 @@ class LogbookSession {
   qint64 FindProcess(const QString& exe_name) const { return find_process_(exe_name); }
   void SetProcessFinder(ProcessFinder finder) { find_process_ = std::move(finder); }
 
+  // The log the poll last failed to load (empty when none).
+  const QString& FailedLogName() const { return failed_log_name_; }
+  void SetFailedLogName(const QString& name) { failed_log_name_ = name; }
+
  private:
   LogDatabase database_;
   SocketWindowLink window_link_;
   LogbookLink link_;
   ProcessFinder find_process_;
+  QString failed_log_name_;
 };
 
 #endif  // QORVSYNC_APP_LOGBOOK_SESSION_H_

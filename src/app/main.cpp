@@ -8,6 +8,7 @@
 #include "app/program_actions.h"
 #include "app/tfrm_main.h"
 #include "app/visual_style.h"
+#include "app/window_font.h"
 #include "cli/cli_main.h"
 #include "cli/command_line.h"
 #include "clublog/tfrm_clublog.h"
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
   // user's date and time formats come from the system locale.
   QLocale::setDefault(QLocale::c());
 
+  LoadWindowFonts();
   QtDialogs dialogs;
   try {
     ApplyVisualStyle(app);

@@ -93,8 +93,7 @@ void StartUp(TfrmMain& form) {
   session.Database().OpenLogDatabase(config.DatabasePath);
   LoadLogConfiguration(session.Database(), config);
 
-  form.Storage().SetIniFileName(config.ProgramFolder + QStringLiteral("qorv.ini"));
-
-  // A logbook started later is not followed: the poll is decided here once.
-  if (session.FindProcess(kLogbookExe) != 0) form.StartLogPoll();
+  // The poll runs also when the logbook is not running yet: it follows a
+  // logbook started later.
+  form.StartLogPoll();
 }

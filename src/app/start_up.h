@@ -12,9 +12,8 @@ inline const QString kLogbookExe = QStringLiteral("Vodrix_Log3.exe");
 
 // FormCreate: finds the logbook's installation and current log, fills the
 // configuration record and the elements the logbook's registry keys supply,
-// opens the log database, names the settings file and switches the log poll
-// on when the logbook runs. The first step that fails ends the sequence with
-// its error; what was set until then stays.
+// opens the log database and switches the log poll on. The first step that fails ends the sequence
+// with its error; what was set until then stays.
 void StartUp(TfrmMain& form);
 
 // The section [Services] of the program's "qorv.ini" into the record, and its

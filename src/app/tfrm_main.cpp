@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateEdit>
-#include <QFont>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
@@ -14,7 +13,9 @@
 #include "app/error_box.h"
 #include "app/service_addresses.h"
 #include "app/stored_date_box.h"
+#include "app/window_font.h"
 #include "platform/clock.h"
+#include "platform/operation_abandon.h"
 #include "platform/shell.h"
 #include "ui_tfrm_main.h"
 
@@ -40,25 +41,18 @@ const QString kBlue = QStringLiteral("color: #0000ff;");
 class TfrmMain::BusyScope {
  public:
   explicit BusyScope(TfrmMain& form) : form_(form), was_running_(form.action_running_) {
-    SetBusy(true);
+    form_.action_running_ = true;
+    form_.SetActionButtonsEnabled(false);
   }
   ~BusyScope() {
-    if (!was_running_) SetBusy(false);
+    if (was_running_) return;
+    form_.action_running_ = false;
+    form_.SetActionButtonsEnabled(true);
   }
   BusyScope(const BusyScope&) = delete;
   BusyScope& operator=(const BusyScope&) = delete;
 
  private:
-  void SetBusy(bool busy) {
-    form_.action_running_ = busy;
-    Ui::TfrmMain& ui = *form_.ui_;
-    for (QWidget* button :
-         {static_cast<QWidget*>(ui.btnQorv), static_cast<QWidget*>(ui.btnQorvAdif),
-          static_cast<QWidget*>(ui.btnIgnore), static_cast<QWidget*>(ui.btnADIF)}) {
-      button->setEnabled(!busy);
-    }
-  }
-
   TfrmMain& form_;
   bool was_running_;
 };
@@ -71,17 +65,19 @@ TfrmMain::TfrmMain(MainActions actions, Dialogs& dialogs, QWidget* parent)
       form_storage_(*this, kStoredProps, *this) {
   InitAppResources();
   config_.ProgramFolder = QCoreApplication::applicationDirPath() + u'/';
+  // Named before any start-up step can fail, so that a failed start-up still
+  // restores and saves the settings in the program's own file.
+  form_storage_.SetIniFileName(config_.ProgramFolder + QStringLiteral("qorv.ini"));
+  // The program's font rather than the window's own, and before the
+  // elements exist: under the style sheet an element takes the font it was
+  // polished with, and a window's font does not reach the elements on its
+  // pages.
+  QApplication::setFont(WindowFont());
   ui_->setupUi(this);
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
   setFixedSize(495, 318);
-  // Tahoma where the system has it, else a condensed face, so that the
-  // captions fit the places made for Tahoma.
-  QFont face = font();
-  face.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed"),
-                    QStringLiteral("Liberation Sans Narrow")});
-  setFont(face);
 
   // Captions size themselves to their text.
   for (QLabel* label : {ui_->RzLabel1, ui_->Label3, ui_->Label4, ui_->Label6, ui_->Label5,
@@ -109,12 +105,14 @@ TfrmMain::TfrmMain(MainActions actions, Dialogs& dialogs, QWidget* parent)
   timer_->setObjectName(QStringLiteral("Timer"));
   timer_->setInterval(kLogPollMs);
 
+  // The display follows the page shown however it changed (mouse, keyboard,
+  // wheel); a click on the page already shown runs it again.
+  connect(ui_->RzPageControl1, &QTabWidget::currentChanged, this, [this] {
+    // The page restored before the first display is shown by FormShow.
+    if (!restoring_) RzPageControl1Click();
+  });
   connect(ui_->RzPageControl1->tabBar(), &QTabBar::tabBarClicked, this, [this](int index) {
-    // The click selects the page first; the display follows the page shown.
-    if (index >= 0 && ui_->RzPageControl1->isTabEnabled(index)) {
-      ui_->RzPageControl1->setCurrentIndex(index);
-    }
-    RzPageControl1Click();
+    if (index == ui_->RzPageControl1->currentIndex()) RzPageControl1Click();
   });
   connect(ui_->btnQorv, &QPushButton::clicked, this, &TfrmMain::btnQorvClick);
   connect(ui_->btnQorvAdif, &QPushButton::clicked, this, &TfrmMain::btnQorvAdifClick);
@@ -149,9 +147,23 @@ void TfrmMain::StartLogPoll() { timer_->start(); }
 
 bool TfrmMain::LogPollActive() const { return timer_->isActive(); }
 
-void TfrmMain::SetCaption(const QString& caption) { setWindowTitle(caption); }
+void TfrmMain::SetCaption(const QString& caption) {
+  ThrowIfAbandoned();
+  setWindowTitle(caption);
+}
 
-void TfrmMain::SetProgress(int percent) { ui_->ProgressBar->setValue(qBound(0, percent, 100)); }
+void TfrmMain::SetProgress(int percent) {
+  ThrowIfAbandoned();
+  ui_->ProgressBar->setValue(qBound(0, percent, 100));
+}
+
+void TfrmMain::SetActionButtonsEnabled(bool enabled) {
+  for (QWidget* button :
+       {static_cast<QWidget*>(ui_->btnQorv), static_cast<QWidget*>(ui_->btnQorvAdif),
+        static_cast<QWidget*>(ui_->btnIgnore), static_cast<QWidget*>(ui_->btnADIF)}) {
+    button->setEnabled(enabled);
+  }
+}
 
 QLabel* TfrmMain::ResultLabelOf(ResultLabel label) const {
   switch (label) {
@@ -171,15 +183,30 @@ void TfrmMain::SetResult(ResultLabel label, const QString& text) {
   target->setText(text);
 }
 
-void TfrmMain::ProcessEvents() { QCoreApplication::processEvents(); }
+void TfrmMain::ThrowIfAbandoned() const {
+  if (action_running_ && AbandonRequested()) throw OperationAbandoned();
+}
+
+void TfrmMain::ProcessEvents() {
+  ThrowIfAbandoned();
+  QCoreApplication::processEvents();
+  // A close request among the events abandons the running operation here.
+  ThrowIfAbandoned();
+}
 
 void TfrmMain::ShowMessage(MessageKind kind, const QString& text, const QString& caption) {
+  // An abandoned operation's boxes are not shown.
+  if (AbandonRequested()) return;
   dialogs_.ShowMessage(this, kind, text, caption);
 }
 
-void TfrmMain::ShowTextFile(const QString& path) { ProgramShell().OpenTextFile(path); }
+void TfrmMain::ShowTextFile(const QString& path) {
+  if (AbandonRequested()) return;
+  ProgramShell().OpenTextFile(path);
+}
 
 bool TfrmMain::ChooseAdifFile(QString* path) {
+  if (AbandonRequested()) return false;
   // OpenDialog1: "adi|*.adi", default extension "adi", keeps its last file.
   const bool chosen = dialogs_.ChooseOpenFile(this, QStringLiteral("adi (*.adi)"),
                                               QStringLiteral("adi"), &open_dialog_file_name_);
@@ -190,23 +217,38 @@ bool TfrmMain::ChooseAdifFile(QString* path) {
 void TfrmMain::setVisible(bool visible) {
   if (visible && !isVisible()) {
     // The settings store restores before the window's own show handling.
+    restoring_ = true;
     form_storage_.Restore();
+    restoring_ = false;
     FormShow();
   }
   QMainWindow::setVisible(visible);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+  event->ignore();
   // The closing steps let events run (the nudge waits a second); a second
   // close request meanwhile must not run them again.
-  if (closing_) {
-    event->ignore();
+  if (closing_) return;
+  if (action_running_) {
+    // The running operation stops at once; the window closes as soon as it
+    // has unwound, so that nothing of it follows the saved settings.
+    close_after_action_ = true;
+    RequestAbandon();
     return;
   }
   closing_ = true;
+  SetActionButtonsEnabled(false);
   form_storage_.SaveAtClose();
   FormClose();
   event->accept();
+}
+
+void TfrmMain::CloseIfRequestedDuringAction() {
+  if (!close_after_action_ || action_running_) return;
+  close_after_action_ = false;
+  ClearAbandon();
+  close();
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
@@ -254,19 +296,27 @@ void TfrmMain::FormShow() {
 }
 
 void TfrmMain::btnQorvClick() {
-  if (action_running_) return;
-  BusyScope busy(*this);
+  if (action_running_ || closing_) return;
+  {
+    BusyScope busy(*this);
+    RunQorvAction();
+  }
+  CloseIfRequestedDuringAction();
+}
+
+void TfrmMain::RunQorvAction() {
   RunGuarded(*this, [this] {
     current_action_ = {ProgramClock().NowUtc(), config_};
     const ActionContext context = current_action_;
-    // Each page is tested when the action before has ended: a page switched
-    // during one action makes the next page's action run.
-    const std::pair<QWidget*, MainActions::PageAction*> steps[] = {
+    // Only the action of the page shown at the press runs: a page switched
+    // while it runs starts nothing more.
+    const std::pair<QWidget*, MainActions::PageAction*> actions[] = {
         {ui_->TabSheet1, &actions_.qorv_download},
         {ui_->TabSheet2, &actions_.eqsl_download},
         {ui_->TabSheet3, &actions_.upload}};
-    for (const auto& [page, action] : steps) {
-      if (ui_->RzPageControl1->currentWidget() != page || !*action) continue;
+    QWidget* const pressed_on = ui_->RzPageControl1->currentWidget();
+    for (const auto& [page, action] : actions) {
+      if (page != pressed_on || !*action) continue;
       if ((*action)(*this, context) == ActionEnd::kStop) return;
     }
     CommonTail();
@@ -284,10 +334,13 @@ void TfrmMain::LocateAndNudgeLogbook() {
 }
 
 void TfrmMain::RunAction(const MainActions::Handler& action) {
-  if (action_running_ || !action) return;
-  BusyScope busy(*this);
-  current_action_ = {ProgramClock().NowUtc(), config_};
-  RunGuarded(*this, [&] { action(*this); });
+  if (action_running_ || closing_ || !action) return;
+  {
+    BusyScope busy(*this);
+    current_action_ = {ProgramClock().NowUtc(), config_};
+    RunGuarded(*this, [&] { action(*this); });
+  }
+  CloseIfRequestedDuringAction();
 }
 
 void TfrmMain::btnQorvAdifClick() { RunAction(actions_.qorv_adif_import); }

@@ -22,7 +22,9 @@ class TfrmMain;
 // button whose meaning follows the page, and the status bar. Its handlers are
 // thin: each hands the work to a slot of MainActions inside the error guard.
 // While an action runs, the four action buttons are disabled, so one action
-// runs at a time; pages, options and the log poll stay live.
+// runs at a time; pages, options and the log poll stay live. Closing the
+// window while an action runs abandons the action (nothing more of it is
+// written or shown), then closes.
 class TfrmMain : public QMainWindow, public OperationUi {
   Q_OBJECT
 
@@ -96,6 +98,13 @@ class TfrmMain : public QMainWindow, public OperationUi {
   class BusyScope;
 
   void PageDependentDisplay(bool from_click);
+  void RunQorvAction();
+  void SetActionButtonsEnabled(bool enabled);
+  // Ends the running operation's calls into the window once its close was
+  // requested.
+  void ThrowIfAbandoned() const;
+  // The close requested while the action ran, once the action has unwound.
+  void CloseIfRequestedDuringAction();
   // The common end of the action button: caption back to the log name, then
   // the logbook shown the changes.
   void CommonTail();
@@ -116,7 +125,9 @@ class TfrmMain : public QMainWindow, public OperationUi {
   QString open_dialog_file_name_;  // OpenDialog1 remembers its last file
   bool action_running_ = false;
   bool in_message_hook_ = false;
+  bool restoring_ = false;
   bool closing_ = false;
+  bool close_after_action_ = false;
 };
 
 #endif  // QORVSYNC_APP_TFRM_MAIN_H_

@@ -17,6 +17,7 @@
 
 #include "net/http_failure.h"
 #include "net/http_url.h"
+#include "platform/operation_abandon.h"
 #include "platform/text_codec.h"
 
 namespace {
@@ -143,7 +144,7 @@ int HttpClient::Impl::OnProgress(void* user, curl_off_t, curl_off_t down, curl_o
     impl->idle_timed_out = true;
     return 1;
   }
-  return 0;
+  return AbandonRequested() ? 1 : 0;
 }
 
 // Adds the extra trusted certificates to the store that already holds the
@@ -365,10 +366,17 @@ bool HttpClient::Run(const QString& method, const QString& url, const QString& c
   impl.idle_timed_out = false;
   impl.Touch();
   impl.busy = true;
-  CURLcode result = CURLE_OK;
-  RunWhileEventsFlow([&] { result = curl_easy_perform(impl.curl); });
+  CURLcode result = CURLE_ABORTED_BY_CALLBACK;
+  if (!AbandonRequested()) RunWhileEventsFlow([&] { result = curl_easy_perform(impl.curl); });
   impl.busy = false;
   impl.request_body.clear();
+  // An abandoned operation gets no reply, even one that arrived meanwhile.
+  if (AbandonRequested()) {
+    impl.reply_body.clear();
+    impl.status_code = 500;
+    impl.socket_error = kLibraryErrorBase + CURLE_ABORTED_BY_CALLBACK;
+    return false;
+  }
 
   if (result == CURLE_OK) return true;
   long os_error = 0;

@@ -74,7 +74,8 @@ class HttpClient {
 
   void SetUserAgent(const QString& user_agent);
 
-  // True when the exchange ran to its end, whatever the status code. Called
+  // True when the exchange ran to its end, whatever the status code. An
+  // abandoned operation's exchange ends at once, without a reply. Called
   // while this client's own exchange runs (from an event handler), returns
   // false at once and leaves the running exchange's results alone.
   bool Get(const QString& url);

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "platform/clock.h"
+#include "platform/operation_abandon.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ void Delay(quint32 ms) {
   const quint32 start = ProgramClock().TickCount();
   QCoreApplication::processEvents(QEventLoop::AllEvents);
   for (;;) {
+    if (AbandonRequested()) return;
     const quint32 elapsed = ProgramClock().TickCount() - start;
     if (elapsed >= ms) return;
     const quint32 step = std::min(ms - elapsed, kLongestSleepMs);

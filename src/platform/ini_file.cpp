@@ -95,14 +95,21 @@ bool IniFile::KeyExists(const QString& section, const QString& key) const {
 }
 
 void IniFile::WriteString(const QString& section, const QString& key, const QString& value) {
+  WriteStrings(section, {{key, value}});
+}
+
+void IniFile::WriteStrings(const QString& section,
+                           const QList<std::pair<QString, QString>>& values) {
   IniText ini = Load(path_);
   QStringList& lines = ini.lines;
-  const qsizetype header = FindSection(lines, section);
-  if (header < 0) {
-    if (!lines.isEmpty() && !lines.last().trimmed().isEmpty()) lines.append(QString());
-    lines.append(u'[' + section + u']');
-    lines.append(key + u'=' + value);
-  } else {
+  for (const auto& [key, value] : values) {
+    const qsizetype header = FindSection(lines, section);
+    if (header < 0) {
+      if (!lines.isEmpty() && !lines.last().trimmed().isEmpty()) lines.append(QString());
+      lines.append(u'[' + section + u']');
+      lines.append(key + u'=' + value);
+      continue;
+    }
     qsizetype end = 0;
     const qsizetype at = FindKey(lines, header, key, &end);
     if (at >= 0) {

@@ -1,7 +1,9 @@
 #ifndef QORVSYNC_PLATFORM_INI_FILE_H_
 #define QORVSYNC_PLATFORM_INI_FILE_H_
 
+#include <QList>
 #include <QString>
+#include <utility>
 
 // A Windows ini file read and written one key at a time with the profile
 // routines' semantics: sections and keys without regard to letter case, the
@@ -23,6 +25,8 @@ class IniFile {
 
   // Errors (the file cannot be written) throw AppError with the system's text.
   void WriteString(const QString& section, const QString& key, const QString& value);
+  // Several keys of one section, in order, as one write of the file.
+  void WriteStrings(const QString& section, const QList<std::pair<QString, QString>>& values);
 
   // New files are created readable by their owner only (the settings file
   // holds the Club Log password).

@@ -5,8 +5,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <memory>
 
 #include "platform/app_error.h"
+#include "platform/file_lock.h"
 #include "platform/registry_file.h"
 
 namespace {
@@ -46,6 +48,14 @@ bool Save(const QString& path, const RegistryFile& contents) {
   return file.commit();
 }
 
+// The logbook changes the same file: every read-change-write holds the
+// file's lock from the read to the rename of the new file.
+std::unique_ptr<FileLock> LockForChange(const QString& path) {
+  if (!QDir().mkpath(QFileInfo(path).absolutePath())) return nullptr;
+  auto lock = std::make_unique<FileLock>(path);
+  return lock->Locked() ? std::move(lock) : nullptr;
+}
+
 }  // namespace
 
 Registry::Registry(const QString& file) : file_(file) {}
@@ -62,8 +72,12 @@ bool Registry::OpenKey(const QString& key, bool can_create) {
   const QString path = FullPath(key);
   if (!contents.KeyExists(path)) {
     if (!can_create) return false;
-    contents.AddKey(path);
-    if (!Save(file_, contents)) return false;
+    const std::unique_ptr<FileLock> lock = LockForChange(file_);
+    if (!lock || !Load(file_, &contents)) return false;
+    if (!contents.KeyExists(path)) {
+      contents.AddKey(path);
+      if (!Save(file_, contents)) return false;
+    }
   }
   current_key_ = path;
   return true;
@@ -107,7 +121,9 @@ int Registry::ReadInteger(const QString& name) const {
 void Registry::WriteValue(const QString& name, const Value& value) {
   const QString failure = FormatMessage(QStringLiteral("Failed to set data for '%s'"), name);
   RegistryFile contents;
-  if (!HasCurrentKey() || !Load(file_, &contents)) throw AppError(failure);
+  if (!HasCurrentKey()) throw AppError(failure);
+  const std::unique_ptr<FileLock> lock = LockForChange(file_);
+  if (!lock || !Load(file_, &contents)) throw AppError(failure);
   SetValue(contents.AddKey(current_key_), name, value);
   if (!Save(file_, contents)) throw AppError(failure);
 }

@@ -139,42 +139,53 @@ std::optional<Value> ParseData(const QString& data) {
   return BytesValue(raw_type, *bytes);
 }
 
+// A logical line and the physical lines it was read from.
+struct LogicalLine {
+  QString text;
+  QString raw;  // the physical lines joined by "\n"
+};
+
 // Lines ending in a backslash continue on the next line (long hex lists).
-QStringList LogicalLines(const QString& text) {
-  QStringList logical;
-  QString pending;
+QList<LogicalLine> LogicalLines(const QString& text) {
+  QList<LogicalLine> logical;
+  LogicalLine pending;
   bool continuing = false;
   for (const QString& raw : SplitLines(text)) {
     const QString line = continuing ? raw.trimmed() : raw;
+    pending.raw += (continuing ? QStringLiteral("\n") : QString()) + raw;
     qsizetype end = line.size();
     while (end > 0 && line.at(end - 1).isSpace()) --end;
     if (end > 0 && line.at(end - 1) == kBackslash && !line.trimmed().startsWith(u'[')) {
-      pending += line.left(end - 1);
+      pending.text += line.left(end - 1);
       continuing = true;
       continue;
     }
-    logical.append(pending + line);
-    pending.clear();
+    pending.text += line;
+    logical.append(pending);
+    pending = LogicalLine();
     continuing = false;
   }
-  if (!pending.isEmpty()) logical.append(pending);
+  if (continuing) logical.append(pending);
   return logical;
 }
 
-void ParseValueLine(const QString& line, RegistryFile::Key& key) {
+// False when the line is not a value line this reader understands.
+bool ParseValueLine(const QString& line, RegistryFile::Key& key) {
   QString name;
   qsizetype at = 0;
   if (line.startsWith(u'@')) {
     at = 1;
   } else {
     std::optional<QString> quoted = ReadQuoted(line, at);
-    if (!quoted) return;
+    if (!quoted) return false;
     name = *quoted;
   }
   const QString rest = line.mid(at).trimmed();
-  if (!rest.startsWith(u'=')) return;
+  if (!rest.startsWith(u'=')) return false;
   std::optional<Value> value = ParseData(rest.mid(1).trimmed());
-  if (value) SetValue(key, name, *value);
+  if (!value) return false;
+  SetValue(key, name, *value);
+  return true;
 }
 
 QString HexLine(const QString& prefix, const QByteArray& bytes, const QString& eol) {
@@ -230,19 +241,34 @@ RegistryFile RegistryFile::Parse(const QByteArray& bytes) {
   }
   file.crlf = text.contains(QLatin1String("\r\n"));
 
-  Key* current = nullptr;
-  for (const QString& raw : LogicalLines(text)) {
-    const QString line = raw.trimmed();
+  Key* current = &file.AddKey(QString());
+  // Lines after a key line that names no usable key ("[-key]" deletes a key
+  // in an import; a cut "[key" names none) belong to no key: kept as read.
+  bool in_usable_key = true;
+  bool header_seen = false;
+  for (const LogicalLine& logical : LogicalLines(text)) {
+    const QString line = logical.text.trimmed();
+    if (line.isEmpty()) continue;
+    if (!header_seen) {
+      header_seen = true;
+      if (line.startsWith(QLatin1String("Windows Registry Editor")) ||
+          line == QLatin1String("REGEDIT4")) {
+        continue;
+      }
+    }
     if (line.startsWith(u'[')) {
-      // "[-key]" deletes a key in an import; a cut "[key" names none.
-      const bool usable = line.endsWith(u']') && !line.startsWith(QLatin1String("[-"));
-      current = usable ? &file.AddKey(line.mid(1, line.size() - 2)) : nullptr;
+      in_usable_key = line.endsWith(u']') && !line.startsWith(QLatin1String("[-"));
+      if (in_usable_key) {
+        current = &file.AddKey(line.mid(1, line.size() - 2));
+        continue;
+      }
+    } else if (in_usable_key && !current->path.isEmpty() &&
+               (line.startsWith(u'"') || line.startsWith(u'@')) && ParseValueLine(line, *current)) {
       continue;
     }
-    if (current != nullptr && (line.startsWith(u'"') || line.startsWith(u'@'))) {
-      ParseValueLine(line, *current);
-    }
+    current->values.append(NamedValue{QString(), Value(), logical.raw});
   }
+  if (file.keys.first().values.isEmpty()) file.keys.removeFirst();
   return file;
 }
 
@@ -250,8 +276,13 @@ QByteArray RegistryFile::Serialize() const {
   const QString eol = crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
   QString text = QStringLiteral("Windows Registry Editor Version 5.00") + eol;
   for (const Key& key : keys) {
-    text += eol + u'[' + key.path + u']' + eol;
+    text += eol;
+    if (!key.path.isEmpty()) text += u'[' + key.path + u']' + eol;
     for (const NamedValue& named : key.values) {
+      if (!named.unknown.isEmpty()) {
+        text += QString(named.unknown).replace(u'\n', eol) + eol;
+        continue;
+      }
       const QString prefix =
           (named.name.isEmpty() ? QStringLiteral("@") : Quote(named.name)) + u'=';
       text += DataText(prefix, named.value, eol) + eol;
@@ -300,17 +331,19 @@ RegistryFile::Key& RegistryFile::AddKey(const QString& path) {
 
 const RegistryFile::NamedValue* FindValue(const RegistryFile::Key& key, const QString& name) {
   for (const RegistryFile::NamedValue& named : key.values) {
-    if (named.name.compare(name, Qt::CaseInsensitive) == 0) return &named;
+    if (named.unknown.isEmpty() && named.name.compare(name, Qt::CaseInsensitive) == 0) {
+      return &named;
+    }
   }
   return nullptr;
 }
 
 void SetValue(RegistryFile::Key& key, const QString& name, const Registry::Value& value) {
   for (RegistryFile::NamedValue& named : key.values) {
-    if (named.name.compare(name, Qt::CaseInsensitive) == 0) {
+    if (named.unknown.isEmpty() && named.name.compare(name, Qt::CaseInsensitive) == 0) {
       named.value = value;
       return;
     }
   }
-  key.values.append(RegistryFile::NamedValue{name, value});
+  key.values.append(RegistryFile::NamedValue{name, value, QString()});
 }

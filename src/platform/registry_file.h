@@ -14,9 +14,15 @@ struct RegistryFile {
   struct NamedValue {
     QString name;  // empty for the default value "@"
     Registry::Value value;
+    // A line the reader does not understand (a comment, a garbled value, a
+    // key deletion and what follows it), kept with its physical lines
+    // joined by "\n" and written back as it was; no value then.
+    QString unknown;
   };
   struct Key {
-    QString path;  // full path, "HKEY_CURRENT_USER\Software\..."
+    // Full path, "HKEY_CURRENT_USER\Software\..."; empty for the lines
+    // before the first key.
+    QString path;
     QList<NamedValue> values;
   };
 
@@ -24,7 +30,8 @@ struct RegistryFile {
   Encoding encoding = Encoding::kUtf8;
   bool crlf = false;
 
-  // Reads what can be read of a file's bytes; a garbled line is skipped.
+  // Reads what can be read of a file's bytes; a line it does not understand
+  // is kept as it is.
   static RegistryFile Parse(const QByteArray& bytes);
   QByteArray Serialize() const;
 

@@ -5,14 +5,19 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 #include <cerrno>
+
+#include "platform/operation_abandon.h"
 
 namespace {
 
 Shell* replacement = nullptr;
 
 constexpr int kLastErrno = 133;
+// How often a program's wait looks whether its operation was abandoned.
+constexpr int kAbandonCheckMs = 50;
 
 // QProcess reports a failed start only as text; the system's texts tell
 // which error number it was.
@@ -75,11 +80,21 @@ bool DesktopShell::RunAndWait(const QString& program, const QStringList& argumen
   process.setProcessChannelMode(QProcess::ForwardedChannels);
   QEventLoop loop;
   QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+  QTimer abandon_watch;
+  QObject::connect(&abandon_watch, &QTimer::timeout, &loop, [&loop] {
+    if (AbandonRequested()) loop.quit();
+  });
+  abandon_watch.start(kAbandonCheckMs);
   process.start();
   if (!process.waitForStarted(-1)) return false;
-  if (process.state() != QProcess::NotRunning) loop.exec();
-  // Still running: the program is quitting. The wait ends without a result.
-  if (process.state() != QProcess::NotRunning) return false;
+  if (process.state() != QProcess::NotRunning && !AbandonRequested()) loop.exec();
+  // Still running: the program is quitting or the operation was abandoned.
+  // The wait ends without a result, and the program is ended with it.
+  if (process.state() != QProcess::NotRunning) {
+    process.kill();
+    process.waitForFinished(kAbandonCheckMs * 20);
+    return false;
+  }
   *exit_code = static_cast<quint32>(process.exitCode());
   return true;
 }

@@ -11,8 +11,11 @@ QString SocketWindowLink::DefaultSocketPath() {
   return folder + QStringLiteral("/Vodrix_Log3.windows");
 }
 
-SocketWindowLink::SocketWindowLink(QString socket_path, int timeout_ms)
-    : socket_path_(std::move(socket_path)), timeout_ms_(timeout_ms) {}
+SocketWindowLink::SocketWindowLink(QString socket_path, int timeout_ms, int backoff_ms)
+    : socket_path_(std::move(socket_path)),
+      timeout_ms_(timeout_ms),
+      backoff_ms_(backoff_ms),
+      quiet_until_(0) {}
 
 SocketWindowLink::~SocketWindowLink() = default;
 
@@ -60,10 +63,18 @@ qint64 SocketWindowLink::NumberReply(const QStringList& request) {
 }
 
 QStringList SocketWindowLink::Exchange(const QStringList& request) {
+  if (!quiet_until_.hasExpired()) return {};
   const QByteArray line = EncodeLine(request);
   const QDeadlineTimer deadline(timeout_ms_);
+  // Whatever failed after the whole time-out, the next calls would wait too.
+  const auto back_off_when_late = [&] {
+    if (deadline.hasExpired()) quiet_until_ = QDeadlineTimer(backoff_ms_);
+  };
   const bool reused = socket_ != nullptr;
-  if (!reused && !Connect(timeout_ms_)) return {};
+  if (!reused && !Connect(timeout_ms_)) {
+    back_off_when_late();
+    return {};
+  }
   QStringList reply;
   Outcome outcome = TryExchange(line, int(deadline.remainingTime()), &reply);
   // A kept connection that the logbook closed while idle (a restart of the
@@ -75,6 +86,7 @@ QStringList SocketWindowLink::Exchange(const QStringList& request) {
   if (outcome != Outcome::kReply) {
     // A late reply must not be taken for the answer to the next request.
     Drop();
+    back_off_when_late();
     return {};
   }
   return reply;

@@ -1,6 +1,7 @@
 #ifndef QORVSYNC_PLATFORM_WINDOW_LINK_H_
 #define QORVSYNC_PLATFORM_WINDOW_LINK_H_
 
+#include <QDeadlineTimer>
 #include <QString>
 #include <QtGlobal>
 #include <memory>
@@ -36,13 +37,16 @@ class WindowLink {
 // request line and one reply line on a connection that is kept open and
 // reused, so the 300 ms log poll costs no connect; a dropped connection is
 // opened again on the next call. No socket, or no complete reply within the
-// time-out, counts as "not found".
+// time-out, counts as "not found". After a time-out the link backs off: for
+// `backoff_ms` every call is "not found" at once, so a logbook that does not
+// answer costs the window one time-out in that span, not one per call.
 class SocketWindowLink : public WindowLink {
  public:
   // ${XDG_RUNTIME_DIR:-/tmp}/Vodrix_Log3.windows
   static QString DefaultSocketPath();
 
-  explicit SocketWindowLink(QString socket_path = DefaultSocketPath(), int timeout_ms = 2000);
+  explicit SocketWindowLink(QString socket_path = DefaultSocketPath(), int timeout_ms = 2000,
+                            int backoff_ms = 10000);
   ~SocketWindowLink() override;
 
   WindowHandle FindWindow(const QString& class_name) override;
@@ -64,6 +68,8 @@ class SocketWindowLink : public WindowLink {
 
   QString socket_path_;
   int timeout_ms_;
+  int backoff_ms_;
+  QDeadlineTimer quiet_until_;
   std::unique_ptr<QLocalSocket> socket_;
 };
 

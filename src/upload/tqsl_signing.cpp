@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include "platform/conversions.h"
+#include "platform/operation_abandon.h"
 #include "platform/shell.h"
 
 namespace {
@@ -61,7 +62,9 @@ SigningEnd SignExportFile(const QString& tqsl_path, const QString& location,
   QuitWatch quit;
   quint32 exit_code = 0;
   shell.RunAndWait(tqsl_path, TqslArguments(location, export_file), &exit_code);
-  if (quit.Seen()) return SigningEnd::kQuit;
+  // TQSL creates its signed file when it starts: a run ended by closing may
+  // have left a partial one that must not be uploaded.
+  if (quit.Seen() || AbandonRequested()) return SigningEnd::kQuit;
   return QFileInfo::exists(SignedFilePath(export_file)) ? SigningEnd::kSigned
                                                         : SigningEnd::kNotCreated;
 }

@@ -17,7 +17,8 @@ QStringList TqslArguments(const QString& location, const QString& export_file);
 enum class SigningEnd {
   kSigned,      // the signed file is there
   kNotCreated,  // TQSL could not be started or wrote no signed file
-  kQuit,        // the program is quitting: nothing more may happen
+  kQuit,        // the program is quitting or the upload was abandoned:
+                // nothing more may happen
 };
 
 // Opens TQSL's own window when the program folder holds "tqsl.exe" or "tqsl"

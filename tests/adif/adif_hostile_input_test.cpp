@@ -3,7 +3,7 @@
 // more than its window, and stays fast.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
+#include <ctime>
 
 #include "adif/adif_reader.h"
 #include "support/error_text.h"
@@ -58,13 +58,14 @@ TEST(AdifHostileInput, TenMegabyteLinesStayFast) {
        QString(255 - 15, u'x')},
   };
   for (const auto& c : cases) {
-    QElapsedTimer elapsed;
-    elapsed.start();
+    // The processor time the reading takes: a machine busy with other work
+    // stretches the wall clock, not this.
+    const std::clock_t start = std::clock();
     EXPECT_EQ(Read(c.line, "CALL"), c.call) << c.what;
     for (const char* field : {"QSO_DATE", "TIME_ON", "MODE", "SUBMODE", "QSLRDATE", "CNTY"}) {
       EXPECT_EQ(Read(c.line, field), "") << c.what << " " << field;
     }
-    EXPECT_LT(elapsed.elapsed(), 2000) << c.what;
+    EXPECT_LT((std::clock() - start) * 1000 / CLOCKS_PER_SEC, 2000) << c.what;
   }
 }
 

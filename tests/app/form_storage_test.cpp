@@ -158,6 +158,42 @@ TEST_F(FormStorageTest, PositionComesFromTheScreenSizedKeyElseThePlainOne) {
   }
 }
 
+TEST_F(FormStorageTest, PositionOffEveryScreenIsMovedOntoTheNearest) {
+  const QList<QRect> laptop = {QRect(0, 0, 1280, 800)};
+  const QList<QRect> two_screens = {QRect(0, 0, 1280, 800), QRect(1280, 0, 1024, 768)};
+  struct Case {
+    const char* norm_pos;
+    QList<QRect> areas;
+    QPoint expected;
+  };
+  const Case cases[] = {
+      // Written on a larger monitor.
+      {"3000,2000,3495,2318", laptop, {785, 482}},
+      {"-600,100,-105,418", laptop, {0, 100}},
+      // Wholly on the second screen: where it was.
+      {"1400,100,1895,418", two_screens, {1400, 100}},
+      // Across both and below the second: onto the one it overlaps most.
+      {"1100,700,1595,1018", two_screens, {1280, 450}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.norm_pos);
+    WriteAll(SettingsFile(), QByteArray("[TfrmMain]\r\nNormPos=") + c.norm_pos + "\r\n");
+    TfrmMain& window = Create();
+    window.Storage().SetAvailableAreas([&c] { return c.areas; });
+    window.show();
+    EXPECT_EQ(window.frameGeometry().topLeft(), c.expected);
+    // Closing keeps the place the window was shown at.
+    window.close();
+    EXPECT_TRUE(ReadAll(SettingsFile())
+                    .contains(QStringLiteral("\r\nNormPos=%1,%2,")
+                                  .arg(c.expected.x())
+                                  .arg(c.expected.y())
+                                  .toLatin1()));
+    window_.reset();
+    QFile::remove(SettingsFile());
+  }
+}
+
 TEST_F(FormStorageTest, OtherPixelsPerInchRestoresValuesButNoPosition) {
   WriteAll(SettingsFile(),
            "[TfrmMain]\r\nPixelsPerInch=120\r\nNormPos=300,200,795,518\r\n"
@@ -174,10 +210,11 @@ TEST_F(FormStorageTest, OtherPixelsPerInchRestoresValuesButNoPosition) {
   EXPECT_FALSE(Find<QProgressBar>("ProgressBar")->isVisible());
 }
 
-TEST_F(FormStorageTest, DefaultFileIsTheProgramsNameWithIniInTheCurrentFolder) {
-  EXPECT_EQ(FormStorage::DefaultIniFileName(), QStringLiteral("test_app.INI"));
+TEST_F(FormStorageTest, SettingsFileIsQorvIniInTheProgramFolderFromTheStart) {
+  // Named while the window is made, before any start-up step could fail.
   TfrmMain window({}, dialogs_);
-  EXPECT_EQ(window.Storage().IniFileName(), QStringLiteral("test_app.INI"));
+  EXPECT_EQ(window.Storage().IniFileName(),
+            QCoreApplication::applicationDirPath() + QStringLiteral("/qorv.ini"));
 }
 
 }  // namespace

@@ -39,7 +39,6 @@ class StartUpTest : public LogbookTest {
     EXPECT_FALSE(form.Database().IsOpen());
     EXPECT_TRUE(form.Config().LogFileName.isEmpty());
     EXPECT_TRUE(form.Config().EQorvUserName.isEmpty());
-    EXPECT_EQ(form.Storage().IniFileName(), FormStorage::DefaultIniFileName());
     EXPECT_FALSE(form.LogPollActive());
   }
 };
@@ -79,11 +78,12 @@ TEST_F(StartUpTest, GoodInstallationWithTheLogbookRunning) {
   EXPECT_EQ(Find<QLineEdit>("edtTqsl")->text(), "/usr/bin/tqsl");
   EXPECT_EQ(Location(), "Home");
   EXPECT_TRUE(form.Database().IsOpen());
-  EXPECT_EQ(form.Storage().IniFileName(), ProgramFolder() + "qorv.ini");
   EXPECT_TRUE(form.LogPollActive());
 }
 
 TEST_F(StartUpTest, NoInstallationStopsAtTheFirstStoredDate) {
+  WriteFileBytes(ProgramFolder() + "qorv.ini",
+                 "[TfrmMain]\r\nclublogemail_Text=op@example.org\r\n");
   TfrmMain& form = Create(ProgramActions());
   EXPECT_EQ(Messages(), QStringList{"'' is not a valid floating point value"});
   EXPECT_EQ(form.Config().InstallPath, "");
@@ -98,6 +98,16 @@ TEST_F(StartUpTest, NoInstallationStopsAtTheFirstStoredDate) {
     EXPECT_TRUE(registry.OpenKey(key, false)) << key.toStdString();
   }
   EXPECT_FALSE(registry.OpenKey(kInternetKey, false));
+
+  // The settings still come from and go to the program's own file.
+  form.show();
+  auto* login = Find<QLineEdit>("clublogemail");
+  EXPECT_EQ(login->text(), "op@example.org");
+  login->setText("new@example.org");
+  form.close();
+  const QByteArray settings = ReadFileBytes(ProgramFolder() + "qorv.ini");
+  EXPECT_TRUE(settings.contains("clublogemail_Text=new@example.org")) << settings.toStdString();
+  EXPECT_TRUE(settings.contains("NormPos="));
 }
 
 TEST_F(StartUpTest, ProxyEnableMissingOrOfAnotherTypeEndsStartUp) {

@@ -10,6 +10,7 @@
 #include "app_test_support.h"
 #include "main_window_fixture.h"
 #include "platform/app_error.h"
+#include "platform/operation_abandon.h"
 #include "support/recording_ui.h"
 
 namespace {
@@ -65,25 +66,30 @@ TEST_F(MainWindowTest, ActionButtonRunsThePageActionThenTheCommonTail) {
   }
 }
 
-TEST_F(MainWindowTest, PageSwitchedDuringAnActionRunsTheNextPagesAction) {
-  Recorder recorder;
-  MainActions actions = recorder.Actions();
-  actions.qorv_download =
-      recorder.Page(QStringLiteral("qorv"), ActionEnd::kCommonTail, [this](TfrmMain& window) {
-        ClickTab(1);  // the user moves to the eQSL page while the download runs
-        window.Config().LogName = QStringLiteral("Portable");  // the log poll sees a new log
-      });
-  TfrmMain& window = Create(std::move(actions));
-  window.Config().LogName = QStringLiteral("Home");
-  window.show();
-  Find<QPushButton>("btnQorv")->click();
-  EXPECT_EQ(recorder.calls, QStringList({QStringLiteral("qorv"), QStringLiteral("eqsl"),
-                                         QStringLiteral("locate"), QStringLiteral("nudge")}));
-  // Each action keeps the log it started with; the caption follows the poll.
-  ASSERT_EQ(recorder.contexts.size(), 2);
-  EXPECT_EQ(recorder.contexts[0].configuration.LogName, QStringLiteral("Home"));
-  EXPECT_EQ(recorder.contexts[1].configuration.LogName, QStringLiteral("Home"));
-  EXPECT_EQ(window.windowTitle(), QStringLiteral("Portable"));
+TEST_F(MainWindowTest, PageSwitchedDuringAnActionStartsNothingMore) {
+  for (int switched_to : {0, 2}) {
+    SCOPED_TRACE(switched_to);
+    Recorder recorder;
+    MainActions actions = recorder.Actions();
+    actions.eqsl_download = recorder.Page(QStringLiteral("eqsl"), ActionEnd::kCommonTail,
+                                          [this, switched_to](TfrmMain& window) {
+                                            // The user moves on while the download runs; the log
+                                            // poll sees a new log.
+                                            Pages()->setCurrentIndex(switched_to);
+                                            window.Config().LogName = QStringLiteral("Portable");
+                                          });
+    TfrmMain& window = Create(std::move(actions));
+    window.Config().LogName = QStringLiteral("Home");
+    window.show();
+    ClickTab(1);
+    Find<QPushButton>("btnQorv")->click();
+    EXPECT_EQ(recorder.calls, QStringList({QStringLiteral("eqsl"), QStringLiteral("locate"),
+                                           QStringLiteral("nudge")}));
+    // The action keeps the log it started with; the caption follows the poll.
+    ASSERT_EQ(recorder.contexts.size(), 1);
+    EXPECT_EQ(recorder.contexts[0].configuration.LogName, QStringLiteral("Home"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Portable"));
+  }
 }
 
 TEST_F(MainWindowTest, EarlyStopEndsTheClickWithoutTheCommonTail) {
@@ -132,6 +138,38 @@ TEST_F(MainWindowTest, ActionButtonsAreDisabledWhileAnActionRuns) {
   for (const char* name : buttons) EXPECT_TRUE(Find<QPushButton>(name)->isEnabled()) << name;
   Find<QPushButton>("btnQorvAdif")->click();
   EXPECT_EQ(nested_runs, 1);
+}
+
+TEST_F(MainWindowTest, ClosingDuringAnActionAbandonsItThenCloses) {
+  Recorder recorder;
+  MainActions actions = recorder.Actions();
+  bool went_on = false;
+  actions.qorv_download = [&](TfrmMain& window, const ActionContext&) {
+    window.close();  // the user closes the window while the download runs
+    EXPECT_TRUE(window.isVisible());
+    // The exchange failed as it was abandoned: its box is not shown.
+    window.ShowMessage(MessageKind::kError, QStringLiteral("Exchange failed"));
+    window.ProcessEvents();  // the operation's next step ends it
+    went_on = true;
+    return ActionEnd::kCommonTail;
+  };
+  QList<bool> buttons_enabled_at_closing;
+  actions.closing = [&](TfrmMain&) {
+    for (const char* name : {"btnQorv", "btnQorvAdif", "btnIgnore", "btnADIF"}) {
+      buttons_enabled_at_closing.append(Find<QPushButton>(name)->isEnabled());
+    }
+  };
+  TfrmMain& window = Create(std::move(actions));
+  window.show();
+  Find<QPushButton>("btnQorv")->click();
+
+  EXPECT_FALSE(went_on);
+  EXPECT_TRUE(recorder.calls.isEmpty());  // no common tail
+  EXPECT_TRUE(dialogs_.messages.isEmpty());
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_TRUE(QFile::exists(SettingsFile()));
+  EXPECT_EQ(buttons_enabled_at_closing, QList<bool>({false, false, false, false}));
+  EXPECT_FALSE(AbandonRequested());
 }
 
 TEST_F(MainWindowTest, ErrorsOfEveryHandlerReachTheErrorBox) {

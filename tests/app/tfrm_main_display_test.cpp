@@ -3,10 +3,12 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QWheelEvent>
 
 #include "main_window_fixture.h"
 
@@ -78,6 +80,48 @@ TEST_F(MainWindowTest, ClickingThePagesSetsButtonBarAndLabels) {
   ClickTab(2);
   EXPECT_EQ(button->text(), QStringLiteral("Upload to Qorv"));
   EXPECT_TRUE(bar->isVisible());
+}
+
+TEST_F(MainWindowTest, DisplayFollowsThePageHoweverItWasChanged) {
+  // Each way leaves the page control one page further on than before.
+  const std::pair<const char*, std::function<void(QTabWidget*)>> ways[] = {
+      {"Ctrl+Tab",
+       [](QTabWidget* pages) {
+         QKeyEvent key(QEvent::KeyPress, Qt::Key_Tab, Qt::ControlModifier);
+         QApplication::sendEvent(pages, &key);
+       }},
+      {"wheel on the tabs",
+       [](QTabWidget* pages) {
+         QTabBar* bar = pages->tabBar();
+         const QPointF pos = QRectF(bar->rect()).center();
+         QWheelEvent wheel(pos, bar->mapToGlobal(pos), QPoint(), QPoint(0, -120), Qt::NoButton,
+                           Qt::NoModifier, Qt::NoScrollPhase, false);
+         QApplication::sendEvent(bar, &wheel);
+       }},
+      {"program", [](QTabWidget* pages) { pages->setCurrentIndex(pages->currentIndex() + 1); }}};
+  for (const auto& [name, next_page] : ways) {
+    SCOPED_TRACE(name);
+    TfrmMain& window = Create();
+    window.show();
+    auto* bar = Find<QProgressBar>("ProgressBar");
+    auto* button = Find<QPushButton>("btnQorv");
+    window.SetResult(ResultLabel::kQorvDownload, QStringLiteral("Download QSO: 1"));
+    window.SetProgress(30);
+    Pages()->setCurrentIndex(1);
+    next_page(Pages());
+    ASSERT_EQ(Pages()->currentIndex(), 2);
+    EXPECT_EQ(button->text(), QStringLiteral("Upload to Qorv"));
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(Find<QLabel>("RzLabel2")->text(), QString());
+    next_page(Pages());
+    ASSERT_EQ(Pages()->currentIndex(), 3);
+    EXPECT_FALSE(button->isVisible());
+    EXPECT_FALSE(bar->isVisible());
+    Pages()->setCurrentIndex(0);
+    EXPECT_TRUE(button->isVisible());
+    EXPECT_EQ(button->text(), QStringLiteral("Download confirmations"));
+  }
 }
 
 TEST_F(MainWindowTest, ResultLabelsTurnRedAndStayRedOwnCallIsBlue) {

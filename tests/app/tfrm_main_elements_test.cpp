@@ -28,7 +28,8 @@ const Element kElements[] = {
     {"RzLabel1", "QLabel", "TabSheet1", {273, 41, 0, 0}, "Own Call:"},
     {"DateTimePicker", "QDateEdit", "TabSheet1", {244, 14, 112, 21}, nullptr},
     {"edOwnCall", "QLineEdit", "TabSheet1", {244, 55, 112, 21}, ""},
-    {"cbUpdateloc", "QCheckBox", "TabSheet1", {244, 80, 112, 17}, "Update QTH locator"},
+    // Wider than designed: the caption with this toolkit's indicator needs it.
+    {"cbUpdateloc", "QCheckBox", "TabSheet1", {244, 80, 120, 17}, "Update QTH locator"},
     {"cbUpdatestate", "QCheckBox", "TabSheet1", {244, 100, 89, 17}, "Update State"},
     {"cbUpdateIOTA", "QCheckBox", "TabSheet1", {244, 120, 97, 17}, "Update IOTA"},
     {"cbCNTY", "QCheckBox", "TabSheet1", {244, 140, 60, 17}, "CNTY-->"},

@@ -3,17 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 
 #include "program_sandbox.h"
+#include "support/loopback_http_server.h"
 #include "x_display.h"
 
 namespace {
 
 // Where the page control's pages start in the window's client area (below
-// the tabs), and the middle of each tab.
+// the tabs), and the middle of each tab (captions in Tahoma 8 pt).
 const QPoint kPageOrigin(1, 23);
-const QPoint kTabs[] = {{55, 10}, {170, 10}, {290, 10}, {403, 10}};
+const QPoint kTabs[] = {{47, 10}, {146, 10}, {244, 10}, {339, 10}};
 
 // The middle of an element placed (left, top, width, height) on a page, or in
 // the bottom panel, which starts at 0, 227.
@@ -250,6 +252,48 @@ TEST_F(ProgramTest, ClosingWithTheLogbookNotRunningStartsItAndKeepsTheSettings) 
   const QString ini = ReadAll(sandbox_->ProgramFolder() + QStringLiteral("qorv.ini"));
   EXPECT_TRUE(ini.contains(QLatin1String("NormPos=")));
   EXPECT_TRUE(ini.contains(QLatin1String("clublogemail_Text=op@example.org")));
+}
+
+TEST_F(ProgramTest, ClosingDuringAStalledDownloadEndsAtOnceAndChangesNothing) {
+  LoopbackHttpServer silent;
+  ScriptedReply never = ScriptedReply::Ok("ARRL Qorv Status Report");
+  never.delay_ms = 60000;
+  silent.Enqueue(never);
+  sandbox_->SetSetting(QStringLiteral("Services"), QStringLiteral("Qorv"), silent.Url(QString()));
+  const QString key = QStringLiteral("Software\\Vodrix_Log3\\TfmSendQSOstoQorv");
+  const QString since_before = sandbox_->RegistryString(key, QStringLiteral("QorvDate_Date"));
+  const int confirmed_before =
+      CountWhere(QStringLiteral("Log_Home"), QStringLiteral("QorvRec = 1"));
+  StartBoth();
+  ShowPage(0);
+  sandbox_->Click(kBtnQorv);
+  ASSERT_TRUE(sandbox_->WaitUntil([&] { return !silent.Requests().empty(); }, 10000));
+
+  QElapsedTimer closing;
+  closing.start();
+  ASSERT_TRUE(sandbox_->CloseProgram());
+  // The abandoned exchange, the closing nudge's second and the save.
+  EXPECT_LT(closing.elapsed(), 3000);
+  EXPECT_TRUE(sandbox_->AnsweredBoxes().isEmpty())
+      << sandbox_->AnsweredBoxes().join(u'|').toStdString();
+  EXPECT_EQ(sandbox_->RegistryString(key, QStringLiteral("QorvDate_Date")), since_before);
+  EXPECT_EQ(CountWhere(QStringLiteral("Log_Home"), QStringLiteral("QorvRec = 1")),
+            confirmed_before);
+  EXPECT_FALSE(QFile::exists(sandbox_->InstallPath() + QStringLiteral("Download/qorvreport.adi")));
+  EXPECT_TRUE(ReadAll(sandbox_->ProgramFolder() + QStringLiteral("qorv.ini"))
+                  .contains(QLatin1String("Visible=0")));
+}
+
+TEST_F(ProgramTest, PositionStoredOnALargerScreenOpensOnThisOne) {
+  sandbox_->SetSetting(QStringLiteral("TfrmMain"), QStringLiteral("NormPos"),
+                       QStringLiteral("3000,2000,3495,2318"));
+  StartBoth();
+  const QPoint position = display_->WindowPosition(sandbox_->MainWindow());
+  // The private X server's screen is 1024 by 768.
+  EXPECT_GE(position.x(), 0);
+  EXPECT_GE(position.y(), 0);
+  EXPECT_LE(position.x() + 495, 1024);
+  EXPECT_LE(position.y() + 318, 768);
 }
 
 }  // namespace

@@ -22,8 +22,6 @@ namespace {
 constexpr int kStartMs = 15000;
 constexpr int kStopMs = 5000;
 constexpr int kPollMs = 100;
-constexpr int kSettleMs = 700;
-constexpr int kCloseRetryMs = 4000;
 
 const QString kBinary = QStringLiteral(QORV_BINARY_DIR);
 
@@ -197,6 +195,28 @@ void ProgramSandbox::WriteProgramFolder() {
   WriteFile(ProgramFolder() + QStringLiteral("qorv.ini"), ini.toUtf8());
 }
 
+void ProgramSandbox::SetSetting(const QString& section, const QString& key, const QString& value) {
+  const QString path = ProgramFolder() + QStringLiteral("qorv.ini");
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) qFatal("Cannot read %s", qPrintable(path));
+  QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+  file.close();
+  const qsizetype start = lines.indexOf(u'[' + section + u']');
+  if (start < 0) qFatal("No section %s", qPrintable(section));
+  qsizetype at = start + 1;
+  while (at < lines.size() && !lines[at].startsWith(u'[') && !lines[at].isEmpty() &&
+         !lines[at].startsWith(key + u'=')) {
+    ++at;
+  }
+  const QString line = key + u'=' + value;
+  if (at < lines.size() && lines[at].startsWith(key + u'=')) {
+    lines[at] = line;
+  } else {
+    lines.insert(at, line);
+  }
+  WriteFile(path, lines.join(QStringLiteral("\r\n")).toUtf8());
+}
+
 void ProgramSandbox::ServeQorv(const QString& login, const QList<LoggedQso>& qsos,
                                const QString& unmatched_call) {
   QList<LoggedQso> records = qsos;
@@ -267,12 +287,10 @@ bool ProgramSandbox::StartProgram() {
   program_->start(ProgramFolder() + QStringLiteral("qorvsync"), {});
   if (!program_->waitForStarted(kStartMs)) return false;
   const qint64 pid = program_->processId();
-  // The main window is the one of the fixed size.
-  const bool shown = WaitUntil(
+  return WaitUntil(
       [this, pid] {
         for (const QString& window : display_.WindowsOf(pid)) {
-          if (display_.XDoTool({QStringLiteral("getwindowgeometry"), window})
-                  .contains(QLatin1String("Geometry: 495x318"))) {
+          if (IsMainWindow(window)) {
             main_window_ = window;
             return true;
           }
@@ -280,10 +298,6 @@ bool ProgramSandbox::StartProgram() {
         return false;
       },
       kStartMs);
-  // A window that has only just been mapped may miss a close request; let it
-  // settle first.
-  WaitUntil([] { return false; }, kSettleMs);
-  return shown;
 }
 
 bool ProgramSandbox::Execute(const QString& sql) const {
@@ -294,16 +308,8 @@ bool ProgramSandbox::Execute(const QString& sql) const {
 
 bool ProgramSandbox::CloseProgram() {
   if (!program_) return false;
-  const auto ended = [this] { return program_->state() == QProcess::NotRunning; };
-  // Now and then a close request goes unanswered while the window is still
-  // shown; ask again, but only once the closing steps (a second or so) would
-  // long have hidden the window.
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    if (!display_.WindowsOf(program_->processId()).contains(main_window_)) break;
-    if (!display_.RequestClose(main_window_)) return false;
-    if (WaitUntil(ended, kCloseRetryMs)) return true;
-  }
-  return WaitUntil(ended, kStartMs);
+  if (!display_.RequestClose(main_window_)) return false;
+  return WaitUntil([this] { return program_->state() == QProcess::NotRunning; }, kStartMs);
 }
 
 QString ProgramSandbox::ReplyWindow() const {
@@ -313,11 +319,19 @@ QString ProgramSandbox::ReplyWindow() const {
   return QString();
 }
 
+// The main window is the one of the fixed size.
+bool ProgramSandbox::IsMainWindow(const QString& window) const {
+  return display_.XDoTool({QStringLiteral("getwindowgeometry"), window})
+      .contains(QLatin1String("Geometry: 495x318"));
+}
+
 QStringList ProgramSandbox::DialogWindows() const {
   QStringList dialogs;
   if (!program_ || program_->state() != QProcess::Running) return dialogs;
   for (const QString& window : display_.WindowsOf(program_->processId())) {
-    if (window != main_window_ &&
+    // The main window, also while it is still being looked for: keys meant
+    // for a message box must not reach it.
+    if (window != main_window_ && !IsMainWindow(window) &&
         display_.WindowName(window) != QLatin1String("Reply from Clublog")) {
       dialogs.append(window);
     }

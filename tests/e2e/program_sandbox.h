@@ -49,6 +49,9 @@ class ProgramSandbox {
   void ServeEqsl(const QString& login, const QList<LoggedQso>& qsos,
                  const QStringList& unmatched_calls);
 
+  // A line of the program's "qorv.ini" replaced, or added to its section.
+  void SetSetting(const QString& section, const QString& key, const QString& value);
+
   void StartLogbook();
   void StopLogbook();
   // Starts qorvsync and waits for its window; false when it does not appear.
@@ -85,6 +88,7 @@ class ProgramSandbox {
 
  private:
   QProcessEnvironment Environment() const;
+  bool IsMainWindow(const QString& window) const;
   void WithDatabase(const std::function<void(QSqlDatabase&)>& work) const;
   void CreateInstallation();
   void WriteDesktopFakes();

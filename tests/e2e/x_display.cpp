@@ -106,7 +106,15 @@ bool XDisplay::RequestClose(const QString& window) const {
   event.data.data32[1] = XCB_CURRENT_TIME;
   xcb_send_event(connection, 0, event.window, XCB_EVENT_MASK_NO_EVENT,
                  reinterpret_cast<const char*>(&event));
-  const bool sent = xcb_flush(connection) > 0;
+  // A round trip before the connection closes: the server has handled the
+  // request only then. Without it the server may drop the event of a client
+  // that has already gone (seen after keys went to the window).
+  xcb_generic_error_t* error = nullptr;
+  xcb_get_input_focus_reply_t* reply =
+      xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), &error);
+  const bool sent = reply != nullptr && error == nullptr;
+  free(reply);
+  free(error);
   xcb_disconnect(connection);
   return sent;
 }

@@ -7,6 +7,7 @@
 
 #include "net/http_client.h"
 #include "platform/app_error.h"
+#include "platform/operation_abandon.h"
 #include "platform/text_codec.h"
 #include "support/loopback_http_server.h"
 
@@ -212,6 +213,25 @@ TEST(HttpReply, TimersKeepFiringWhileTheCallerWaits) {
   EXPECT_GE(ticks, 10);
   EXPECT_FALSE(nested_result);
   EXPECT_EQ(server.Requests().size(), 1u);
+}
+
+TEST(HttpReply, AnAbandonedOperationsExchangeEndsAtOnceWithoutAReply) {
+  LoopbackHttpServer server;
+  ScriptedReply silent = ScriptedReply::Ok("late");
+  silent.delay_ms = 10000;
+  server.Enqueue(silent);
+  HttpClient client;
+  QTimer::singleShot(200, [] { RequestAbandon(); });
+  QElapsedTimer elapsed;
+  elapsed.start();
+  EXPECT_FALSE(client.Get(server.Url()));
+  // The transfer notices within a second, not after the 90 s time-out.
+  EXPECT_LT(elapsed.elapsed(), 1500);
+  EXPECT_TRUE(client.ReplyBody().isEmpty());
+  // Nothing more goes out until the next operation.
+  EXPECT_FALSE(client.Get(server.Url("/next")));
+  EXPECT_EQ(server.Requests().size(), 1u);
+  ClearAbandon();
 }
 
 }  // namespace

@@ -1,11 +1,17 @@
 #include "platform/registry.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "platform/app_error.h"
 #include "platform/registry_file.h"
@@ -182,7 +188,7 @@ TEST_F(RegistryTest, AWriteReplacesTheFileWhole) {
   EXPECT_EQ(reader.ReadString("InstallPath"), QString(5000, u'x'));
 }
 
-TEST_F(RegistryTest, ReadsWhatCanBeReadOfAGarbledFile) {
+TEST_F(RegistryTest, GarbledLinesAreSkippedOnReadingAndWrittenBackUnchanged) {
   // Every cut of the file parses; values before the cut keep their data.
   const QByteArray whole = Utf16Le(QString::fromUtf8(kExport));
   for (qsizetype cut = 0; cut <= whole.size(); ++cut) {
@@ -192,21 +198,91 @@ TEST_F(RegistryTest, ReadsWhatCanBeReadOfAGarbledFile) {
       EXPECT_EQ(FindValue(*key, "ProxyEnable")->value.number, 31u);
     }
   }
-  Put("[HKEY_CURRENT_USER\\A]\n"
-      "\"Open\"=\"no closing quote\n"
-      "\"Bad\"=dword:xyz\n"
-      "\"Hex\"=hex:zz,01\n"
-      "junk line\n"
-      "\"Good\"=\"yes\"\n"
-      "[HKEY_CURRENT_USER\\B\n"
-      "\"Lost\"=\"no key\"\n");
+  const QStringList garbled = {"; a comment before any key",
+                               "\"Open\"=\"no closing quote",
+                               "\"Bad\"=dword:xyz",
+                               "\"Hex\"=hex:zz,01,\\\n  02",
+                               "junk line",
+                               "[-HKEY_CURRENT_USER\\Gone]",
+                               "\"Gone\"=\"with its key\"",
+                               "[HKEY_CURRENT_USER\\B",
+                               "\"Lost\"=\"no key\""};
+  Put((garbled[0] + "\n[HKEY_CURRENT_USER\\A]\n" + garbled.mid(1, 4).join(u'\n') +
+       "\n\"Good\"=\"yes\"\n" + garbled.mid(5).join(u'\n') + "\n")
+          .toUtf8());
   Registry registry(Path());
   ASSERT_TRUE(registry.OpenKey("A", false));
   EXPECT_EQ(registry.ReadString("Good"), "yes");
-  EXPECT_FALSE(registry.ValueExists("Open"));
-  EXPECT_FALSE(registry.ValueExists("Bad"));
-  EXPECT_FALSE(registry.ValueExists("Hex"));
-  EXPECT_FALSE(registry.ValueExists("Lost"));
+  for (const char* name : {"Open", "Bad", "Hex", "Gone", "Lost"}) {
+    EXPECT_FALSE(registry.ValueExists(name)) << name;
+  }
+  registry.WriteString("Good", "still");
+  const QString text = ReadWhole(Path());
+  EXPECT_TRUE(text.contains("\"Good\"=\"still\"\n")) << text.toStdString();
+  for (const QString& line : garbled) {
+    EXPECT_TRUE(text.contains(line + u'\n')) << line.toStdString() << "\n" << text.toStdString();
+  }
+}
+
+// What the logbook does: takes the file's lock, writes a new file, renames it
+// over the old one.
+class LogbookWriter {
+ public:
+  explicit LogbookWriter(const QString& path) : path_(QFile::encodeName(path)) {
+    fd_ = ::open(path_.constData(), O_RDONLY);
+    EXPECT_EQ(::flock(fd_, LOCK_EX), 0);
+  }
+  ~LogbookWriter() { ::close(fd_); }
+  void Replace(const QByteArray& bytes) {
+    WriteFileBytes(QString::fromUtf8(path_ + ".new"), bytes);
+    EXPECT_EQ(::rename((path_ + ".new").constData(), path_.constData()), 0);
+  }
+
+ private:
+  QByteArray path_;
+  int fd_ = -1;
+};
+
+TEST_F(RegistryTest, AChangeWaitsForTheLogbooksLockAndKeepsWhatItWrote) {
+  Put(kExport);
+  std::atomic<bool> written{false};
+  std::thread program;
+  {
+    LogbookWriter logbook(Path());
+    program = std::thread([&] {
+      Registry registry(Path());
+      if (registry.OpenKey(kLogbookKey, false)) registry.WriteString("QorvDate_Date", "45000");
+      written = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(written);
+    logbook.Replace(QByteArray(kExport).replace("\"Blob\"", "\"FromLogbook\"=\"1\"\r\n\"Blob\""));
+  }
+  program.join();
+  Registry reader(Path());
+  ASSERT_TRUE(reader.OpenKey(kLogbookKey, false));
+  EXPECT_EQ(reader.ReadString("QorvDate_Date"), "45000");
+  EXPECT_EQ(reader.ReadString("FromLogbook"), "1");
+}
+
+TEST_F(RegistryTest, WritersAtTheSameTimeLoseNothing) {
+  Put(kExport);
+  constexpr int kWrites = 40;
+  const auto writer = [this](const QString& prefix) {
+    Registry registry(Path());
+    ASSERT_TRUE(registry.OpenKey(kLogbookKey, false));
+    for (int i = 0; i < kWrites; ++i) registry.WriteString(prefix + QString::number(i), "x");
+  };
+  std::thread first(writer, QStringLiteral("First"));
+  std::thread second(writer, QStringLiteral("Second"));
+  first.join();
+  second.join();
+  Registry reader(Path());
+  ASSERT_TRUE(reader.OpenKey(kLogbookKey, false));
+  for (int i = 0; i < kWrites; ++i) {
+    EXPECT_TRUE(reader.ValueExists("First" + QString::number(i))) << i;
+    EXPECT_TRUE(reader.ValueExists("Second" + QString::number(i))) << i;
+  }
 }
 
 TEST(RegistryDefault, FileLiesInTheConfigFolder) {

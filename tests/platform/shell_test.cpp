@@ -1,6 +1,7 @@
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -9,6 +10,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include "platform/operation_abandon.h"
 #include "platform/text_codec.h"
 
 namespace {
@@ -113,6 +115,22 @@ TEST_F(ShellTest, RunAndWaitKeepsEventsRunningAndGivesTheExitCode) {
 
   EXPECT_FALSE(shell_.RunAndWait(dir_.filePath("missing"), {}, &exit_code));
   EXPECT_EQ(exit_code, 1u);
+}
+
+TEST_F(ShellTest, RunAndWaitOfAnAbandonedOperationEndsTheProgram) {
+  const QString pid_file = dir_.filePath("pid");
+  const QString program = WriteProgram(
+      dir_.filePath("stuck"), "#!/bin/sh\necho $$ > '" + pid_file.toUtf8() + "'\nexec sleep 30\n");
+  QTimer::singleShot(300, [] { RequestAbandon(); });
+  QElapsedTimer elapsed;
+  elapsed.start();
+  quint32 exit_code = 0;
+  EXPECT_FALSE(shell_.RunAndWait(program, {}, &exit_code));
+  EXPECT_LT(elapsed.elapsed(), 1500);
+  ClearAbandon();
+  const pid_t pid = ReadFileBytes(pid_file).trimmed().toInt();
+  ASSERT_GT(pid, 0);
+  EXPECT_NE(::kill(pid, 0), 0);  // ended and reaped
 }
 
 TEST_F(ShellTest, ResolveProgramLooksBareNamesUpInPath) {

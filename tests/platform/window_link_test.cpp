@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QElapsedTimer>
+#include <QThread>
 #include <cstring>
 
 #include "logbook_double_fixture.h"
@@ -79,13 +80,24 @@ TEST(WindowLinkTest, SilentLogbookCountsAsNotFoundAfterTheTimeOut) {
   ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
   ASSERT_EQ(::listen(fd, 4), 0);
 
-  SocketWindowLink link(QString::fromUtf8(path), 300);
+  SocketWindowLink link(QString::fromUtf8(path), 300, 2000);
   QElapsedTimer timer;
   timer.start();
   EXPECT_EQ(link.FindWindow(QStringLiteral("TfmEditNewQso")), 0u);
   EXPECT_GE(timer.elapsed(), 250);
   EXPECT_LT(timer.elapsed(), 1500);
-  EXPECT_EQ(link.GetText(131090, 20), QString());
+  // The link backs off: the calls after it cost no second time-out.
+  timer.restart();
+  for (int poll = 0; poll < 5; ++poll) {
+    EXPECT_EQ(link.FindWindow(QStringLiteral("TfmEditNewQso")), 0u);
+    EXPECT_EQ(link.GetText(131090, 20), QString());
+  }
+  EXPECT_LT(timer.elapsed(), 250);
+  // Once the back-off has passed, the logbook is asked again.
+  QThread::msleep(2000 - timer.elapsed() + 50);
+  timer.restart();
+  EXPECT_EQ(link.FindWindow(QStringLiteral("TfmEditNewQso")), 0u);
+  EXPECT_GE(timer.elapsed(), 250);
   ::close(fd);
 }
 

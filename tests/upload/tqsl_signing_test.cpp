@@ -13,6 +13,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include "platform/operation_abandon.h"
 #include "platform/text_codec.h"
 #include "upload/station_locations.h"
 #include "upload/upload_fixture.h"
@@ -144,6 +145,17 @@ TEST_F(TqslSigningTest, QuitDuringTheWaitEndsTheSigning) {
   QTimer::singleShot(0, [&] { end = Sign(request_.tqsl_path); });
   QTimer::singleShot(500, qApp, &QCoreApplication::quit);
   QCoreApplication::exec();  // also leaves the quit flag cleared for later tests
+  EXPECT_EQ(end, SigningEnd::kQuit);
+}
+
+TEST_F(TqslSigningTest, ClosingDuringTheWaitEndsTheSigning) {
+  // The window abandons the upload when it is closed; TQSL is ended and the
+  // signed file it left is not taken as signed.
+  WriteFileBytes(signed_, "left over");
+  SetEnv("TQSL_DOUBLE_MODE", "hang");
+  QTimer::singleShot(500, [] { RequestAbandon(); });
+  const SigningEnd end = Sign(request_.tqsl_path);
+  ClearAbandon();
   EXPECT_EQ(end, SigningEnd::kQuit);
 }
 

@@ -11,6 +11,7 @@
 #include "app/program_actions.h"
 #include "app/tfrm_main.h"
 #include "app/visual_style.h"
+#include "app/window_font.h"
 #include "clublog/tfrm_clublog.h"
 #include "platform/app_error.h"
 #include "tour.h"
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
   parser.process(app);
   QLocale::setDefault(QLocale::c());
 
+  LoadWindowFonts();
   QTextStream out(stdout);
   TourDialogs dialogs(out);
   TourShell shell(out);
