@@ -56,6 +56,8 @@ struct UnsentQso {
   QString QSOMode;
   QString SAT_NAME;
 };
+// Moved, not copied, when a list of 100,000 of them grows.
+Q_DECLARE_TYPEINFO(UnsentQso, Q_RELOCATABLE_TYPE);
 
 // Column name and the value to write; a QDate is written as "YYYY-MM-DD",
 // a bool as 0/1.

@@ -1,7 +1,6 @@
 #ifndef QORVSYNC_LOGDB_LOG_STATEMENTS_H_
 #define QORVSYNC_LOGDB_LOG_STATEMENTS_H_
 
-#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QString>
 #include <map>
@@ -27,8 +26,8 @@ struct LogDatabase::TableStatements {
   QSqlRecord columns;
   // Keyed by the kind of call comparison and the columns read.
   std::map<QString, std::unique_ptr<LookupStatement>> lookups;
-  std::unique_ptr<QSqlQuery> unsent;
-  std::unique_ptr<QSqlQuery> mark_sent;
+  std::unique_ptr<SqliteStatement> unsent;
+  std::unique_ptr<SqliteStatement> mark_sent;
   // Keyed by the column names a change writes, as the caller spells them.
   std::map<QString, std::unique_ptr<SqliteStatement>> updates;
 };

@@ -1,6 +1,7 @@
 // Lookups and changes in the log tables named by Aconfig.
 #include <QSqlError>
 #include <QSqlField>
+#include <utility>
 
 #include "logdb/log_database.h"
 #include "logdb/log_statements.h"
@@ -166,44 +167,46 @@ QList<UnsentQso> LogDatabase::SelectUnsent(const QString& table) {
     for (const QString& name : read) columns << QuoteIdentifier(ColumnName(table, name));
     const QString sent = QuoteIdentifier(ColumnName(table, QStringLiteral("QorvSent")));
     const QString date = QuoteIdentifier(ColumnName(table, QStringLiteral("QSODate")));
-    Prepared(statements.unsent,
-             QStringLiteral("SELECT rowid AS rid, %1 FROM %2 WHERE %3 = 0 ORDER BY %4, rowid")
-                 .arg(columns.join(QStringLiteral(", ")), QuoteIdentifier(table), sent, date));
+    statements.unsent = std::make_unique<SqliteStatement>(
+        SqliteHandle(db_),
+        QStringLiteral("SELECT rowid AS rid, %1 FROM %2 WHERE %3 = 0 ORDER BY %4, rowid")
+            .arg(columns.join(QStringLiteral(", ")), QuoteIdentifier(table), sent, date));
   }
-  QSqlQuery& query = *statements.unsent;
-  Execute(query);
+  SqliteStatement& query = *statements.unsent;
+  query.Reset();
   QList<UnsentQso> rows;
-  while (query.next()) {
+  while (query.Step()) {
     UnsentQso row;
-    row.rowid = query.value(0).toLongLong();
-    row.CallSign = TextOf(query.value(1));
-    row.QSODate = TextOf(query.value(2));
-    row.QSOTime = TextOf(query.value(3));
-    row.DigiBand = TextOf(query.value(4));
-    row.QSOBand = TextOf(query.value(5));
-    row.QSOMode = TextOf(query.value(6));
-    row.SAT_NAME = TextOf(query.value(7));
-    rows << row;
+    row.rowid = query.Int64(0);
+    row.CallSign = query.Text(1);
+    row.QSODate = query.Text(2);
+    row.QSOTime = query.Text(3);
+    row.DigiBand = query.Text(4);
+    row.QSOBand = query.Text(5);
+    row.QSOMode = query.Text(6);
+    row.SAT_NAME = query.Text(7);
+    rows.append(std::move(row));
   }
-  query.finish();
+  query.Reset();
   return rows;
 }
 
 void LogDatabase::MarkSent(const QString& table, const QList<qint64>& rowids) {
   TableStatements& statements = StatementsFor(table);
   if (!statements.mark_sent) {
-    Prepared(statements.mark_sent,
-             QStringLiteral("UPDATE %1 SET %2 = 1 WHERE rowid = ?")
-                 .arg(QuoteIdentifier(table),
-                      QuoteIdentifier(ColumnName(table, QStringLiteral("QorvSent")))));
+    statements.mark_sent = std::make_unique<SqliteStatement>(
+        SqliteHandle(db_),
+        QStringLiteral("UPDATE %1 SET %2 = 1 WHERE rowid = ?")
+            .arg(QuoteIdentifier(table),
+                 QuoteIdentifier(ColumnName(table, QStringLiteral("QorvSent")))));
   }
-  QSqlQuery& query = *statements.mark_sent;
+  SqliteStatement& query = *statements.mark_sent;
   WriteBatch batch(*this);
   for (const qint64 rowid : rowids) {
-    query.bindValue(0, rowid);
+    query.Bind(1, rowid);
     BeginWriteIfBatching();
-    Execute(query);
-    query.finish();
+    query.Step();
+    query.Reset();
     MaybeCommit();
   }
   batch.Commit();

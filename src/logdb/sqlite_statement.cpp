@@ -114,3 +114,12 @@ QVariant SqliteStatement::Value(int column) const {
     }
   }
 }
+
+QString SqliteStatement::Text(int column) const {
+  if (sqlite3_column_type(statement_, column) != SQLITE_TEXT) {
+    const QVariant value = Value(column);
+    return value.isNull() ? QString() : value.toString();
+  }
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+  return QString::fromUtf8(text, sqlite3_column_bytes(statement_, column));
+}

@@ -42,6 +42,8 @@ class SqliteStatement {
   qint64 Int64(int column) const;
   // Null as a null QVariant, else the stored type: integer, real or text.
   QVariant Value(int column) const;
+  // The value as text: NULL as a null text, numbers as Value() writes them.
+  QString Text(int column) const;
 
  private:
   [[noreturn]] void Fail() const;
