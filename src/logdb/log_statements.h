@@ -27,6 +27,7 @@ struct LogDatabase::TableStatements {
   // Keyed by the kind of call comparison and the columns read.
   std::map<QString, std::unique_ptr<LookupStatement>> lookups;
   std::unique_ptr<SqliteStatement> unsent;
+  std::unique_ptr<SqliteStatement> unsent_count;
   std::unique_ptr<SqliteStatement> mark_sent;
   // Keyed by the column names a change writes, as the caller spells them.
   std::map<QString, std::unique_ptr<SqliteStatement>> updates;

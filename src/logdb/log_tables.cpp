@@ -171,10 +171,19 @@ QList<UnsentQso> LogDatabase::SelectUnsent(const QString& table) {
         SqliteHandle(db_),
         QStringLiteral("SELECT rowid AS rid, %1 FROM %2 WHERE %3 = 0 ORDER BY %4, rowid")
             .arg(columns.join(QStringLiteral(", ")), QuoteIdentifier(table), sent, date));
+    statements.unsent_count = std::make_unique<SqliteStatement>(
+        SqliteHandle(db_),
+        QStringLiteral("SELECT count(*) FROM %1 WHERE %2 = 0").arg(QuoteIdentifier(table), sent));
   }
+  // Counted first, so that the list of 100,000 rows is allocated once
+  // instead of being copied to fresh memory at every growth.
+  SqliteStatement& count = *statements.unsent_count;
+  count.Reset();
+  QList<UnsentQso> rows;
+  if (count.Step()) rows.reserve(count.Int64(0));
+  count.Reset();
   SqliteStatement& query = *statements.unsent;
   query.Reset();
-  QList<UnsentQso> rows;
   while (query.Step()) {
     UnsentQso row;
     row.rowid = query.Int64(0);

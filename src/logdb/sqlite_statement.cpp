@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <QLocale>
 #include <QSqlDriver>
 #include <cstring>
 
@@ -116,10 +117,18 @@ QVariant SqliteStatement::Value(int column) const {
 }
 
 QString SqliteStatement::Text(int column) const {
-  if (sqlite3_column_type(statement_, column) != SQLITE_TEXT) {
-    const QVariant value = Value(column);
-    return value.isNull() ? QString() : value.toString();
+  // Numbers written as QVariant::toString() writes them, without the QVariant.
+  switch (sqlite3_column_type(statement_, column)) {
+    case SQLITE_NULL:
+      return QString();
+    case SQLITE_INTEGER:
+      return QString::number(sqlite3_column_int64(statement_, column));
+    case SQLITE_FLOAT:
+      return QString::number(sqlite3_column_double(statement_, column), 'g',
+                             QLocale::FloatingPointShortest);
+    default: {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+      return QString::fromUtf8(text, sqlite3_column_bytes(statement_, column));
+    }
   }
-  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
-  return QString::fromUtf8(text, sqlite3_column_bytes(statement_, column));
 }

@@ -29,9 +29,10 @@ class LineWriter {
   }
 
   void Write(const QString& line) {
-    QByteArray bytes = ToAnsi(line);
-    bytes += "\r\n";
-    if (file_.write(bytes) != bytes.size()) Fail("Cannot write file");
+    const QByteArray bytes = ToAnsi(line);
+    if (file_.write(bytes) != bytes.size() || file_.write("\r\n", 2) != 2) {
+      Fail("Cannot write file");
+    }
   }
 
   void Close() {
