@@ -53,7 +53,7 @@ echo "Load average (1, 5, 15 min) on $(nproc) cores: $load_before before, $load_
 echo
 awk -F'\t' '
   BEGIN {
-    print "| run | records | program records/s | bare loop records/s | ratio | peak MB |"
+    print "| run | records | records/s | floor records/s | ratio | peak MB |"
     print "|---|---|---|---|---|---|"
   }
   {

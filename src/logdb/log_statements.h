@@ -3,6 +3,7 @@
 
 #include <QSqlRecord>
 #include <QString>
+#include <QStringList>
 #include <map>
 #include <memory>
 #include <utility>
@@ -24,8 +25,9 @@ struct LookupStatement {
 struct LogDatabase::TableStatements {
   bool columns_loaded = false;
   QSqlRecord columns;
-  // Keyed by the kind of call comparison and the columns read.
-  std::map<QString, std::unique_ptr<LookupStatement>> lookups;
+  // Keyed by the kind of call comparison (prefix or whole) and the columns
+  // read: a key that needs no text of its own built for every look-up.
+  std::map<std::pair<bool, QStringList>, std::unique_ptr<LookupStatement>> lookups;
   std::unique_ptr<SqliteStatement> unsent;
   std::unique_ptr<SqliteStatement> unsent_count;
   std::unique_ptr<SqliteStatement> mark_sent;

@@ -1,6 +1,8 @@
 // Lookups and changes in the log tables named by Aconfig.
 #include <QSqlError>
 #include <QSqlField>
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "logdb/log_database.h"
@@ -20,17 +22,33 @@ const char kLookupConditions[] =
     " AND QSOTime BETWEEN ? AND ?"
     " AND QSOMode LIKE (? || '') ESCAPE '\\' ORDER BY rowid LIMIT 1";
 
-// "YYYY-MM-DD", as the log stores dates; an invalid date matches nothing.
-// Built by hand: it runs for every table of every confirmation.
+// "YYYY-MM-DD", as the log stores dates, into `text`; false for an invalid
+// date, which matches nothing. Built by hand: it runs for every table of
+// every confirmation.
+bool IsoDateChars(QDate date, char (&text)[10]) {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  date.getDate(&year, &month, &day);
+  if (!date.isValid() || year < 0 || year > 9999) return false;
+  const auto digit = [](int value) { return static_cast<char>('0' + value % 10); };
+  const char iso[] = {digit(year / 1000),
+                      digit(year / 100),
+                      digit(year / 10),
+                      digit(year),
+                      '-',
+                      digit(month / 10),
+                      digit(month),
+                      '-',
+                      digit(day / 10),
+                      digit(day)};
+  std::copy(std::begin(iso), std::end(iso), text);
+  return true;
+}
+
 QString IsoDate(QDate date) {
-  if (!date.isValid() || date.year() < 0 || date.year() > 9999) return QString();
-  const int year = date.year();
-  const auto digit = [](int value) { return QChar(u'0' + value % 10); };
-  const QChar text[] = {digit(year / 1000),  digit(year / 100), digit(year / 10),
-                        digit(year),         QChar(u'-'),       digit(date.month() / 10),
-                        digit(date.month()), QChar(u'-'),       digit(date.day() / 10),
-                        digit(date.day())};
-  return QString(text, 10);
+  char text[10];
+  return IsoDateChars(date, text) ? QString::fromLatin1(text, 10) : QString();
 }
 
 QVariant StoredForm(const QVariant& value) {
@@ -79,10 +97,7 @@ QString LogDatabase::ColumnName(const QString& table, const QString& name) {
 std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLookup& lookup,
                                              const QStringList& columns) {
   const bool prefix = lookup.call_match == QsoLookup::CallMatch::kPrefix;
-  std::unique_ptr<LookupStatement>& slot =
-      StatementsFor(table)
-          .lookups[(prefix ? QStringLiteral("prefix\n") : QStringLiteral("equal\n")) +
-                   columns.join(QLatin1Char('\n'))];
+  std::unique_ptr<LookupStatement>& slot = StatementsFor(table).lookups[{prefix, columns}];
   if (!slot) {
     // The table's first column decides whether a row counts as found; of the
     // columns asked for, those the table lacks are left out, so that reading
@@ -108,12 +123,17 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
   }
   SqliteStatement& query = slot->statement;
   query.Reset();
-  query.Bind(1, IsoDate(lookup.date));
+  char date[10];
+  query.BindUtf8(1, date, IsoDateChars(lookup.date, date) ? 10 : 0);
   query.Bind(2, lookup.band);
-  query.Bind(3, prefix ? EscapeLike(lookup.call) + QLatin1Char('%') : lookup.call);
+  if (prefix) {
+    query.BindLikePattern(3, lookup.call, false, true);
+  } else {
+    query.Bind(3, lookup.call);
+  }
   query.Bind(4, lookup.time_from);
   query.Bind(5, lookup.time_to);
-  query.Bind(6, QLatin1Char('%') + EscapeLike(lookup.mode) + QLatin1Char('%'));
+  query.BindLikePattern(6, lookup.mode, true, true);
   std::optional<FoundQso> found;
   // Column 0 is the rowid; column 1 the table's first column, which decides.
   if (query.Step() && !TextOf(query.Value(1)).isEmpty()) {
