@@ -118,6 +118,42 @@ TEST_F(LookupAndChangeTest, LookupMatchesDateBandCallTimeAndMode) {
   }
 }
 
+// Non-ASCII text is bound as UTF-8 by another path than ASCII, and so are
+// the LIKE patterns built around it.
+TEST_F(LookupAndChangeTest, NonAsciiValuesMatchOnlyThemselves) {
+  {
+    LogbookDatabaseWriter writer(Path());
+    writer.CreateLogTable(QStringLiteral("Log_Intl"));
+    Qso qso = MakeQso("2021-09-17", "10:00", "", 14, "");
+    qso.CallSign = QStringLiteral("\u00d6H%1\u00c4B/P");
+    qso.QSOMode = QStringLiteral("MFSK \u00c4_\u00d6");
+    writer.InsertQsos(QStringLiteral("Log_Intl"), {qso});
+  }
+  struct Case {
+    const char* what;
+    QString call;
+    CallMatch match;
+    QString mode;
+    qint64 expected;
+  };
+  const Case cases[] = {
+      {"whole call", QStringLiteral("\u00d6H%1\u00c4B/P"), CallMatch::kEqual, QString(), 1},
+      {"prefix call", QStringLiteral("\u00d6H%1"), CallMatch::kPrefix, QString(), 1},
+      {"percent is no wildcard", QStringLiteral("\u00d6H%B"), CallMatch::kPrefix, QString(), 0},
+      {"underscore is no wildcard", QStringLiteral("\u00d6H_1"), CallMatch::kPrefix, QString(), 0},
+      {"mode as part", QStringLiteral("\u00d6H%1"), CallMatch::kPrefix,
+       QStringLiteral("\u00c4_\u00d6"), 1},
+      {"mode underscore", QStringLiteral("\u00d6H%1"), CallMatch::kPrefix,
+       QStringLiteral("\u00c4x\u00d6"), 0},
+  };
+  for (const Case& c : cases) {
+    QsoLookup lookup = Lookup(k17, 14, "", "09:40", "10:20", "", c.match);
+    lookup.call = c.call;
+    lookup.mode = c.mode;
+    EXPECT_EQ(Find(QStringLiteral("Log_Intl"), lookup), c.expected) << c.what;
+  }
+}
+
 TEST_F(LookupAndChangeTest, EmptyFirstColumnIsNeverFound) {
   const QString table = QStringLiteral("Log_Keys");
   EXPECT_EQ(Find(table, Lookup(k15, 14, "ABCDE", "18:24", "18:24", "FT8")), 0);
