@@ -48,10 +48,9 @@ double PeakMemoryMb() {
   return usage.ru_maxrss / 1024.0;
 }
 
-void PrintRow(const char* name, int records, double program_seconds, double bare_seconds,
-              double peak_mb) {
-  std::printf("ROW\t%s\t%d\t%.4f\t%.4f\t%.1f\n", name, records, program_seconds, bare_seconds,
-              peak_mb);
+void PrintRow(const char* name, int records, const RunTime& program, const RunTime& bare) {
+  std::printf("ROW\t%s\t%d\t%.4f\t%.4f\t%.1f\t%.4f\t%.4f\n", name, records, program.wall, bare.wall,
+              program.peak_mb, program.cpu, bare.cpu);
   std::fflush(stdout);
 }
 
@@ -96,6 +95,6 @@ bool CompareRuns(const char* name, int records, const std::function<QString()>& 
                  "FAILED: %s: the program and its bare loop changed different rows (see above)\n",
                  name);
   }
-  PrintRow(name, records, best_program.wall, best_bare.wall, best_program.peak_mb);
+  PrintRow(name, records, best_program, best_bare);
   return same;
 }

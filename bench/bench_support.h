@@ -15,9 +15,9 @@ void ResetPeakMemory();
 double PeakMemoryMb();
 
 // One row of the table on stdout as "ROW<TAB>name<TAB>records<TAB>program
-// seconds<TAB>bare loop seconds (0: none)<TAB>peak MB".
-void PrintRow(const char* name, int records, double program_seconds, double bare_seconds,
-              double peak_mb);
+// seconds<TAB>bare loop seconds (0: none)<TAB>peak MB<TAB>program processor
+// seconds<TAB>bare loop processor seconds".
+void PrintRow(const char* name, int records, const RunTime& program, const RunTime& bare);
 
 // QSOs in each of the three logs, and records in each report: 100,000, or
 // BENCH_QSOS for smaller runs (profiling under callgrind).

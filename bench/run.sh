@@ -53,14 +53,15 @@ echo "Load average (1, 5, 15 min) on $(nproc) cores: $load_before before, $load_
 echo
 awk -F'\t' '
   BEGIN {
-    print "| run | records | records/s | floor records/s | ratio | peak MB |"
-    print "|---|---|---|---|---|---|"
+    print "| run | records | records/s | floor records/s | ratio | processor time ratio | peak MB |"
+    print "|---|---|---|---|---|---|---|"
   }
   {
     if ($5 > 0) {
-      printf "| %s | %d | %.0f | %.0f | %.2f | %.1f |\n", $2, $3, $3 / $4, $3 / $5, $4 / $5, $6
+      printf "| %s | %d | %.0f | %.0f | %.2f | %.2f | %.1f |\n", $2, $3, $3 / $4, $3 / $5, $4 / $5,
+             $7 / $8, $6
     } else {
-      printf "| %s | - | %.3f s | - | - | %.1f |\n", $2, $4, $6
+      printf "| %s | - | %.3f s | - | - | - | %.1f |\n", $2, $4, $6
     }
   }' "$rows"
 echo

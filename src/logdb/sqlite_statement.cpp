@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QSqlDriver>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "logdb/sql_text.h"
@@ -174,9 +175,14 @@ QString SqliteStatement::Text(int column) const {
       return QString();
     case SQLITE_INTEGER:
       return QString::number(sqlite3_column_int64(statement_, column));
-    case SQLITE_FLOAT:
-      return QString::number(sqlite3_column_double(statement_, column), 'g',
-                             QLocale::FloatingPointShortest);
+    case SQLITE_FLOAT: {
+      // Whole numbers (a band of 14 MHz) need no search for the shortest form.
+      const double value = sqlite3_column_double(statement_, column);
+      if (value == std::trunc(value) && std::abs(value) < 1e15 && !std::signbit(value)) {
+        return QString::number(static_cast<qint64>(value));
+      }
+      return QString::number(value, 'g', QLocale::FloatingPointShortest);
+    }
     default: {
       const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
       return QString::fromUtf8(text, sqlite3_column_bytes(statement_, column));
