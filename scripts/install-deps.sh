@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config libsqlite3-dev
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
-  libcurl4-openssl-dev libssl-dev openssl ca-certificates
+  libcurl4-openssl-dev libssl-dev openssl ca-certificates zlib1g-dev
   libcpp-httplib-dev libgtest-dev
   xvfb xauth fonts-dejavu-core sqlite3 trustedqsl
   xdotool libxcb1-dev

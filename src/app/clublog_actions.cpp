@@ -26,8 +26,9 @@ void ClublogLoadAdif(TfrmMain& form) {
   LoadAdifToClublog(form, ReadClublogSettings(form), ReplyWindow());
 }
 
-bool ClublogSubmitExport(TfrmMain& form, const QString& export_file) {
+bool ClublogSubmitExport(TfrmMain& form, const QString& export_file, bool keep_export) {
   return SubmitExportToClublog(
       form, ReadClublogSettings(form), export_file,
-      [&form] { return form.Form().cbKeep->isChecked(); }, ReplyWindow());
+      [&form, keep_export] { return keep_export || form.Form().cbKeep->isChecked(); },
+      ReplyWindow());
 }

@@ -14,9 +14,10 @@ void ClublogLoadAdif(TfrmMain& form);
 
 // The Club Log step of the upload (when "Upload with Qorv" is ticked): the
 // export file goes to Club Log and is deleted after Club Log accepted it,
-// unless "Save adi and tq8 files" is ticked. True when the upload goes on to
-// its common tail, false when it ends here (the export file could not be read
-// and the standard error box said so).
-bool ClublogSubmitExport(TfrmMain& form, const QString& export_file);
+// unless "Save adi and tq8 files" is ticked or `keep_export` (the Qorv upload
+// went wrong) holds. True when the upload goes on to its common tail, false
+// when it ends here (the export file could not be read and the standard error
+// box said so).
+bool ClublogSubmitExport(TfrmMain& form, const QString& export_file, bool keep_export);
 
 #endif  // QORVSYNC_APP_CLUBLOG_ACTIONS_H_

@@ -1,10 +1,13 @@
 #include "app/dialogs.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 
 QString DefaultCaption(MessageKind kind) {
   switch (kind) {
+    case MessageKind::kPlain:
+      return QCoreApplication::applicationName();
     case MessageKind::kInformation:
       return QStringLiteral("Information");
     case MessageKind::kWarning:
@@ -18,6 +21,7 @@ QString DefaultCaption(MessageKind kind) {
 void QtDialogs::ShowMessage(QWidget* parent, MessageKind kind, const QString& text,
                             const QString& caption) {
   QMessageBox::Icon icon = QMessageBox::Information;
+  if (kind == MessageKind::kPlain) icon = QMessageBox::NoIcon;
   if (kind == MessageKind::kWarning) icon = QMessageBox::Warning;
   if (kind == MessageKind::kError) icon = QMessageBox::Critical;
   QMessageBox box(icon, caption.isEmpty() ? DefaultCaption(kind) : caption, text, QMessageBox::Ok,

@@ -1,14 +1,36 @@
+#include <unistd.h>
+
 #include <QApplication>
 #include <QLocale>
+#include <cstdio>
 
 #include "app/dialogs.h"
 #include "app/program_actions.h"
 #include "app/tfrm_main.h"
 #include "app/visual_style.h"
+#include "cli/cli_main.h"
+#include "cli/command_line.h"
 #include "clublog/tfrm_clublog.h"
 #include "platform/app_error.h"
 
+namespace {
+
+// A command runs without a display: no window toolkit is loaded.
+int RunCommand(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("qorvsync"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(QORVSYNC_VERSION));
+  QLocale::setDefault(QLocale::c());
+  return RunCommandLine(QCoreApplication::arguments(), stdout, stderr, isatty(STDERR_FILENO));
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  if (WantsCommandLine(arguments)) return RunCommand(argc, argv);
+
   QApplication app(argc, argv);
   // Numbers are read and written with "." before any window exists; the
   // user's date and time formats come from the system locale.

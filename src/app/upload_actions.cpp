@@ -21,7 +21,9 @@ ActionEnd UploadToQorv(TfrmMain& form, const ActionContext& context) {
         return RequireServiceAddress(config.Services.qorv, QStringLiteral("Qorv"), settings);
       },
       [&ui] { return ui.cbKeep->isChecked(); }, [&ui] { return ui.cbClublog->isChecked(); },
-      [&form](const QString& export_file) { return ClublogSubmitExport(form, export_file); }};
+      [&form](const QString& export_file, bool keep_export) {
+        return ClublogSubmitExport(form, export_file, keep_export);
+      }};
 
   return RunQorvUpload(form, form.Database(), request, hooks) ? ActionEnd::kCommonTail : ActionEnd::kStop;
 }

@@ -25,8 +25,19 @@ MultipartBody ClublogForm(const ClublogSettings& settings, const QString& file_p
   return body;
 }
 
+class WindowReply : public ClublogReplyView {
+ public:
+  explicit WindowReply(TfrmClublog& window) : window_(window) {}
+  void ReplaceText(const QString& text) override { window_.ReplaceText(text); }
+  void AddLines(const QStringList& lines) override { window_.AddLines(lines); }
+  void Show() override { window_.show(); }
+
+ private:
+  TfrmClublog& window_;
+};
+
 // Posts the form and shows the reply; true when Club Log accepted the file.
-bool SendForm(const QString& service, const MultipartBody& body, TfrmClublog& reply_window) {
+bool SendForm(const QString& service, const MultipartBody& body, ClublogReplyView& reply_window) {
   HttpClient client;
   bool accepted = false;
   if (client.Post(service + QStringLiteral("/putlogs.php"), body.ContentType(), body.Bytes())) {
@@ -39,7 +50,7 @@ bool SendForm(const QString& service, const MultipartBody& body, TfrmClublog& re
   } else {
     reply_window.ReplaceText(QString::number(client.StatusCode()));
   }
-  reply_window.show();
+  reply_window.Show();
   return accepted;
 }
 
@@ -47,12 +58,25 @@ bool SendForm(const QString& service, const MultipartBody& body, TfrmClublog& re
 
 bool UploadToClublog(const ClublogSettings& settings, const QString& file_path,
                      TfrmClublog& reply_window) {
-  return SendForm(settings.service, ClublogForm(settings, file_path), reply_window);
+  WindowReply reply(reply_window);
+  return UploadToClublog(settings, file_path, reply);
+}
+
+bool UploadToClublog(const ClublogSettings& settings, const QString& file_path,
+                     ClublogReplyView& reply) {
+  return SendForm(settings.service, ClublogForm(settings, file_path), reply);
 }
 
 bool SubmitExportToClublog(OperationUi& ui, const ClublogSettings& settings,
                            const QString& export_file, const std::function<bool()>& keep_files,
                            TfrmClublog& reply_window) {
+  WindowReply reply(reply_window);
+  return SubmitExportToClublog(ui, settings, export_file, keep_files, reply);
+}
+
+bool SubmitExportToClublog(OperationUi& ui, const ClublogSettings& settings,
+                           const QString& export_file, const std::function<bool()>& keep_files,
+                           ClublogReplyView& reply_window) {
   ui.SetCaption(QStringLiteral("Submit to Clublog"));
   std::optional<MultipartBody> body;
   try {

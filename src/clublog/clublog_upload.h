@@ -2,6 +2,7 @@
 #define QORVSYNC_CLUBLOG_CLUBLOG_UPLOAD_H_
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 #include "platform/operation_ui.h"
@@ -17,6 +18,17 @@ struct ClublogSettings {
   QString callsign;
 };
 
+// Where Club Log's reply goes: the reply window, or the command line's output.
+class ClublogReplyView {
+ public:
+  virtual ~ClublogReplyView() = default;
+  // The view holds exactly `text` afterwards.
+  virtual void ReplaceText(const QString& text) = 0;
+  // The lines go below what the view already holds.
+  virtual void AddLines(const QStringList& lines) = 0;
+  virtual void Show() = 0;
+};
+
 // The text by which Club Log says it took the file.
 inline constexpr char kClublogAccepted[] = "Upload accepted and queued!";
 
@@ -28,6 +40,8 @@ inline constexpr char kClublogAccepted[] = "Upload accepted and queued!";
 // A file that cannot be read throws AppError before anything is sent.
 bool UploadToClublog(const ClublogSettings& settings, const QString& file_path,
                      TfrmClublog& reply_window);
+bool UploadToClublog(const ClublogSettings& settings, const QString& file_path,
+                     ClublogReplyView& reply);
 
 // The Club Log step at the end of the upload: the export file goes to Club
 // Log under the caption "Submit to Clublog" and is deleted once Club Log
@@ -38,6 +52,9 @@ bool UploadToClublog(const ClublogSettings& settings, const QString& file_path,
 bool SubmitExportToClublog(OperationUi& ui, const ClublogSettings& settings,
                            const QString& export_file, const std::function<bool()>& keep_files,
                            TfrmClublog& reply_window);
+bool SubmitExportToClublog(OperationUi& ui, const ClublogSettings& settings,
+                           const QString& export_file, const std::function<bool()>& keep_files,
+                           ClublogReplyView& reply);
 
 // "Load ADIF": the file picked in the open-file dialog goes to Club Log. A
 // cancelled choice sends nothing. Nothing is deleted and the caption stays.

@@ -151,14 +151,19 @@ void ConfirmationRun::MatchConfirmation() {
         if (!found) continue;
         if (found->Truth(QStringLiteral("QorvRec"))) {
           already_confirmed = true;
+          ui_.NoteMatch(MatchOutcome::kAlreadyConfirmed, table);
         } else {
           Confirm(table, *found);
           updated = true;
+          ui_.NoteMatch(MatchOutcome::kConfirmed, table);
         }
       }
     }
   }
-  if (!updated && !already_confirmed) AppendErrorLines();
+  if (!updated && !already_confirmed) {
+    AppendErrorLines();
+    ui_.NoteMatch(MatchOutcome::kUnmatched, QString());
+  }
   database_.MaybeCommit();
 }
 

@@ -104,14 +104,17 @@ void EqslInboxRun::MatchEqslConfirmation() {
       if (!found) continue;
       if (found->Truth(kEqslMark)) {
         already_marked = true;
+        ui_.NoteMatch(MatchOutcome::kAlreadyConfirmed, table);
       } else {
         database_.ChangeRow(table, found->rowid, {{kEqslMark, true}});
         updated = true;
+        ui_.NoteMatch(MatchOutcome::kConfirmed, table);
       }
     }
   }
   if (!updated && !already_marked && !IsIgnored(ignore_list_, qsl.Call)) {
     error_list_ << QStringLiteral("Error") << DetailLine();
+    ui_.NoteMatch(MatchOutcome::kUnmatched, QString());
   }
 }
 

@@ -6,8 +6,12 @@
 // The result label of each working page.
 enum class ResultLabel { kQorvDownload, kEqslDownload, kUpload };
 
-// Message boxes with one OK button.
-enum class MessageKind { kInformation, kWarning, kError };
+// What a confirmation record came to in one log table, or in none.
+enum class MatchOutcome { kConfirmed, kAlreadyConfirmed, kUnmatched };
+
+// Message boxes with one OK button; a plain box has no icon and the
+// program's name as its caption.
+enum class MessageKind { kPlain, kInformation, kWarning, kError };
 
 // What an operation needs from the window. TfrmMain implements it; tests use
 // a recording double. Operations never touch widgets directly.
@@ -38,6 +42,11 @@ class OperationUi {
   // The shared open-file dialog ("adi|*.adi"). Returns false when the user
   // cancels; `path` then holds the dialog's current file name.
   virtual bool ChooseAdifFile(QString* path) = 0;
+
+  // Told by a confirmation run at each record: for every log table where it
+  // found the QSO, and once with an empty table when it found it nowhere. The
+  // window shows only the count; the command line reports the tally.
+  virtual void NoteMatch(MatchOutcome /*outcome*/, const QString& /*table*/) {}
 };
 
 #endif  // QORVSYNC_PLATFORM_OPERATION_UI_H_

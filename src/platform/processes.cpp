@@ -23,6 +23,10 @@ bool HasShortName(const QString& file_name, const QByteArray& comm) {
   return file_name.toLocal8Bit().left(kCommLength) == comm;
 }
 
+bool HasShortName(const QString& file_name, const QString& comm) {
+  return !comm.isEmpty() && HasShortName(file_name, comm.toLocal8Bit());
+}
+
 // A zombie has ended; only its exit status is left to collect.
 bool IsZombie(const QString& pid) {
   const QByteArray stat = ReadProcFile(pid, "stat");
@@ -59,6 +63,7 @@ std::optional<ProcessEntry> ReadEntry(const QString& pid) {
     if (!script.isEmpty()) exe = script;
   }
   entry.exe_path = exe;
+  entry.comm = QString::fromLocal8Bit(comm);
   entry.exe_name = exe.isEmpty() ? QString::fromLocal8Bit(comm) : QFileInfo(exe).fileName();
   if (entry.exe_name.isEmpty()) return std::nullopt;
   return entry;
@@ -103,7 +108,9 @@ QList<ProcessEntry> ListProcesses() {
 qint64 FindProcessId(const QString& exe_name) {
   const QStringList names = Candidates(exe_name, Qt::CaseSensitive);
   for (const ProcessEntry& process : ListProcesses()) {
-    if (names.contains(process.exe_name)) return process.pid;
+    for (const QString& name : names) {
+      if (process.exe_name == name || HasShortName(name, process.comm)) return process.pid;
+    }
   }
   return 0;
 }
@@ -112,9 +119,12 @@ bool IsProcessRunning(const QString& name) {
   QStringList names = Candidates(name, Qt::CaseInsensitive);
   for (QString& candidate : names) candidate = AsciiUpperCase(candidate);
   for (const ProcessEntry& process : ListProcesses()) {
-    if (names.contains(AsciiUpperCase(process.exe_name)) ||
-        (!process.exe_path.isEmpty() && names.contains(AsciiUpperCase(process.exe_path)))) {
-      return true;
+    const QString comm = AsciiUpperCase(process.comm);
+    for (const QString& name : names) {
+      if (AsciiUpperCase(process.exe_name) == name || HasShortName(name, comm) ||
+          (!process.exe_path.isEmpty() && AsciiUpperCase(process.exe_path) == name)) {
+        return true;
+      }
     }
   }
   return false;

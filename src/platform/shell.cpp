@@ -63,14 +63,14 @@ bool DesktopShell::StartProgram(const QString& program, const QString& parameter
   return false;
 }
 
-bool DesktopShell::RunAndWait(const QString& program, const QString& parameters,
+bool DesktopShell::RunAndWait(const QString& program, const QStringList& arguments,
                               quint32* exit_code) {
   *exit_code = 1;
   const QString resolved = ResolveProgram(program);
   if (StartCheck(resolved, QString()) != 0) return false;
   QProcess process;
   process.setProgram(resolved);
-  process.setArguments(SplitCommandLine(parameters));
+  process.setArguments(arguments);
   process.setStandardInputFile(QProcess::nullDevice());
   process.setProcessChannelMode(QProcess::ForwardedChannels);
   QEventLoop loop;

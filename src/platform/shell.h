@@ -20,10 +20,10 @@ class Shell {
   // cannot be started.
   virtual bool StartProgram(const QString& program, const QString& parameters,
                             const QString& folder, QString* error) = 0;
-  // Runs a program and waits for its end in an event loop (the window keeps
-  // painting). False when it cannot be started, or when the application quits
-  // during the wait.
-  virtual bool RunAndWait(const QString& program, const QString& parameters,
+  // Runs a program with its arguments, each handed over as it is, and waits
+  // for its end in an event loop (the window keeps painting). False when it
+  // cannot be started, or when the application quits during the wait.
+  virtual bool RunAndWait(const QString& program, const QStringList& arguments,
                           quint32* exit_code) = 0;
 };
 
@@ -34,7 +34,8 @@ class DesktopShell : public Shell {
   void OpenTextFile(const QString& path) override;
   bool StartProgram(const QString& program, const QString& parameters, const QString& folder,
                     QString* error) override;
-  bool RunAndWait(const QString& program, const QString& parameters, quint32* exit_code) override;
+  bool RunAndWait(const QString& program, const QStringList& arguments,
+                  quint32* exit_code) override;
 };
 
 // The shell the program uses; tests may put another in its place.

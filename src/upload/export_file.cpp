@@ -10,7 +10,6 @@
 #include "platform/clock.h"
 #include "platform/event_pump.h"
 #include "platform/text_codec.h"
-#include "upload/export_format.h"
 
 namespace {
 
@@ -65,18 +64,20 @@ std::optional<ExportedFile> WriteExportFile(OperationUi& ui, const QString& fold
   }
 
   exported.rowids.reserve(qsos.size());
+  exported.keys.reserve(qsos.size());
   EventPump pump(ui);
   const qint64 count = qsos.size();
   qint64 written = 0;
   for (const UnsentQso& qso : qsos) {
-    const std::optional<QString> line = ExportRecordLine(qso, submodes);
-    if (!line) {
+    std::optional<ExportRecord> record = MakeExportRecord(qso, submodes);
+    if (!record) {
       writer.Close();
-      ui.ShowMessage(MessageKind::kError, QStringLiteral("Error in callsign ") + qso.CallSign);
+      ui.ShowMessage(MessageKind::kPlain, QStringLiteral("Error in callsign ") + qso.CallSign);
       return std::nullopt;
     }
-    writer.Write(*line);
+    writer.Write(record->line);
     exported.rowids.append(qso.rowid);
+    exported.keys.append(std::move(record->key));
     ++written;
     pump.SetProgress(static_cast<int>(written * 100 / count));
     pump.Tick();

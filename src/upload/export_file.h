@@ -7,13 +7,16 @@
 
 #include "logdb/log_database.h"
 #include "platform/operation_ui.h"
+#include "upload/export_format.h"
 #include "upload/submode_table.h"
 
 // The export file as written: its full path and the rows that went into it,
-// the only rows the upload may mark as sent.
+// the only rows the upload may mark as sent, each with the key that finds it
+// in the signed file (keys[i] belongs to rowids[i]).
 struct ExportedFile {
   QString path;
   QList<qint64> rowids;
+  QList<ExportedKey> keys;
 };
 
 // Writes the QSOs into a new export file in `folder` (created when missing,

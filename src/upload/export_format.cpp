@@ -113,17 +113,19 @@ QStringList ExportHeader(qsizetype count, const QDateTime& created,
           QString()};
 }
 
-std::optional<QString> ExportRecordLine(const UnsentQso& qso, const SubmodeTable& submodes) {
+std::optional<ExportRecord> MakeExportRecord(const UnsentQso& qso, const SubmodeTable& submodes) {
   const std::optional<QString> date = AdifDate(qso.QSODate);
   const std::optional<QString> time = AdifTime(qso.QSOTime);
   if (!date || !time) return std::nullopt;
 
-  QString line;
+  ExportRecord record;
+  QString& line = record.line;
   line.reserve(160);
+  const QString band = DigiBandToBand(qso.DigiBand);
   AppendField(line, QLatin1String("CALL"), qso.CallSign);
   AppendField(line, QLatin1String("QSO_DATE"), *date);
   AppendField(line, QLatin1String("TIME_ON"), *time);
-  AppendField(line, QLatin1String("BAND"), DigiBandToBand(qso.DigiBand));
+  AppendField(line, QLatin1String("BAND"), band);
   AppendField(line, QLatin1String("FREQ"), FreqToAdif(qso.QSOBand));
 
   // The submode table is asked with the exported mode before CONTEST turns
@@ -136,6 +138,7 @@ std::optional<QString> ExportRecordLine(const UnsentQso& qso, const SubmodeTable
   } else {
     AppendField(line, QLatin1String("MODE"), adif_mode);
     AppendField(line, QLatin1String("SUBMODE"), mode);
+    record.key.submode = mode.toUpper();
   }
 
   if (!TrimControl(qso.SAT_NAME).isEmpty()) {
@@ -143,5 +146,7 @@ std::optional<QString> ExportRecordLine(const UnsentQso& qso, const SubmodeTable
     line += QLatin1String("<PROP_MODE:3>SAT");
   }
   line += QLatin1String("<EOR>");
-  return line;
+  record.key.key =
+      MakeQsoKey(qso.CallSign, *date, *time, band, adif_mode.isEmpty() ? mode : adif_mode);
+  return record;
 }

@@ -8,6 +8,7 @@
 
 #include "logdb/log_database.h"
 #include "platform/conversions.h"
+#include "upload/signed_contacts.h"
 #include "upload/submode_table.h"
 
 // The ADIF file of QSOs not yet sent to Qorv, the way the logbook's own export
@@ -21,9 +22,23 @@ QString ExportFileName(const QDateTime& local);
 QStringList ExportHeader(qsizetype count, const QDateTime& created,
                          const RegionalSettings& settings = CurrentRegionalSettings());
 
-// One record line, or nothing when the QSO's date or time cannot be read
+// What finds an exported QSO in the signed file: the key with the MODE
+// written, and the SUBMODE (empty when none), which TQSL may give as the
+// contact's mode instead.
+struct ExportedKey {
+  QsoKey key;
+  QString submode;
+};
+
+// One exported QSO: its record line and its key.
+struct ExportRecord {
+  QString line;
+  ExportedKey key;
+};
+
+// The record of a QSO, or nothing when the QSO's date or time cannot be read
 // (the caller tells the user which call sign). A QSOBand that is no frequency
 // throws "'%s' is not a valid floating point value".
-std::optional<QString> ExportRecordLine(const UnsentQso& qso, const SubmodeTable& submodes);
+std::optional<ExportRecord> MakeExportRecord(const UnsentQso& qso, const SubmodeTable& submodes);
 
 #endif  // QORVSYNC_UPLOAD_EXPORT_FORMAT_H_

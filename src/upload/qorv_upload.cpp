@@ -3,8 +3,11 @@
 #include <QFile>
 
 #include "platform/processes.h"
+#include "platform/text_codec.h"
 #include "upload/export_file.h"
 #include "upload/qorv_upload_exchange.h"
+#include "upload/signed_contacts.h"
+#include "upload/signed_selection.h"
 #include "upload/submode_table.h"
 #include "upload/tqsl_signing.h"
 
@@ -34,13 +37,15 @@ class QorvUploadRun {
     const SigningEnd signing = SignExportFile(request_.tqsl_path, request_.location, exported->path,
                                               request_.program_folder);
     if (signing == SigningEnd::kQuit) return false;
+    // A Qorv upload that went wrong keeps both files, also through Club Log.
+    bool keep_export = false;
     if (signing == SigningEnd::kSigned) {
-      Upload(*exported, unsent->size());
+      keep_export = !Upload(*exported);
     } else {
       ui_.SetResult(ResultLabel::kUpload, QStringLiteral("Error: TQSL file was not created."));
     }
 
-    if (hooks_.clublog()) return hooks_.submit_to_clublog(exported->path);
+    if (hooks_.clublog()) return hooks_.submit_to_clublog(exported->path, keep_export);
     return true;
   }
 
@@ -77,14 +82,15 @@ class QorvUploadRun {
     return unsent;
   }
 
-  void Upload(const ExportedFile& exported, qsizetype count) {
+  // True when Qorv accepted the signed file.
+  bool Upload(const ExportedFile& exported) {
     const QString signed_file = SignedFilePath(exported.path);
     const QorvUploadReply reply =
         PostSignedFile(service_, request_.login, request_.password, signed_file);
     if (!reply.completed) {
       ui_.ShowMessage(MessageKind::kError, QStringLiteral("File was rejected with this Error:") +
                                                QString::number(reply.socket_error));
-      return;
+      return false;
     }
     if (!reply.accepted) {
       // Nothing is marked and both files stay, so the QSOs go out again with
@@ -93,15 +99,23 @@ class QorvUploadRun {
       if (shown.size() > kShownReplyChars) shown = shown.left(kShownReplyChars) + u'\x2026';
       ui_.ShowMessage(MessageKind::kError,
                       QStringLiteral("Qorv did not accept the file. Its reply:\n") + shown);
-      return;
+      return false;
     }
-    ui_.SetResult(ResultLabel::kUpload,
-                  QStringLiteral("Uploading was successful ! QSO:") + QString::number(count));
-    // Only the rows in the file: a QSO logged since the export was not sent.
-    database_.MarkSent(request_.log_table, exported.rowids);
+    // Only the exported rows the signed file holds went out: a QSO logged
+    // since the export, or one TQSL left out, was not sent.
+    const std::optional<QList<QsoKey>> contacts = ReadSignedContacts(ReadFileBytes(signed_file));
+    const SignedSelection selection =
+        SelectSignedQsos(exported, contacts.value_or(QList<QsoKey>()));
+    ui_.SetResult(ResultLabel::kUpload, QStringLiteral("Uploading was successful ! QSO:") +
+                                            QString::number(selection.signed_rowids.size()));
+    database_.MarkSent(request_.log_table, selection.signed_rowids);
+    if (!selection.left_out.isEmpty()) {
+      ui_.ShowMessage(MessageKind::kWarning, LeftOutMessage(selection.left_out));
+    }
     if (!hooks_.keep_files()) RemoveIfPresent(signed_file);
     // With Club Log ticked the export file stays for Club Log, which removes it.
     if (!hooks_.clublog() && !hooks_.keep_files()) RemoveIfPresent(exported.path);
+    return true;
   }
 
   OperationUi& ui_;

@@ -27,14 +27,16 @@ struct QorvUploadHooks {
   std::function<bool()> keep_files;  // "Save adi and tq8 files"
   std::function<bool()> clublog;     // "Upload with Qorv"
   // The Club Log step with the export file: false when the upload ends there
-  // without its common tail.
-  std::function<bool(const QString& export_file)> submit_to_clublog;
+  // without its common tail. With `keep_export` the export file stays even
+  // after Club Log took it (the Qorv upload went wrong).
+  std::function<bool(const QString& export_file, bool keep_export)> submit_to_clublog;
 };
 
 // The upload of the QSOs not yet sent: checks, export into
 // "Qorv Logs/Qorv_ADIF_<time>.adi", signing by TQSL, the upload of the signed
-// file, the marking of the exported QSOs after Qorv accepted them, the removal
-// of the files, and the Club Log step when ticked. True when the action goes
+// file, the marking of the exported QSOs that the signed file holds after Qorv
+// accepted it (a box names the QSOs TQSL left out), the removal of the files,
+// and the Club Log step when ticked. True when the action goes
 // on to its common tail; false when it stopped (a check, an export error, the
 // program quitting during the signing, the Club Log step's own stop). Errors
 // from files and the database are thrown as AppError.

@@ -14,6 +14,36 @@ QString DecodeStationData(const QByteArray& bytes) {
   return utf8.hasError() ? by_mark.text : text;
 }
 
+// TQSL writes a name as XML: "&amp;" in the file is "&" in the name TQSL
+// expects back. One pass, so "&amp;lt;" stays "&lt;".
+QString DecodeXmlEntities(const QString& text) {
+  static const struct {
+    QLatin1String entity;
+    QChar character;
+  } kEntities[] = {{QLatin1String("&amp;"), u'&'},
+                   {QLatin1String("&lt;"), u'<'},
+                   {QLatin1String("&gt;"), u'>'},
+                   {QLatin1String("&quot;"), u'"'},
+                   {QLatin1String("&apos;"), u'\''}};
+  QString decoded;
+  decoded.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    bool replaced = false;
+    if (text.at(i) == u'&') {
+      for (const auto& e : kEntities) {
+        if (QStringView(text).mid(i).startsWith(e.entity)) {
+          decoded += e.character;
+          i += e.entity.size() - 1;
+          replaced = true;
+          break;
+        }
+      }
+    }
+    if (!replaced) decoded += text.at(i);
+  }
+  return decoded;
+}
+
 }  // namespace
 
 QStringList StationLocationNames(const QString& station_data) {
@@ -27,7 +57,7 @@ QStringList StationLocationNames(const QString& station_data) {
     const qsizetype name_start = start + kStart.size();
     const qsizetype end = station_data.indexOf(kEnd, name_start, Qt::CaseSensitive);
     if (end < 0) break;
-    names.append(station_data.mid(name_start, end - name_start));
+    names.append(DecodeXmlEntities(station_data.mid(name_start, end - name_start)));
     from = end + kEnd.size();
   }
   return names;

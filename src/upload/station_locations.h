@@ -8,7 +8,8 @@
 
 // Every name of a '<StationData name="' entry (the tag compared with its case),
 // up to the next '">' (a name may run across a line break), in file order,
-// duplicates kept.
+// duplicates kept, the five XML entities (&amp; &lt; &gt; &quot; &apos;)
+// decoded.
 QStringList StationLocationNames(const QString& station_data);
 
 // The names from TQSL's station data file. The file is read by its

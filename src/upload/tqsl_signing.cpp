@@ -42,19 +42,25 @@ QString SignedFilePath(const QString& export_file) {
   return (dot > slash ? export_file.left(dot) : export_file) + QStringLiteral(".tq8");
 }
 
-QString TqslParameters(const QString& location, const QString& export_file) {
-  return QStringLiteral("-d -l \"%1\" \"%2\" -x").arg(TrimControl(location), export_file);
+QStringList TqslArguments(const QString& location, const QString& export_file) {
+  return {QStringLiteral("-d"), QStringLiteral("-l"), TrimControl(location), export_file,
+          QStringLiteral("-x")};
 }
 
 SigningEnd SignExportFile(const QString& tqsl_path, const QString& location,
                           const QString& export_file, const QString& program_folder) {
   Shell& shell = ProgramShell();
-  QString ignored;
-  shell.StartProgram(QStringLiteral("tqsl.exe"), QString(), program_folder, &ignored);
+  for (const QLatin1String name : {QLatin1String("tqsl.exe"), QLatin1String("tqsl")}) {
+    const QString own = program_folder + name;
+    if (!QFileInfo(own).isFile()) continue;
+    QString ignored;
+    shell.StartProgram(own, QString(), program_folder, &ignored);
+    break;
+  }
 
   QuitWatch quit;
   quint32 exit_code = 0;
-  shell.RunAndWait(tqsl_path, TqslParameters(location, export_file), &exit_code);
+  shell.RunAndWait(tqsl_path, TqslArguments(location, export_file), &exit_code);
   if (quit.Seen()) return SigningEnd::kQuit;
   return QFileInfo::exists(SignedFilePath(export_file)) ? SigningEnd::kSigned
                                                         : SigningEnd::kNotCreated;

@@ -33,7 +33,7 @@ class RecordingShell : public Shell {
     *error = QStringLiteral("not started in tests");
     return false;
   }
-  bool RunAndWait(const QString&, const QString&, quint32*) override { return false; }
+  bool RunAndWait(const QString&, const QStringList&, quint32*) override { return false; }
 
   QStringList urls;
   QStringList text_files;

@@ -15,9 +15,9 @@
 #include "app/main_window_fixture.h"
 #include "app/program_actions.h"
 #include "clublog/tfrm_clublog.h"
-#include "support/service_double_process.h"
 #include "net/http_client.h"
 #include "platform/text_codec.h"
+#include "support/service_double_process.h"
 
 namespace {
 
@@ -99,23 +99,29 @@ TEST_F(ClublogActionsTest, LoadAdifSendsThePickedFileOnly) {
 }
 
 TEST_F(ClublogActionsTest, UploadStepKeepsTheExportWhenAsked) {
-  for (const bool keep : {true, false}) {
-    SCOPED_TRACE(keep ? "kept" : "deleted");
+  // The export stays when "Save adi and tq8 files" is ticked, and when the
+  // Qorv upload went wrong.
+  const struct {
+    bool cb_keep;
+    bool keep_export;
+  } cases[] = {{true, false}, {false, true}, {false, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.cb_keep << c.keep_export);
     const QString path = WriteAdif("Qorv_ADIF_1.adi");
-    Find<QCheckBox>("cbKeep")->setChecked(keep);
-    EXPECT_TRUE(ClublogSubmitExport(*window_, path));
+    Find<QCheckBox>("cbKeep")->setChecked(c.cb_keep);
+    EXPECT_TRUE(ClublogSubmitExport(*window_, path, c.keep_export));
     EXPECT_EQ(window_->windowTitle(), "Submit to Clublog");
     EXPECT_EQ(Memo(), kAccepted);
-    EXPECT_EQ(QFile::exists(path), keep);
+    EXPECT_EQ(QFile::exists(path), c.cb_keep || c.keep_export);
   }
-  EXPECT_EQ(Received().size(), 2);
+  EXPECT_EQ(Received().size(), 3);
 
   // No export file: the standard error box, and the upload ends here.
-  EXPECT_FALSE(ClublogSubmitExport(*window_, folder_.filePath("Qorv_ADIF_2.adi")));
+  EXPECT_FALSE(ClublogSubmitExport(*window_, folder_.filePath("Qorv_ADIF_2.adi"), false));
   ASSERT_EQ(dialogs_.messages.size(), 1);
   EXPECT_EQ(dialogs_.messages[0].kind, MessageKind::kError);
   EXPECT_TRUE(dialogs_.messages[0].text.startsWith("Cannot open file"));
-  EXPECT_EQ(Received().size(), 2);
+  EXPECT_EQ(Received().size(), 3);
 }
 
 }  // namespace

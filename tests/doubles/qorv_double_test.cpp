@@ -7,8 +7,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "platform/gzip.h"
 #include "support/service_double_process.h"
-#include "signed_log.h"
 
 namespace {
 
@@ -142,7 +142,15 @@ QByteArray SignWithTqslDouble(const QByteArray& adif) {
 }
 
 constexpr char kAdif[] =
-    "Export\r\n<EOH>\r\n<CALL:5>ABCDE<QSO_DATE:8>20210915<EOR>\r\n<CALL:5>FGHIJ<EOR>\r\n";
+    "Export\r\n<EOH>\r\n<CALL:5>ABCDE<QSO_DATE:8>20210915<TIME_ON:4>1000<BAND:3>20M<MODE:2>CW"
+    "<EOR>\r\n<CALL:5>FGHIJ<QSO_DATE:8>20210916<TIME_ON:4>1100<BAND:3>40M<MODE:3>FT8<EOR>\r\n";
+
+// Real TQSL's signed file: gzip text of tagged records, two of them contacts.
+QByteArray RealTqslSignedFile() {
+  QFile text(QStringLiteral(QORV_SOURCE_DIR "/tests/data/tqsl_signed_log.txt"));
+  EXPECT_TRUE(text.open(QIODevice::ReadOnly));
+  return Gzip(text.readAll());
+}
 
 TEST_F(QorvDoubleTest, UploadOfASignedFileIsAcceptedStoredAndRecordedByteForByte) {
   const QByteArray tq8 = SignWithTqslDouble(kAdif);
@@ -163,6 +171,22 @@ TEST_F(QorvDoubleTest, UploadOfASignedFileIsAcceptedStoredAndRecordedByteForByte
   EXPECT_TRUE(raw.contains("\r\nContent-Type: multipart/form-data; boundary=" + boundary + "\r\n"));
   EXPECT_TRUE(double_.ReadState("requests.log")
                   .contains("#" + id + " https POST " + target + " HTTP/1.0\n"));
+  EXPECT_EQ(double_.ReadState("uploads/" + id + "-Qorv_ADIF_1.tq8.contacts"),
+            "ABCDE\t20210915\t1000\t20M\tCW\nFGHIJ\t20210916\t1100\t40M\tFT8\n");
+}
+
+TEST_F(QorvDoubleTest, UploadOfRealTqslsSignedFileListsItsContacts) {
+  const QByteArray tq8 = RealTqslSignedFile();
+  const QByteArray boundary = "5555_Synapse_boundary";
+  const RawReply reply = double_.Post(false, "/qorvuser/upload?login=W1AW&password=p%26ss%20word",
+                                      "multipart/form-data; boundary=" + boundary,
+                                      UpfileBody(boundary, "Qorv_ADIF_2.tq8", tq8));
+  EXPECT_TRUE(reply.body.contains(kAccepted)) << reply.body.constData();
+  const QByteArray id = reply.Header("X-Request-Number").rightJustified(6, '0');
+  EXPECT_EQ(double_.ReadState("uploads/" + id + "-Qorv_ADIF_2.tq8"), tq8);
+  // The station record names a CALL too; only the contacts count.
+  EXPECT_EQ(double_.ReadState("uploads/" + id + "-Qorv_ADIF_2.tq8.contacts"),
+            "W1AW\t2024-01-02\t10:00:00Z\t20M\tFT4\nDL1ABC\t2024-01-03\t12:00:00Z\t2M\tFM\n");
 }
 
 TEST_F(QorvDoubleTest, UploadIsRefusedWithoutAccountOrSignedFile) {
@@ -186,6 +210,14 @@ TEST_F(QorvDoubleTest, UploadIsRefusedWithoutAccountOrSignedFile) {
       {"other part name", good_login,
        QByteArray(UpfileBody(boundary, "a.tq8", tq8)).replace("\"upfile\"", "\"file\"")},
       {"no closing delimiter", good_login, UpfileBody(boundary, "a.tq8", tq8).chopped(30)},
+      {"gzip without contacts", good_login,
+       UpfileBody(boundary, "a.tq8", Gzip("<Rec_Type:8>tSTATION<CALL:4>W1AW<eor>"))},
+      {"contact without a band", good_login,
+       UpfileBody(boundary, "a.tq8",
+                  Gzip("<Rec_Type:8>tCONTACT<CALL:4>W1AW<MODE:2>CW<QSO_DATE:10>2024-01-02"
+                       "<QSO_TIME:9>10:00:00Z<eor>"))},
+      {"real TQSL's file cut short", good_login,
+       UpfileBody(boundary, "a.tq8", RealTqslSignedFile().chopped(20))},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

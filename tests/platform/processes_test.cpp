@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <memory>
 
 #include "platform/text_codec.h"
@@ -115,6 +116,52 @@ TEST_F(ProcessesTest, RunningCheckIgnoresCaseAndTakesFullPaths) {
   // The ".exe" rule also holds for the exact look-up, with letter case.
   EXPECT_EQ(FindProcessId("qtool" + tag + ".exe"), bare);
   EXPECT_EQ(FindProcessId("QTOOL" + tag + ".exe"), 0);
+}
+
+TEST_F(ProcessesTest, ShortNameFindsAProgramRunUnderAnotherExecutable) {
+  // A Windows program under Wine runs as the loader: only /proc/PID/comm
+  // carries its name. A shell renames itself the same way.
+  const QString tag = QString::number(getpid() % 100000);
+  const struct {
+    QString comm;
+    QString looked_for;
+  } cases[] = {{"TQSL.EXE", "tqsl.exe"}, {"tqsl", "TQSL.EXE"}, {"Vodrix" + tag + ".exe", ""}};
+  QList<qint64> pids;
+  for (const auto& c : cases) {
+    auto process = std::make_unique<QProcess>();
+    // The name comes through the environment: on the command line it would
+    // make the shell look like a script of that name.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("SHORT_NAME", c.comm);
+    process->setProcessEnvironment(environment);
+    process->start(
+        "/bin/sh",
+        {"-c", "printf '%s' \"$SHORT_NAME\" > /proc/$$/comm; while :; do sleep 0.1; done"});
+    ASSERT_TRUE(process->waitForStarted());
+    pids.append(process->processId());
+    processes_.push_back(std::move(process));
+  }
+  // Wait until every shell has renamed itself.
+  for (int i = 0; i < 100; ++i) {
+    const QList<ProcessEntry> list = ListProcesses();
+    bool all = true;
+    for (qsizetype k = 0; k < pids.size(); ++k) {
+      const ProcessEntry* entry = EntryOf(list, pids[k]);
+      all = all && entry != nullptr && entry->comm == cases[k].comm;
+    }
+    if (all) break;
+    QThread::msleep(20);
+  }
+  for (const auto& c : cases) {
+    if (c.looked_for.isEmpty()) continue;
+    EXPECT_TRUE(IsProcessRunning(c.looked_for)) << c.comm.toStdString();
+  }
+  // The exact look-up takes the short name too, with its letter case.
+  EXPECT_EQ(FindProcessId("Vodrix" + tag + ".exe"), pids[2]);
+  EXPECT_EQ(FindProcessId("VODRIX" + tag + ".exe"), 0);
+  EXPECT_NE(EntryOf(ListProcesses(), pids[2])->exe_name, "Vodrix" + tag + ".exe");
+  StopAll();
+  EXPECT_EQ(FindProcessId("Vodrix" + tag + ".exe"), 0);
 }
 
 }  // namespace

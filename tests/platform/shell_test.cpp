@@ -107,11 +107,11 @@ TEST_F(ShellTest, RunAndWaitKeepsEventsRunningAndGivesTheExitCode) {
   QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
   timer.start(20);
   quint32 exit_code = 0;
-  ASSERT_TRUE(shell_.RunAndWait(program, "7", &exit_code));
+  ASSERT_TRUE(shell_.RunAndWait(program, {"7"}, &exit_code));
   EXPECT_EQ(exit_code, 7u);
   EXPECT_GE(ticks, 5);
 
-  EXPECT_FALSE(shell_.RunAndWait(dir_.filePath("missing"), "", &exit_code));
+  EXPECT_FALSE(shell_.RunAndWait(dir_.filePath("missing"), {}, &exit_code));
   EXPECT_EQ(exit_code, 1u);
 }
 

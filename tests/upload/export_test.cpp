@@ -147,6 +147,7 @@ TEST_F(ExportTest, UnreadableDateOrTimeStopsWithTheCallSign) {
     EXPECT_FALSE(Export());
     ASSERT_EQ(ui_.messages.size(), 1);
     EXPECT_EQ(ui_.messages[0].text, "Error in callsign BAD1 ");
+    EXPECT_EQ(ui_.messages[0].kind, MessageKind::kPlain);
     // The file stays as far as it was written.
     EXPECT_EQ(ExportBytes(), CrLf(Header(2) << "<CALL:4>GOOD<QSO_DATE:8>20240101<TIME_ON:4>1000"
                                                "<BAND:3>20M<FREQ:6>14.074<MODE:2>CW<EOR>"));

@@ -11,9 +11,9 @@
 #include <QTcpServer>
 #include <QTimer>
 
-#include "support/service_double_process.h"
 #include "platform/text_codec.h"
 #include "support/error_text.h"
+#include "support/service_double_process.h"
 #include "upload/upload_fixture.h"
 
 namespace {
@@ -138,6 +138,7 @@ TEST_F(QorvUploadTest, AcceptedUploadMarksTheExportedQsosAndHandlesTheFiles) {
     for (const QString& name : uploads.entryList(QDir::Files)) uploads.remove(name);
     ui_ = RecordingUi();
     clublog_files_.clear();
+    clublog_keeps_.clear();
     AddThreeUnsentAndTwoSent();
     keep_files_ = c.keep;
     clublog_ = c.clublog;
@@ -165,6 +166,7 @@ TEST_F(QorvUploadTest, AcceptedUploadMarksTheExportedQsosAndHandlesTheFiles) {
     EXPECT_EQ(clublog_files_.size(), c.clublog ? 1 : 0);
     if (c.clublog) {
       EXPECT_EQ(clublog_files_, QStringList{OnlyExportFile()});
+      EXPECT_EQ(clublog_keeps_, QList<bool>{false});
     }
   }
 }
@@ -183,6 +185,30 @@ TEST_F(QorvUploadTest, QsoLoggedDuringTheSigningStaysUnsent) {
   EXPECT_EQ(sent.values().mid(0, 5), (QList<int>{1, 1, 1, 1, 1}));
 }
 
+TEST_F(QorvUploadTest, QsosTqslLeftOutStayUnsentAndAreNamed) {
+  AddThreeUnsentAndTwoSent();
+  // TQSL finds DL1ABC's record invalid and leaves it out of the signed file.
+  SetEnv("TQSL_DOUBLE_LEAVE_OUT", "DL1ABC");
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(ui_.results.value(ResultLabel::kUpload), QString(kSuccess) + "2");
+  EXPECT_EQ(SentFlags().values(), (QList<int>{1, 1, 0, 1, 1}));
+  ASSERT_EQ(ui_.messages.size(), 1);
+  EXPECT_EQ(ui_.messages[0].kind, MessageKind::kWarning);
+  EXPECT_TRUE(ui_.messages[0].text.contains("stay unsent"));
+  EXPECT_TRUE(ui_.messages[0].text.endsWith("\nDL1ABC  2024-01-03  20M  FT4"))
+      << ui_.messages[0].text.toStdString();
+  ASSERT_EQ(ReceivedAdif().size(), 1);
+  EXPECT_FALSE(service_double_.ReadState("uploads/" + ReceivedAdif()[0]).contains("DL1ABC"));
+
+  // The next upload sends only that QSO again.
+  ui_ = RecordingUi();
+  SetEnv("TQSL_DOUBLE_LEAVE_OUT", "");
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(ui_.results.value(ResultLabel::kUpload), QString(kSuccess) + "1");
+  EXPECT_TRUE(ui_.messages.isEmpty());
+  EXPECT_EQ(SentFlags().values(), (QList<int>{1, 1, 1, 1, 1}));
+}
+
 TEST_F(QorvUploadTest, ReplyWithoutTheMarkerIsAFailure) {
   AddThreeUnsentAndTwoSent();
   request_.password = "wrong";
@@ -195,8 +221,9 @@ TEST_F(QorvUploadTest, ReplyWithoutTheMarkerIsAFailure) {
   EXPECT_EQ(ui_.results.value(ResultLabel::kUpload), "");
   EXPECT_EQ(SentFlags().values(), (QList<int>{0, 1, 0, 1, 0}));
   EXPECT_EQ(ExportFolderFiles().size(), 2);
-  // Club Log still gets the export file.
+  // Club Log still gets the export file, which stays after it.
   EXPECT_EQ(clublog_files_, QStringList{OnlyExportFile()});
+  EXPECT_EQ(clublog_keeps_, QList<bool>{true});
 }
 
 TEST_F(QorvUploadTest, ExchangeThatFailsShowsTheSocketError) {
@@ -206,11 +233,13 @@ TEST_F(QorvUploadTest, ExchangeThatFailsShowsTheSocketError) {
   const quint16 port = closed.serverPort();
   closed.close();
   service_ = QStringLiteral("http://127.0.0.1:%1").arg(port);
+  clublog_ = true;
   ASSERT_TRUE(Run());
   ASSERT_EQ(ui_.messages.size(), 1);
   EXPECT_EQ(ui_.messages[0].text, "File was rejected with this Error:111");
   EXPECT_EQ(SentFlags().values(), (QList<int>{0, 1, 0, 1, 0}));
   EXPECT_EQ(ExportFolderFiles().size(), 2);
+  EXPECT_EQ(clublog_keeps_, QList<bool>{true});
 }
 
 TEST_F(QorvUploadTest, NoSignedFileSkipsTheUploadNotClubLog) {

@@ -26,6 +26,10 @@ TEST(StationLocations, NamesFollowTheSearchRule) {
       {"<StationData name=\"Say \"hi\" here\">", {"Say \"hi\" here"}},
       // The tag compares with its letter case.
       {"<stationdata name=\"lower\"><STATIONDATA name=\"upper\">", {}},
+      // The five XML entities are decoded, once: TQSL wants the name itself.
+      {"<StationData name=\"Home &amp; Away\"><StationData name=\"&lt;&gt;&quot;&apos;\">"
+       "<StationData name=\"&amp;lt; &copy; &amp\">",
+       {"Home & Away", "<>\"'", "&lt; &copy; &amp"}},
       {"<StationDataFile></StationDataFile>", {}},
       {"<StationData name=\"unterminated", {}},
       {"", {}},

@@ -1,6 +1,6 @@
 // Signing with the TQSL double, a real process: the command line it gets, the
 // signed file as the only judge, a slow TQSL with the event loop still
-// running, the bare "tqsl.exe" opened from the program folder, and a quit
+// running, the bare "tqsl.exe" opened from the program folder only, and a quit
 // during the wait.
 #include "upload/tqsl_signing.h"
 
@@ -13,8 +13,8 @@
 #include <QThread>
 #include <QTimer>
 
-#include "platform/processes.h"
 #include "platform/text_codec.h"
+#include "upload/station_locations.h"
 #include "upload/upload_fixture.h"
 
 namespace {
@@ -47,8 +47,20 @@ class TqslSigningTest : public UploadFixture {
 TEST_F(TqslSigningTest, PathsAndParameters) {
   EXPECT_EQ(SignedFilePath("/a/Qorv Logs/Qorv_ADIF_1.adi"), "/a/Qorv Logs/Qorv_ADIF_1.tq8");
   EXPECT_EQ(SignedFilePath("/a.b/file"), "/a.b/file.tq8");
-  EXPECT_EQ(TqslParameters("  My Home \t", "/a/Qorv Logs/x.adi"),
-            "-d -l \"My Home\" \"/a/Qorv Logs/x.adi\" -x");
+  EXPECT_EQ(TqslArguments("  My Home \t", "/a/Qorv Logs/x.adi"),
+            (QStringList{"-d", "-l", "My Home", "/a/Qorv Logs/x.adi", "-x"}));
+}
+
+TEST_F(TqslSigningTest, LocationFromTheStationDataReachesTqslAsOneArgument) {
+  // Quotes, "&" and a would-be option: TQSL gets the name exactly as it keeps it.
+  WriteFileBytes(tqsl_dir_ + "/station_data",
+                 "<StationDataFile><StationData name=\"Home &amp; &quot;Away&quot; -x\">"
+                 "<CALL>N0CALL</CALL></StationData></StationDataFile>\n");
+  const QStringList names = ReadStationLocations(tqsl_dir_ + "/station_data");
+  ASSERT_EQ(names, QStringList{"Home & \"Away\" -x"});
+  EXPECT_EQ(Sign(request_.tqsl_path, names[0]), SigningEnd::kSigned);
+  ASSERT_EQ(LoggedRuns().size(), 1);
+  EXPECT_EQ(LoggedRuns()[0], "run\t-d\t-l\tHome & \"Away\" -x\t" + export_ + "\t-x");
 }
 
 TEST_F(TqslSigningTest, SignedFileDecidesWhateverTheExitCode) {
@@ -92,22 +104,35 @@ TEST_F(TqslSigningTest, SlowTqslKeepsEventsRunning) {
   EXPECT_GE(ticks, 10);
 }
 
-TEST_F(TqslSigningTest, BareTqslIsOpenedFromTheProgramFolder) {
-  // "tqsl" in PATH stands for TQSL's own window: it notes where it started.
+TEST_F(TqslSigningTest, BareTqslIsOpenedOnlyFromTheProgramFolder) {
+  // A "tqsl" stands for TQSL's own window: it notes the folder it started in.
   const QString marker = root_.filePath("opened");
-  const QString script = root_.filePath("bin/tqsl");
-  WriteFileBytes(script, "#!/bin/sh\necho \"$PWD/\" > '" + QFile::encodeName(marker) + "'\n");
-  QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
-  EXPECT_EQ(Sign(request_.tqsl_path), SigningEnd::kSigned);
-  QElapsedTimer waited;
-  waited.start();
+  const QByteArray script = "#!/bin/sh\necho \"$PWD/\" >> '" + QFile::encodeName(marker) + "'\n";
+  const auto install = [&script](const QString& path) {
+    WriteFileBytes(path, script);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  };
   auto opened_in = [&marker] {
     return QFile::exists(marker) ? QString::fromLocal8Bit(ReadFileBytes(marker)) : QString();
   };
-  while (!opened_in().endsWith('\n') && waited.elapsed() < 5000) QThread::msleep(20);
-  EXPECT_EQ(opened_in(), program_ + "\n");
-  while (IsProcessRunning("tqsl.exe") && waited.elapsed() < 5000) QThread::msleep(20);
+
+  // One in PATH is never opened: it would stay open and block the next upload.
+  install(root_.filePath("bin/tqsl"));
+  EXPECT_EQ(Sign(request_.tqsl_path), SigningEnd::kSigned);
+  QThread::msleep(500);
+  EXPECT_EQ(opened_in(), "");
+
+  for (const char* name : {"tqsl.exe", "tqsl"}) {
+    SCOPED_TRACE(name);
+    QFile::remove(marker);
+    install(program_ + name);
+    EXPECT_EQ(Sign(request_.tqsl_path), SigningEnd::kSigned);
+    QElapsedTimer waited;
+    waited.start();
+    while (!opened_in().endsWith('\n') && waited.elapsed() < 5000) QThread::msleep(20);
+    EXPECT_EQ(opened_in(), program_ + "\n");
+    QFile::remove(program_ + name);
+  }
 }
 
 TEST_F(TqslSigningTest, QuitDuringTheWaitEndsTheSigning) {

@@ -73,8 +73,9 @@ void UploadFixture::SetUp() {
   hooks_.service = [this] { return service_; };
   hooks_.keep_files = [this] { return keep_files_; };
   hooks_.clublog = [this] { return clublog_; };
-  hooks_.submit_to_clublog = [this](const QString& file) {
+  hooks_.submit_to_clublog = [this](const QString& file, bool keep_export) {
     clublog_files_.append(file);
+    clublog_keeps_.append(keep_export);
     return clublog_result_;
   };
 }
@@ -82,7 +83,8 @@ void UploadFixture::SetUp() {
 void UploadFixture::TearDown() {
   database_.reset();
   writer_.reset();
-  env_.clear();
+  // Last set, first restored: a variable set twice gets its first value back.
+  while (!env_.empty()) env_.pop_back();
 }
 
 void UploadFixture::AddQsos(const QList<Qso>& qsos) { writer_->InsertQsos("Log1", qsos); }

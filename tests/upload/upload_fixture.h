@@ -73,6 +73,7 @@ class UploadFixture : public testing::Test {
   bool clublog_ = false;
   bool clublog_result_ = true;
   QStringList clublog_files_;
+  QList<bool> clublog_keeps_;  // keep_export of each Club Log step
 };
 
 // Path of a double built under tools/.

@@ -4,6 +4,8 @@
 
 #include "adif_records.h"
 #include "multipart.h"
+#include "platform/gzip.h"
+#include "qorv_held_qsos.h"
 #include "routes.h"
 #include "signed_log.h"
 
@@ -86,7 +88,11 @@ void ReportHandler(Context& context, const httplib::Request& request, httplib::R
   const std::optional<ReportQuery> query = ReadQuery(request, &problem);
   if (!query) return SetPage(response, "Qorv", "<b>" + problem + "</b>");
   QList<AdifRecord> selected;
-  for (const AdifRecord& record : ParseAdif(context.state.AccountData("qorv", account->login))) {
+  const QList<AdifRecord> served =
+      Param(request, "qso_qsl") == "no"
+          ? HeldQsoRecords(context.state)
+          : ParseAdif(context.state.AccountData("qorv", account->login));
+  for (const AdifRecord& record : served) {
     if (Selected(record, *query)) selected.append(record);
   }
   response.set_content(Report(*account, *query, selected).toStdString(), "application/x-arrl-adif");
@@ -105,6 +111,58 @@ void Reject(httplib::Response& response, const QByteArray& reason) {
           "<!-- .UPL.  rejected -->\r\n<p>Upload rejected: " + reason + "</p>");
 }
 
+// The contacts of an uploaded signed file: the TQSL double's signed log (its
+// ADIF records), or real TQSL's gzip text of tagged records (those of the type
+// tCONTACT). Anything else, or a file without a whole contact, gives nothing.
+struct UploadedLog {
+  QList<AdifRecord> contacts;
+  QByteArray adif;  // the TQSL double's ADIF, empty for real TQSL's file
+};
+
+std::optional<UploadedLog> ReadUploadedLog(const QByteArray& tq8, QByteArray* reason) {
+  QString error;
+  UploadedLog uploaded;
+  QList<AdifRecord>& contacts = uploaded.contacts;
+  if (const std::optional<SignedLog> log = ReadSignedLog(tq8, &error)) {
+    uploaded.adif = log->adif;
+    contacts = ParseAdif(log->adif);
+  } else if (const std::optional<QByteArray> text = Gunzip(tq8)) {
+    for (const AdifRecord& record : ParseAdif(*text)) {
+      if (record.Value("REC_TYPE").compare("tCONTACT", Qt::CaseInsensitive) == 0) {
+        contacts.append(record);
+      }
+    }
+  } else {
+    *reason = "the file is not a signed log (" + error.toUtf8() + ")";
+    return std::nullopt;
+  }
+  if (contacts.isEmpty()) {
+    *reason = "the signed log holds no contacts";
+    return std::nullopt;
+  }
+  for (const AdifRecord& contact : contacts) {
+    for (const char* field : {"CALL", "QSO_DATE", "BAND", "MODE"}) {
+      if (contact.Value(field).isEmpty()) {
+        *reason = "a contact without " + QByteArray(field);
+        return std::nullopt;
+      }
+    }
+  }
+  return uploaded;
+}
+
+// One line per contact: call, date, time, band, mode, TAB-separated.
+QByteArray ContactList(const QList<AdifRecord>& contacts) {
+  QByteArray list;
+  for (const AdifRecord& contact : contacts) {
+    const QByteArray time =
+        contact.Value("QSO_TIME").isEmpty() ? contact.Value("TIME_ON") : contact.Value("QSO_TIME");
+    list += contact.Value("CALL") + '\t' + contact.Value("QSO_DATE") + '\t' + time + '\t' +
+            contact.Value("BAND") + '\t' + contact.Value("MODE") + '\n';
+  }
+  return list;
+}
+
 void UploadHandler(Context& context, const httplib::Request& request, httplib::Response& response,
                    int number) {
   const std::optional<Account> account =
@@ -116,15 +174,18 @@ void UploadHandler(Context& context, const httplib::Request& request, httplib::R
   if (!parts) return Reject(response, "malformed multipart body");
   const FormPart* file = FindPart(*parts, "upfile");
   if (file == nullptr || !file->has_file_name) return Reject(response, "no upfile part");
-  QString error;
-  const std::optional<SignedLog> log = ReadSignedLog(file->content, &error);
-  if (!log) return Reject(response, "the file is not a signed log (" + error.toUtf8() + ")");
+  QByteArray reason;
+  const std::optional<UploadedLog> log = ReadUploadedLog(file->content, &reason);
+  if (!log) return Reject(response, reason);
   context.state.StoreFile("uploads", number, file->file_name, file->content);
-  context.state.StoreFile("uploads", number, file->file_name + ".adi", log->adif);
+  if (!log->adif.isEmpty()) {
+    context.state.StoreFile("uploads", number, file->file_name + ".adi", log->adif);
+  }
+  context.state.StoreFile("uploads", number, file->file_name + ".contacts",
+                          ContactList(log->contacts));
   SetPage(response, "Qorv upload",
           "<!-- .UPL.  accepted -->\r\n<p>File queued for processing: " + file->file_name +
-              "</p>\r\n<p>Station location: " + log->location.toUtf8() +
-              ", QSOs: " + QByteArray::number(log->qso_count) + "</p>");
+              "</p>\r\n<p>QSOs: " + QByteArray::number(log->contacts.size()) + "</p>");
 }
 
 }  // namespace

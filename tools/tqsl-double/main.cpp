@@ -17,6 +17,7 @@ namespace {
 
 constexpr int kUsageError = 1;
 constexpr int kLocationError = 2;
+constexpr int kSomeLeftOut = 9;
 constexpr int kNoDisplay = 255;
 
 QString Env(const char* name) { return QString::fromLocal8Bit(qgetenv(name)); }
@@ -68,6 +69,31 @@ std::optional<Options> ParseArgs(const QStringList& args) {
   return options;
 }
 
+// Drops the records whose call sign TQSL_DOUBLE_LEAVE_OUT lists (comma
+// separated), as the real TQSL leaves out records it finds invalid or signed
+// before. One record per line, as the export writes them.
+QByteArray LeaveOut(const QByteArray& adif, int* left_out) {
+  *left_out = 0;
+  const QStringList calls = Env("TQSL_DOUBLE_LEAVE_OUT").split(',', Qt::SkipEmptyParts);
+  if (calls.isEmpty()) return adif;
+  QByteArray kept;
+  for (const QByteArray& line : adif.split('\n')) {
+    bool dropped = false;
+    for (const QString& call : calls) {
+      const QByteArray tag =
+          "<CALL:" + QByteArray::number(call.toUtf8().size()) + ">" + call.toUtf8() + "<";
+      dropped = dropped || line.toUpper().contains(tag.toUpper());
+    }
+    if (dropped) {
+      ++*left_out;
+      continue;
+    }
+    if (!kept.isEmpty()) kept += '\n';
+    kept += line;
+  }
+  return kept;
+}
+
 int Sign(const Options& options) {
   QString error;
   const auto locations = ReadStationData(StationDataPath(), &error);
@@ -88,7 +114,8 @@ int Sign(const Options& options) {
   log.location = options.location;
   log.callsign = locations->value(options.location).value("CALL");
   log.source_file = QFileInfo(options.input).absoluteFilePath();
-  log.adif = input.readAll();
+  int left_out = 0;
+  log.adif = LeaveOut(input.readAll(), &left_out);
   log.qso_count = CountAdifRecords(log.adif);
 
   const QString mode = Env("TQSL_DOUBLE_MODE");
@@ -102,7 +129,8 @@ int Sign(const Options& options) {
     Complain("cannot write " + options.output + ": " + output.errorString());
     return kUsageError;
   }
-  return mode == "signerror" ? kUsageError : 0;
+  if (mode == "signerror") return kUsageError;
+  return left_out > 0 ? kSomeLeftOut : 0;
 }
 
 }  // namespace

@@ -1,48 +1,13 @@
 #include "signed_log.h"
 
-#include <zlib.h>
-
 #include <QCryptographicHash>
 #include <QList>
+
+#include "platform/gzip.h"
 
 namespace {
 
 constexpr char kMarker[] = "TQSL-DOUBLE SIGNED LOG 1";
-
-QByteArray Gzip(const QByteArray& data) {
-  z_stream stream{};
-  // 15 + 16: a gzip wrapper rather than zlib's own.
-  deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
-  QByteArray out(static_cast<qsizetype>(deflateBound(&stream, data.size())), '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
-  stream.avail_in = static_cast<uInt>(data.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  deflate(&stream, Z_FINISH);
-  out.truncate(static_cast<qsizetype>(stream.total_out));
-  deflateEnd(&stream);
-  return out;
-}
-
-std::optional<QByteArray> Gunzip(const QByteArray& data) {
-  z_stream stream{};
-  if (inflateInit2(&stream, 15 + 16) != Z_OK) return std::nullopt;
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
-  stream.avail_in = static_cast<uInt>(data.size());
-  QByteArray out;
-  char buffer[16384];
-  int result = Z_OK;
-  while (result == Z_OK) {
-    stream.next_out = reinterpret_cast<Bytef*>(buffer);
-    stream.avail_out = sizeof buffer;
-    result = inflate(&stream, Z_NO_FLUSH);
-    out.append(buffer, static_cast<qsizetype>(sizeof buffer - stream.avail_out));
-    if (result == Z_BUF_ERROR && stream.avail_in == 0) break;
-  }
-  inflateEnd(&stream);
-  if (result != Z_STREAM_END || stream.avail_in != 0) return std::nullopt;
-  return out;
-}
 
 QByteArray Sha256Hex(const QByteArray& data) {
   return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();

@@ -42,7 +42,9 @@ const char* const kPrefixes[] = {
 const char* const kUsStates[] = {"MA", "NY", "CA", "TX", "FL", "OH", "WA", "CO", "IL", "VA"};
 const char* const kNames[] = {"John", "Hans", "Maria", "Yuki", "Pierre", "Anna", "Bob",
                               "Olga", "Luis", "Erik",  "Ivan", "Sara",   "Chen", "Tom"};
-const char* const kSatellites[] = {"SO-50", "AO-91", "RS-44", "IO-117", "AO-7"};
+// Only satellites TQSL knows for every date generated (from 2019 on): TQSL
+// leaves out a QSO with a satellite it does not know.
+const char* const kSatellites[] = {"SO-50", "AO-91", "FO-29", "AO-92", "AO-7"};
 
 template <typename T, size_t N>
 const T& Pick(QRandomGenerator& random, const T (&items)[N]) {

@@ -1,0 +1,45 @@
+#ifndef QORVSYNC_CLI_NEAREST_QSOS_H_
+#define QORVSYNC_CLI_NEAREST_QSOS_H_
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "logdb/log_database.h"
+
+// What a confirmation record is looked up with, as a run reads it.
+struct RecordKey {
+  QString call;
+  QDate date;
+  double band = 0;  // the log's DigiBand value; 0 when the band is unknown
+  QString band_name;
+  QString mode;
+  QString time;  // "hh:mm"
+};
+
+// A QSO near a record that matched nothing, and what keeps them apart.
+struct NearQso {
+  QString table;
+  qint64 rowid = 0;
+  QString call;
+  QDate date;
+  QString time;
+  double band = 0;
+  QString mode;
+  QStringList differences;
+
+  QString Id() const { return table + u':' + QString::number(rowid); }
+};
+
+// The QSOs of the tables with the record's call within a day of its date, and
+// those of its date and band whose call differs from the record's by a prefix
+// or suffix ("DL/N0CALL", "N0CALL/P"); each with the differences a match
+// cares about: call, date, band, mode, minutes outside the ±20-minute window.
+QList<NearQso> NearestQsos(LogDatabase& database, const QStringList& tables,
+                           const RecordKey& record);
+
+// The longest "/"-separated part of a call sign: "N0CALL" of "DL/N0CALL/P".
+QString BaseCall(const QString& call);
+
+#endif  // QORVSYNC_CLI_NEAREST_QSOS_H_

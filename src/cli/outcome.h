@@ -1,0 +1,36 @@
+#ifndef QORVSYNC_CLI_OUTCOME_H_
+#define QORVSYNC_CLI_OUTCOME_H_
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+
+#include "cli/console_ui.h"
+
+// What a command reports on standard output when it ends: in words, or as one
+// JSON object.
+struct Outcome {
+  QString command;
+  int status = 0;
+  QString log_name;
+  int records = -1;  // confirmation records offered, -1 when none were read
+  QMap<QString, TableTally> tables;
+  int unmatched = -1;
+  int qsos_sent = -1;
+  QStringList files;  // written or changed by the command
+  QStringList messages;
+  QStringList lines;    // further lines of the text form
+  QJsonObject details;  // further members of the JSON form
+
+  // Takes the run's tally, messages and error lists from the console.
+  void TakeRun(const ConsoleUi& ui);
+  QJsonObject ToJson() const;
+  QString ToText() const;
+};
+
+void PrintOutcome(const Outcome& outcome, bool json, std::FILE* out);
+
+#endif  // QORVSYNC_CLI_OUTCOME_H_

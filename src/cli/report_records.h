@@ -1,0 +1,26 @@
+#ifndef QORVSYNC_CLI_REPORT_RECORDS_H_
+#define QORVSYNC_CLI_REPORT_RECORDS_H_
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// One record of a report or inbox file, with the fields a match looks at.
+struct ReportRecord {
+  QStringList lines;  // the record's lines, its end marker left out
+  QString call;
+  QString band;  // as the record names it ("20M")
+  QString mode;  // SUBMODE when the record has one, else MODE, as a run takes it
+  QDate qso_date;
+  QString time_on;  // "hhmm" as read
+};
+
+// The records after the header (up to "<eoh>", when there is one), each ended
+// by "<eor>" (any letter case); a field is found by its whole tag name.
+QList<ReportRecord> ReadReportRecords(const QStringList& lines);
+
+// "hh:mm" of a TIME_ON value, empty when it is not one.
+QString RecordTime(const ReportRecord& record);
+
+#endif  // QORVSYNC_CLI_REPORT_RECORDS_H_

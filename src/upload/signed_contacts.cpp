@@ -1,0 +1,73 @@
+#include "upload/signed_contacts.h"
+
+#include <QHash>
+#include <QMap>
+
+#include "platform/gzip.h"
+
+namespace {
+
+// The records of tagged text, each a map of upper-case field names to values.
+QList<QMap<QByteArray, QByteArray>> TaggedRecords(const QByteArray& text) {
+  QList<QMap<QByteArray, QByteArray>> records;
+  QMap<QByteArray, QByteArray> current;
+  qsizetype pos = 0;
+  while ((pos = text.indexOf('<', pos)) >= 0) {
+    const qsizetype close = text.indexOf('>', pos);
+    if (close < 0) break;
+    const QList<QByteArray> parts = text.mid(pos + 1, close - pos - 1).split(':');
+    pos = close + 1;
+    const QByteArray name = parts.at(0).trimmed().toUpper();
+    if (name == "EOR" || name == "EOH") {
+      if (name == "EOR") records.append(current);
+      current.clear();
+      continue;
+    }
+    if (parts.size() < 2) continue;
+    bool ok = false;
+    const qsizetype length = parts.at(1).trimmed().toLongLong(&ok);
+    if (!ok || length < 0 || length > text.size() - pos) continue;
+    current.insert(name, text.mid(pos, length));
+    pos += length;
+  }
+  return records;
+}
+
+QString Digits(const QString& text) {
+  QString digits;
+  for (const QChar ch : text) {
+    if (ch.isDigit()) digits += ch;
+  }
+  return digits;
+}
+
+}  // namespace
+
+size_t qHash(const QsoKey& key, size_t seed) {
+  return qHashMulti(seed, key.call, key.date, key.time, key.band, key.mode);
+}
+
+QsoKey MakeQsoKey(const QString& call, const QString& date, const QString& time,
+                  const QString& band, const QString& mode) {
+  return {call.trimmed().toUpper(), Digits(date).left(8), Digits(time).left(4),
+          band.trimmed().toUpper(), mode.trimmed().toUpper()};
+}
+
+std::optional<QList<QsoKey>> ReadSignedContacts(const QByteArray& signed_file) {
+  const std::optional<QByteArray> text = Gunzip(signed_file);
+  if (!text) return std::nullopt;
+  QList<QsoKey> contacts;
+  for (const QMap<QByteArray, QByteArray>& record : TaggedRecords(*text)) {
+    const QByteArray type = record.value("REC_TYPE");
+    const bool contact = type.isEmpty() ? record.contains("CALL")
+                                        : type.compare("tCONTACT", Qt::CaseInsensitive) == 0;
+    if (!contact) continue;
+    const auto text_of = [&record](const char* name) {
+      return QString::fromUtf8(record.value(name));
+    };
+    const QString time = record.contains("QSO_TIME") ? text_of("QSO_TIME") : text_of("TIME_ON");
+    contacts.append(
+        MakeQsoKey(text_of("CALL"), text_of("QSO_DATE"), time, text_of("BAND"), text_of("MODE")));
+  }
+  return contacts;
+}
