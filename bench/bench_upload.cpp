@@ -37,7 +37,7 @@ RunTime ProgramRun(const QString& path, const SubmodeTable& submodes) {
   database.OpenLogDatabase(path);
   const Stopwatch stopwatch;
   const std::optional<ExportedFile> exported =
-      WriteExportFile(ui, ExportFolder(path), database.SelectUnsent(kTable), submodes);
+      WriteExportFile(ui, ExportFolder(path), database, kTable, submodes);
   if (!exported) throw std::runtime_error("the export stopped");
   database.MarkSent(kTable, exported->rowids);
   return stopwatch.Elapsed();

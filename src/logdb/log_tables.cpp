@@ -176,7 +176,8 @@ void LogDatabase::ChangeRow(const QString& table, qint64 rowid, const ColumnValu
   MaybeCommit();
 }
 
-QList<UnsentQso> LogDatabase::SelectUnsent(const QString& table) {
+void LogDatabase::ReadUnsent(const QString& table, const std::function<void(qint64)>& count,
+                             const std::function<bool(const UnsentQso&)>& row) {
   TableStatements& statements = StatementsFor(table);
   if (!statements.unsent) {
     const QStringList read = {QStringLiteral("CallSign"), QStringLiteral("QSODate"),
@@ -195,29 +196,42 @@ QList<UnsentQso> LogDatabase::SelectUnsent(const QString& table) {
         SqliteHandle(db_),
         QStringLiteral("SELECT count(*) FROM %1 WHERE %2 = 0").arg(QuoteIdentifier(table), sent));
   }
-  // Counted first, so that the list of 100,000 rows is allocated once
-  // instead of being copied to fresh memory at every growth.
-  SqliteStatement& count = *statements.unsent_count;
-  count.Reset();
-  QList<UnsentQso> rows;
-  if (count.Step()) rows.reserve(count.Int64(0));
-  count.Reset();
+  SqliteStatement& counted = *statements.unsent_count;
   SqliteStatement& query = *statements.unsent;
-  query.Reset();
-  while (query.Step()) {
-    UnsentQso row;
-    row.rowid = query.Int64(0);
-    row.CallSign = query.Text(1);
-    row.QSODate = query.Text(2);
-    row.QSOTime = query.Text(3);
-    row.DigiBand = query.Text(4);
-    row.QSOBand = query.Text(5);
-    row.QSOMode = query.Text(6);
-    row.SAT_NAME = query.Text(7);
-    rows.append(std::move(row));
+  // One read transaction, so the number told first is the number of rows
+  // that follow, whatever the logbook writes meanwhile.
+  const bool own_transaction = !in_transaction_;
+  if (own_transaction) ExecuteText(QStringLiteral("BEGIN"));
+  try {
+    counted.Reset();
+    count(counted.Step() ? counted.Int64(0) : 0);
+    counted.Reset();
+    query.Reset();
+    UnsentQso current;
+    while (query.Step()) {
+      current.rowid = query.Int64(0);
+      current.CallSign = query.Text(1);
+      current.QSODate = query.Text(2);
+      current.QSOTime = query.Text(3);
+      current.DigiBand = query.Text(4);
+      current.QSOBand = query.Text(5);
+      current.QSOMode = query.Text(6);
+      current.SAT_NAME = query.Text(7);
+      if (!row(current)) break;
+    }
+  } catch (...) {
+    counted.Reset();
+    query.Reset();
+    if (own_transaction) {
+      try {
+        ExecuteText(QStringLiteral("ROLLBACK"));
+      } catch (const AppError&) {
+      }
+    }
+    throw;
   }
   query.Reset();
-  return rows;
+  if (own_transaction) ExecuteText(QStringLiteral("COMMIT"));
 }
 
 void LogDatabase::MarkSent(const QString& table, const QList<qint64>& rowids) {

@@ -10,6 +10,20 @@ using CallMatch = QsoLookup::CallMatch;
 
 const char kTrickyTable[] = "Log\"; DROP TABLE Log_Home; --";
 
+// The unsent rows as read, each checked against the number told before them.
+QList<UnsentQso> ReadAllUnsent(LogDatabase& db, const QString& table) {
+  qint64 count = -1;
+  QList<UnsentQso> rows;
+  db.ReadUnsent(
+      table, [&](qint64 unsent) { count = unsent; },
+      [&](const UnsentQso& row) {
+        rows.append(row);
+        return true;
+      });
+  EXPECT_EQ(count, rows.size());
+  return rows;
+}
+
 class LookupAndChangeTest : public LogFixture {
  protected:
   void SetUp() override {
@@ -254,7 +268,7 @@ TEST_F(LookupAndChangeTest, UnsentSelectionAndMarking) {
                       {MakeQso("2021-03-02", "09:00", "C", 3.5, "BPSK31"), sent, sat,
                        MakeQso("2021-02-01", "23:59", "A", 1.8, "CW")});
   }
-  const QList<UnsentQso> unsent = db_.SelectUnsent(QStringLiteral("Log_Up"));
+  const QList<UnsentQso> unsent = ReadAllUnsent(db_, QStringLiteral("Log_Up"));
   ASSERT_EQ(unsent.size(), 3);
   EXPECT_EQ(unsent[0].CallSign, "A");
   EXPECT_EQ(unsent[0].DigiBand, "1.8");
@@ -274,9 +288,21 @@ TEST_F(LookupAndChangeTest, UnsentSelectionAndMarking) {
                                 "(SELECT QorvSent FROM Log_Up ORDER BY ID)"))
                 .toString(),
             "0111");
-  const QList<UnsentQso> left = db_.SelectUnsent(QStringLiteral("Log_Up"));
+  const QList<UnsentQso> left = ReadAllUnsent(db_, QStringLiteral("Log_Up"));
   ASSERT_EQ(left.size(), 1);
   EXPECT_EQ(left[0].CallSign, "C");
+
+  // A reader that stops early leaves no transaction open: marking works.
+  int seen = 0;
+  db_.ReadUnsent(
+      QStringLiteral("Log_Up"), [](qint64) {},
+      [&](const UnsentQso&) {
+        ++seen;
+        return false;
+      });
+  EXPECT_EQ(seen, 1);
+  db_.MarkSent(QStringLiteral("Log_Up"), {left[0].rowid});
+  EXPECT_TRUE(ReadAllUnsent(db_, QStringLiteral("Log_Up")).isEmpty());
 }
 
 }  // namespace
