@@ -146,7 +146,10 @@ std::optional<ExportRecord> MakeExportRecord(const UnsentQso& qso, const Submode
     line += QLatin1String("<PROP_MODE:3>SAT");
   }
   line += QLatin1String("<EOR>");
-  record.key.key =
-      MakeQsoKey(qso.CallSign, *date, *time, band, adif_mode.isEmpty() ? mode : adif_mode);
+  // The date and time written are already in the key's spelling (yyyymmdd,
+  // hhmm); only the texts go through the key's general rule.
+  const QsoKey texts =
+      MakeQsoKey(qso.CallSign, QString(), QString(), band, adif_mode.isEmpty() ? mode : adif_mode);
+  record.key.key = {texts.call, *date, *time, texts.band, texts.mode};
   return record;
 }
