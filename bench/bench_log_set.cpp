@@ -22,6 +22,10 @@ BenchLogSet::BenchLogSet(const QString& folder, int qsos_per_log)
       {QStringLiteral("Club"), QStringLiteral("Club"), QStringLiteral("Log_Club"), {}, {}, {}, {}});
 }
 
+void BenchLogSet::ChangeMaster(const QString& sql) const {
+  LogbookDatabaseWriter(master_, LogbookDatabaseWriter::Journal::kRollback).Execute(sql);
+}
+
 QString BenchLogSet::FreshCopy(const QString& name) const {
   const QString path = folder_ + name + QStringLiteral(".mdb");
   for (const char* suffix : {"", "-wal", "-shm"}) QFile::remove(path + QLatin1String(suffix));

@@ -22,6 +22,9 @@ class BenchLogSet {
   // count in a run's peak memory.
   void DropQsos() { qsos_ = {}; }
 
+  // Changes the master, and so every copy made afterwards.
+  void ChangeMaster(const QString& sql) const;
+
   // A copy of the master database for one run; returns its path.
   QString FreshCopy(const QString& name) const;
 

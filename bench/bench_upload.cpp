@@ -1,150 +1,253 @@
+// Export + marking of unsent QSOs against the plainest loop that does the
+// same work: the same selection, the same file, the same rows marked.
 #include "bench_upload.h"
 
-#include <QElapsedTimer>
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
+#include <QHash>
 #include <QTemporaryDir>
+#include <charconv>
 #include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <string>
 
+#include "adif/band_tables.h"
+#include "bare_sqlite.h"
+#include "bench_log_set.h"
 #include "bench_support.h"
-#include "create/logbook_schema.h"
-#include "create/qso_generator.h"
+#include "bench_ui.h"
 #include "logdb/log_database.h"
-#include "platform/text_codec.h"
 #include "upload/export_file.h"
+#include "upload/export_format.h"
 #include "upload/submode_table.h"
 
 namespace {
 
-// The window of a benchmark: nothing to show, no events to run.
-class SilentUi : public OperationUi {
- public:
-  void SetCaption(const QString&) override {}
-  QString LogName() const override { return QString(); }
-  void SetProgress(int) override {}
-  void SetResult(ResultLabel, const QString&) override {}
-  void ProcessEvents() override {}
-  void ShowMessage(MessageKind, const QString&, const QString&) override {}
-  void ShowTextFile(const QString&) override {}
-  bool ChooseAdifFile(QString*) override { return false; }
-};
+const QString kTable = QStringLiteral("Log_Home");
 
-void ResetSent(QSqlDatabase& db) {
-  QSqlQuery(db).exec(QStringLiteral("UPDATE Log1 SET QorvSent = 0"));
-}
+// Each run writes its file into a folder of its own beside its database.
+QString ExportFolder(const QString& database) { return database + QStringLiteral(".export"); }
 
-// What the program does: the selection, the export file, the marking.
-qint64 ProgramRun(const QString& db_path, const QString& folder, const SubmodeTable& submodes) {
-  QElapsedTimer timer;
-  timer.start();
+RunTime ProgramRun(const QString& path, const SubmodeTable& submodes) {
+  BenchUi ui;
   LogDatabase database;
-  database.OpenLogDatabase(db_path);
-  SilentUi ui;
+  database.OpenLogDatabase(path);
+  const Stopwatch stopwatch;
   const std::optional<ExportedFile> exported =
-      WriteExportFile(ui, folder, database.SelectUnsent(QStringLiteral("Log1")), submodes);
-  if (exported) database.MarkSent(QStringLiteral("Log1"), exported->rowids);
-  return timer.nsecsElapsed();
+      WriteExportFile(ui, ExportFolder(path), database, kTable, submodes);
+  if (!exported) throw std::runtime_error("the export stopped");
+  database.MarkSent(kTable, exported->rowids);
+  return stopwatch.Elapsed();
 }
 
-// The same work at its plainest: one forward-only select, a line per row
-// written through one buffer, one prepared update in one transaction.
-qint64 BareRun(const QString& db_path, const QString& file_path) {
-  QElapsedTimer timer;
-  timer.start();
-  qint64 elapsed = 0;
-  {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bare"));
-    db.setDatabaseName(db_path);
-    db.open();
-    QSqlQuery select(db);
-    select.setForwardOnly(true);
-    select.exec(
-        QStringLiteral("SELECT rowid, CallSign, QSODate, QSOTime, DigiBand, QSOBand, "
-                       "QSOMode, SAT_NAME FROM Log1 WHERE QorvSent = 0 ORDER BY QSODate"));
-    QList<qint64> rowids;
-    QByteArray out;
-    while (select.next()) {
-      rowids.append(select.value(0).toLongLong());
-      const QString call = select.value(1).toString();
-      const QString date = select.value(2).toString().remove(u'-');
-      const QString time = select.value(3).toString().remove(u':').left(4);
-      const QString band = select.value(4).toString();
-      const QString freq = select.value(5).toString();
-      const QString mode = select.value(6).toString();
-      const QString line = QStringLiteral(
-                               "<CALL:%1>%2<QSO_DATE:8>%3<TIME_ON:4>%4<BAND:%5>%6"
-                               "<FREQ:%7>%8<MODE:%9>")
-                               .arg(call.size())
-                               .arg(call, date, time)
-                               .arg(band.size())
-                               .arg(band)
-                               .arg(freq.size())
-                               .arg(freq)
-                               .arg(mode.size()) +
-                           mode + QStringLiteral("<EOR>\r\n");
-      out += line.toLatin1();
-    }
-    QFile file(file_path);
-    file.open(QIODevice::WriteOnly);
-    file.write(out);
-    file.close();
+// --- the bare loop -------------------------------------------------------
 
-    db.transaction();
-    QSqlQuery update(db);
-    update.prepare(QStringLiteral("UPDATE Log1 SET QorvSent = 1 WHERE rowid = ?"));
-    for (const qint64 rowid : rowids) {
-      update.bindValue(0, rowid);
-      update.exec();
+void Append(std::string& line, const char* tag, const char* value, int size) {
+  char digits[16];
+  const char* digits_end = std::to_chars(digits, digits + sizeof digits, size).ptr;
+  line += '<';
+  line += tag;
+  line += ':';
+  line.append(digits, static_cast<size_t>(digits_end - digits));
+  line += '>';
+  line.append(value, size);
+}
+
+void Append(std::string& line, const char* tag, const QByteArray& value) {
+  Append(line, tag, value.constData(), static_cast<int>(value.size()));
+}
+
+// The export writes the ANSI code page; the generated log is plain ASCII,
+// which the bare loop writes as it reads it, and checks that it is.
+const char* Ascii(sqlite3_stmt* statement, int column, int* size) {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+  *size = sqlite3_column_bytes(statement, column);
+  for (int i = 0; i < *size; ++i) {
+    if (static_cast<unsigned char>(text[i]) >= 0x80) {
+      throw std::runtime_error("the bare loop writes ASCII only");
     }
-    db.commit();
-    elapsed = timer.nsecsElapsed();
   }
-  QSqlDatabase::removeDatabase(QStringLiteral("bare"));
-  return elapsed;
+  return text != nullptr ? text : "";
+}
+
+// "HH:MM" or "H:MM" (seconds allowed) as hhmm.
+bool AdifTime(const char* text, int size, char* out) {
+  const char* colon = static_cast<const char*>(std::memchr(text, ':', size));
+  const int hour_digits = colon != nullptr ? static_cast<int>(colon - text) : 0;
+  if (hour_digits < 1 || hour_digits > 2 || size < hour_digits + 3) return false;
+  out[0] = hour_digits == 2 ? text[0] : '0';
+  out[1] = text[hour_digits - 1];
+  out[2] = colon[1];
+  out[3] = colon[2];
+  return true;
+}
+
+// The frequency as the export writes it: the digits of the MHz text read
+// as a count of 10 Hz steps (a dot among the first three characters dropped,
+// a second dot marking where a missing digit is added), written in MHz without
+// trailing zeros. Texts of another shape go through the program's conversion.
+QByteArray Frequency(const char* text, int size) {
+  const auto converted = [&] { return FreqToAdif(QString::fromLatin1(text, size)).toLatin1(); };
+  if (size < 4 || size == 5 || size == 6 || size > 15) return converted();
+  const char* first_dot = static_cast<const char*>(std::memchr(text, '.', size));
+  const bool drop_first = first_dot != nullptr && first_dot - text <= 2;
+  qint64 steps = 0;
+  int dots = 0;
+  bool add_digit = false;
+  for (int i = 0; i < size; ++i) {
+    if (text[i] == '.') {
+      ++dots;
+      if (dots > (drop_first ? 2 : 1)) return converted();
+      if (!drop_first || dots == 2) add_digit = size - (drop_first ? i : i + 1) < 2;
+      continue;
+    }
+    if (text[i] < '0' || text[i] > '9') return converted();
+    steps = steps * 10 + (text[i] - '0');
+  }
+  if (add_digit) steps *= 10;
+  char out[32];
+  int length = std::snprintf(out, sizeof out, "%lld.%05lld", steps / 100000, steps % 100000);
+  while (out[length - 1] == '0') --length;
+  if (out[length - 1] == '.') --length;
+  return QByteArray(out, length);
+}
+
+// The mode fields of one QSOMode, made once per distinct mode.
+std::string ModeFields(const QString& stored, const SubmodeTable& submodes) {
+  QString mode = ModeToAdif(stored);
+  const QString adif_mode = submodes.Lookup(mode);
+  if (mode == u"CONTEST") mode = QStringLiteral("CONTESTI");
+  std::string fields;
+  if (adif_mode.isEmpty()) {
+    Append(fields, "MODE", mode.toLatin1());
+  } else {
+    Append(fields, "MODE", adif_mode.toLatin1());
+    Append(fields, "SUBMODE", mode.toLatin1());
+  }
+  return fields;
+}
+
+RunTime BareRun(const QString& path, const SubmodeTable& submodes) {
+  BareDb db(path);
+  const Stopwatch stopwatch;
+  // The program's selection, word for word.
+  sqlite3_stmt* select = db.Prepare(
+      QStringLiteral(
+          "SELECT rowid AS rid, \"CallSign\", \"QSODate\", \"QSOTime\", \"DigiBand\", \"QSOBand\", "
+          "\"QSOMode\", \"SAT_NAME\" FROM \"%1\" WHERE \"QorvSent\" = 0 ORDER BY \"QSODate\", "
+          "rowid")
+          .arg(kTable));
+  std::string out;
+  QList<sqlite3_int64> rowids;
+  QHash<double, QByteArray> bands;
+  QHash<QByteArray, std::string> modes;
+  while (sqlite3_step(select) == SQLITE_ROW) {
+    int size = 0;
+    std::string& line = out;
+    const char* call = Ascii(select, 1, &size);
+    Append(line, "CALL", call, size);
+    const char* date = Ascii(select, 2, &size);
+    if (size != 10) throw std::runtime_error("a QSODate the bare loop does not read");
+    const char yyyymmdd[] = {date[0], date[1], date[2], date[3],
+                             date[5], date[6], date[8], date[9]};
+    Append(line, "QSO_DATE", yyyymmdd, 8);
+    char hhmm[4];
+    const char* time = Ascii(select, 3, &size);
+    if (!AdifTime(time, size, hhmm))
+      throw std::runtime_error("a QSOTime the bare loop does not read");
+    Append(line, "TIME_ON", hhmm, 4);
+    const double digi_band = sqlite3_column_double(select, 4);
+    auto band = bands.constFind(digi_band);
+    if (band == bands.cend()) {
+      band = bands.insert(digi_band, DigiBandToBand(QString::number(digi_band)).toLatin1());
+    }
+    Append(line, "BAND", *band);
+    const char* freq = Ascii(select, 5, &size);
+    Append(line, "FREQ", Frequency(freq, size));
+    const char* mode_text = Ascii(select, 6, &size);
+    const QByteArray mode(mode_text, size);
+    auto fields = modes.constFind(mode);
+    if (fields == modes.cend()) {
+      fields = modes.insert(mode, ModeFields(QString::fromLatin1(mode), submodes));
+    }
+    line += *fields;
+    const char* sat = Ascii(select, 7, &size);
+    int start = 0;
+    while (start < size && static_cast<unsigned char>(sat[start]) <= ' ') ++start;
+    if (start < size) {
+      Append(line, "SAT_NAME", sat, size);
+      line += "<PROP_MODE:3>SAT";
+    }
+    line += "<EOR>\r\n";
+    rowids.append(sqlite3_column_int64(select, 0));
+  }
+  sqlite3_reset(select);
+
+  QByteArray header;
+  for (const QString& text : ExportHeader(rowids.size(), QDateTime::currentDateTime())) {
+    header += text.toLatin1() + "\r\n";
+  }
+  QDir().mkpath(ExportFolder(path));
+  QFile file(ExportFolder(path) + QStringLiteral("/bare.adi"));
+  if (!file.open(QIODevice::WriteOnly) || file.write(header) != header.size() ||
+      file.write(out.data(), static_cast<qint64>(out.size())) != static_cast<qint64>(out.size())) {
+    throw std::runtime_error("the bare loop could not write its file");
+  }
+  file.close();
+
+  sqlite3_stmt* mark =
+      db.Prepare(QStringLiteral("UPDATE \"%1\" SET \"QorvSent\" = 1 WHERE rowid = ?").arg(kTable));
+  db.Exec("BEGIN IMMEDIATE");
+  for (const sqlite3_int64 rowid : rowids) {
+    sqlite3_bind_int64(mark, 1, rowid);
+    db.Run(mark);
+  }
+  db.Exec("COMMIT");
+  return stopwatch.Elapsed();
+}
+
+// The rows marked, and the records of the one file the run wrote (the header
+// holds the time of writing).
+QString UploadResult(const QString& database) {
+  const QString marked =
+      RowsWhere(database, {kTable}, QStringLiteral("QorvSent = 1"), {QStringLiteral("QSODate")});
+  QDir folder(ExportFolder(database));
+  const QStringList files = folder.entryList({QStringLiteral("*.adi")}, QDir::Files);
+  QString written = QStringLiteral("%1 files").arg(files.size());
+  if (files.size() == 1) {
+    QFile file(folder.filePath(files.first()));
+    file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    const qsizetype records = bytes.indexOf("<EOH>\r\n");
+    written = QStringLiteral("file of %1 bytes, records %2")
+                  .arg(bytes.size())
+                  .arg(QString::fromLatin1(
+                      QCryptographicHash::hash(bytes.mid(records), QCryptographicHash::Sha256)
+                          .toHex()
+                          .left(16)));
+  }
+  folder.removeRecursively();
+  return marked + QStringLiteral("; ") + written;
 }
 
 }  // namespace
 
-double BenchUpload(int qsos) {
-  QTemporaryDir dir;
-  const QString db_path = dir.filePath(QStringLiteral("logs.mdb"));
-  {
-    LogbookDatabaseWriter writer(db_path);
-    writer.CreateAconfigTable();
-    writer.CreateLogTable(QStringLiteral("Log1"));
-    writer.InsertQsos(QStringLiteral("Log1"), GenerateQsos(qsos, 7));
-  }
+int RunUploadBenchmark() {
+  QTemporaryDir folder;
+  std::printf("Creating a log set of three logs of %d QSOs...\n", QsosPerLog());
+  BenchLogSet logs(folder.path(), QsosPerLog());
+  logs.DropQsos();
+  // Every QSO of the first log waits to be sent.
+  logs.ChangeMaster(QStringLiteral("UPDATE %1 SET QorvSent = 0").arg(kTable));
   const SubmodeTable submodes =
       SubmodeTable::Load(QStringLiteral(QORV_SOURCE_DIR "/src/upload/Submode.txt"));
-  QSqlDatabase reset =
-      QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reset"));
-  reset.setDatabaseName(db_path);
-  reset.open();
-
-  // Best of three each, alternating, so both see the same cache state.
-  qint64 program = -1;
-  qint64 bare = -1;
-  double peak_mb = 0;
-  for (int round = 0; round < 3; ++round) {
-    ResetSent(reset);
-    ResetPeakMemory();
-    const qint64 p = ProgramRun(db_path, dir.filePath(QStringLiteral("export")), submodes);
-    peak_mb = qMax(peak_mb, PeakMemoryMb());
-    ResetSent(reset);
-    const qint64 b = BareRun(db_path, dir.filePath(QStringLiteral("bare.adi")));
-    program = program < 0 ? p : qMin(program, p);
-    bare = bare < 0 ? b : qMin(bare, b);
-  }
-  reset.close();
-  reset = QSqlDatabase();
-  QSqlDatabase::removeDatabase(QStringLiteral("reset"));
-
-  const double ratio = static_cast<double>(program) / static_cast<double>(bare);
-  std::printf(
-      "upload export+mark, %d QSOs: program %.0f QSO/s (%.3f s), bare SQLite %.0f QSO/s "
-      "(%.3f s), ratio %.2f\n",
-      qsos, qsos / (program / 1e9), program / 1e9, qsos / (bare / 1e9), bare / 1e9, ratio);
-  PrintRow("export + marking of unsent QSOs", qsos, program / 1e9, bare / 1e9, peak_mb);
-  return ratio;
+  const bool same = CompareRuns(
+      "export + marking of unsent QSOs", QsosPerLog(),
+      [&] { return logs.FreshCopy(QStringLiteral("run")); },
+      [&](const QString& database) { return ProgramRun(database, submodes); },
+      [&](const QString& database) { return BareRun(database, submodes); }, UploadResult);
+  return same ? 0 : 1;
 }

@@ -1,17 +1,17 @@
 #include "qorv_report_bench.h"
 
-#include <sqlite3.h>
-
-#include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QHash>
 #include <QRandomGenerator>
 #include <QTime>
-#include <stdexcept>
+#include <cstring>
+#include <vector>
 
 #include "adif/band_tables.h"
+#include "bare_sqlite.h"
+#include "bench_ui.h"
 #include "confirmations/confirmation_run.h"
 #include "logdb/log_database.h"
+#include "logdb/sql_text.h"
 
 namespace {
 
@@ -19,64 +19,7 @@ QString Field(const char* name, const QString& value) {
   return QStringLiteral("<%1:%2>%3").arg(QLatin1String(name)).arg(value.size()).arg(value);
 }
 
-// A window that only lets events run.
-class BenchUi : public OperationUi {
- public:
-  void SetCaption(const QString&) override {}
-  QString LogName() const override { return {}; }
-  void SetProgress(int) override {}
-  void SetResult(ResultLabel, const QString&) override {}
-  void ProcessEvents() override { QCoreApplication::processEvents(); }
-  void ShowMessage(MessageKind, const QString&, const QString&) override {}
-  void ShowTextFile(const QString&) override {}
-  bool ChooseAdifFile(QString*) override { return false; }
-};
-
 // --- the bare loop -------------------------------------------------------
-
-class Sqlite {
- public:
-  explicit Sqlite(const QString& path) {
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr) !=
-        SQLITE_OK) {
-      throw std::runtime_error(sqlite3_errmsg(db_));
-    }
-  }
-  ~Sqlite() { sqlite3_close(db_); }
-  Sqlite(const Sqlite&) = delete;
-  Sqlite& operator=(const Sqlite&) = delete;
-
-  sqlite3_stmt* Prepare(const QString& sql) {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v3(db_, sql.toUtf8().constData(), -1, SQLITE_PREPARE_PERSISTENT, &statement,
-                           nullptr) != SQLITE_OK) {
-      throw std::runtime_error(sqlite3_errmsg(db_));
-    }
-    return statement;
-  }
-  void Exec(const char* sql) {
-    if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
-      throw std::runtime_error(sqlite3_errmsg(db_));
-    }
-  }
-  QString Text(const QString& sql) {
-    sqlite3_stmt* statement = Prepare(sql);
-    QString text;
-    if (sqlite3_step(statement) == SQLITE_ROW) {
-      text = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
-    }
-    sqlite3_finalize(statement);
-    return text;
-  }
-
- private:
-  sqlite3* db_ = nullptr;
-};
-
-void BindText(sqlite3_stmt* statement, int index, const QByteArray& text) {
-  sqlite3_bind_text(statement, index, text.constData(), static_cast<int>(text.size()),
-                    SQLITE_TRANSIENT);
-}
 
 QByteArray HhMm(int minutes) {
   const char digits[] = "0123456789";
@@ -149,31 +92,30 @@ RunTime TimeProgramConfirmationRun(const QString& path, const QString& log_set,
 
 RunTime TimeBareConfirmationLoop(const QString& path, const QString& log_set,
                                  const QStringList& report) {
-  Sqlite db(path);
+  BareDb db(path);
   const Stopwatch stopwatch;
   QHash<QString, double> bands;
-  for (const char* name : {"160M", "80M", "60M", "40M", "30M", "20M", "17M", "15M", "12M", "10M",
-                           "6M", "2M", "70CM"}) {
-    bands.insert(QLatin1String(name), BandToDigiBand(QLatin1String(name)).toDouble());
-  }
   std::vector<TableStatements> tables;
   sqlite3_stmt* walk =
-      db.Prepare(QStringLiteral("SELECT LogFileName FROM Aconfig WHERE LogSet = ?"));
-  BindText(walk, 1, log_set.toUtf8());
+      db.Prepare(QStringLiteral("SELECT LogFileName FROM Aconfig WHERE LogSet = ? ORDER BY rowid"));
+  const QByteArray set = log_set.toUtf8();
+  BindStatic(walk, 1, set);
   while (sqlite3_step(walk) == SQLITE_ROW) {
     const QString table =
         QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(walk, 0)));
+    // The program's lookup, word for word, and the same columns written.
     tables.push_back(
-        {db.Prepare(QStringLiteral("SELECT rowid, ID, QorvRec, State FROM \"%1\" WHERE QSODate = ? "
-                                   "AND DigiBand = ? AND CallSign = ? AND QSOTime BETWEEN ? AND ? "
-                                   "AND QSOMode LIKE (? || '') LIMIT 1")
+        {db.Prepare(QStringLiteral("SELECT rowid AS rid, \"ID\", \"QorvRec\", \"State\" FROM "
+                                   "\"%1\" WHERE QSODate = ? AND DigiBand = ? AND CallSign = ? "
+                                   "AND QSOTime BETWEEN ? AND ? AND QSOMode LIKE (? || '') "
+                                   "ESCAPE '\\' ORDER BY rowid LIMIT 1")
                         .arg(table)),
          db.Prepare(QStringLiteral("UPDATE \"%1\" SET QorvRec = 1, QorvRecDate = ?, "
                                    "Grid = coalesce(?, Grid), State = coalesce(?, State) "
                                    "WHERE rowid = ?")
                         .arg(table))});
   }
-  sqlite3_finalize(walk);
+  sqlite3_reset(walk);
 
   db.Exec("BEGIN IMMEDIATE");
   BareRecord record;
@@ -184,39 +126,44 @@ RunTime TimeBareConfirmationLoop(const QString& path, const QString& log_set,
       const QByteArray call = record.call.toUtf8();
       const QByteArray from = HhMm(qMax(0, hh_mm - 20));
       const QByteArray to = hh_mm + 20 >= 1440 ? QByteArray("23:59") : HhMm(hh_mm + 20);
-      const QByteArray mode = (u'%' + record.mode + u'%').toUtf8();
+      const QByteArray mode = (u'%' + EscapeLike(record.mode) + u'%').toUtf8();
+      const QByteArray qsl_date = IsoDate(record.qsl_date);
+      const QByteArray grid = record.grid.toUtf8();
+      const QByteArray state = record.state.toUtf8();
+      auto band = bands.constFind(record.band);
+      if (band == bands.cend()) {
+        band = bands.insert(record.band, BandToDigiBand(record.band).toDouble());
+      }
       for (const TableStatements& table : tables) {
-        sqlite3_reset(table.lookup);
-        BindText(table.lookup, 1, date);
-        sqlite3_bind_double(table.lookup, 2, bands.value(record.band));
-        BindText(table.lookup, 3, call);
-        BindText(table.lookup, 4, from);
-        BindText(table.lookup, 5, to);
-        BindText(table.lookup, 6, mode);
+        BindStatic(table.lookup, 1, date);
+        sqlite3_bind_double(table.lookup, 2, *band);
+        BindStatic(table.lookup, 3, call);
+        BindStatic(table.lookup, 4, from);
+        BindStatic(table.lookup, 5, to);
+        BindStatic(table.lookup, 6, mode);
         if (sqlite3_step(table.lookup) != SQLITE_ROW ||
-            sqlite3_column_type(table.lookup, 1) == SQLITE_NULL ||
+            sqlite3_column_bytes(table.lookup, 1) == 0 ||
             sqlite3_column_int(table.lookup, 2) != 0) {
+          sqlite3_reset(table.lookup);
           continue;
         }
         const sqlite3_int64 rowid = sqlite3_column_int64(table.lookup, 0);
-        const bool keep_state =
-            QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(table.lookup, 3)))
-                .contains('-');
+        const auto* row_state = reinterpret_cast<const char*>(sqlite3_column_text(table.lookup, 3));
+        const bool keep_state = row_state != nullptr && std::strchr(row_state, '-') != nullptr;
         sqlite3_reset(table.lookup);
-        sqlite3_reset(table.update);
-        BindText(table.update, 1, IsoDate(record.qsl_date));
-        if (record.grid.isEmpty()) {
+        BindStatic(table.update, 1, qsl_date);
+        if (grid.isEmpty()) {
           sqlite3_bind_null(table.update, 2);
         } else {
-          BindText(table.update, 2, record.grid.toUtf8());
+          BindStatic(table.update, 2, grid);
         }
-        if (record.state.isEmpty() || keep_state) {
+        if (state.isEmpty() || keep_state) {
           sqlite3_bind_null(table.update, 3);
         } else {
-          BindText(table.update, 3, record.state.toUtf8());
+          BindStatic(table.update, 3, state);
         }
         sqlite3_bind_int64(table.update, 4, rowid);
-        sqlite3_step(table.update);
+        db.Run(table.update);
       }
       record = BareRecord();
       continue;
@@ -246,29 +193,11 @@ RunTime TimeBareConfirmationLoop(const QString& path, const QString& log_set,
       record.state = value;
   }
   db.Exec("COMMIT");
-  const RunTime time = stopwatch.Elapsed();
-  for (const TableStatements& table : tables) {
-    sqlite3_finalize(table.lookup);
-    sqlite3_finalize(table.update);
-  }
-  return time;
+  return stopwatch.Elapsed();
 }
 
 QString ConfirmationFingerprint(const QString& path, const QStringList& tables) {
-  Sqlite db(path);
-  QCryptographicHash hash(QCryptographicHash::Sha256);
-  qint64 confirmed = 0;
-  for (const QString& table : tables) {
-    confirmed += db.Text(QStringLiteral("SELECT count(*) FROM \"%1\" WHERE QorvRec = 1").arg(table))
-                     .toLongLong();
-    hash.addData(db.Text(QStringLiteral("SELECT group_concat(ID || '|' || ifnull(QorvRecDate, '') "
-                                        "|| '|' || ifnull(Grid, '') || '|' || ifnull(State, ''), "
-                                        "';') FROM (SELECT * FROM \"%1\" WHERE QorvRec = 1 ORDER "
-                                        "BY ID)")
-                             .arg(table))
-                     .toUtf8());
-  }
-  return QStringLiteral("%1 confirmed, %2")
-      .arg(confirmed)
-      .arg(QString::fromLatin1(hash.result().toHex().left(16)));
+  return RowsWhere(
+      path, tables, QStringLiteral("QorvRec = 1"),
+      {QStringLiteral("QorvRecDate"), QStringLiteral("Grid"), QStringLiteral("State")});
 }

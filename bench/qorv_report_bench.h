@@ -17,9 +17,8 @@ RunTime TimeProgramConfirmationRun(const QString& path, const QString& log_set,
                                    const QStringList& report);
 
 // The same work done as plainly as SQLite allows: the report scanned once,
-// each statement prepared once, every lookup and update in one transaction.
-// Its LIKE pattern is "(? || '')" as the program's is: SQLite prepares a
-// statement anew at every binding of a bare LIKE parameter.
+// the program's look-up word for word and one update prepared once per table,
+// every change in one transaction.
 RunTime TimeBareConfirmationLoop(const QString& path, const QString& log_set,
                                  const QStringList& report);
 

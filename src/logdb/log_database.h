@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -101,8 +102,12 @@ class LogDatabase {
   // table: "Field '%s' not found" with the name as given, nothing written.
   void ChangeRow(const QString& table, qint64 rowid, const ColumnValues& values);
 
-  // The rows with QorvSent = 0, ordered by QSODate, then rowid.
-  QList<UnsentQso> SelectUnsent(const QString& table);
+  // The rows with QorvSent = 0, ordered by QSODate, then rowid, read from one
+  // snapshot of the log straight off the statement: `count` gets their number
+  // first, then `row` each row until it returns false. The row passed is
+  // valid during the call only.
+  void ReadUnsent(const QString& table, const std::function<void(qint64)>& count,
+                  const std::function<bool(const UnsentQso&)>& row);
   // Sets QorvSent for exactly these rows. Rows written before an error stay
   // marked.
   void MarkSent(const QString& table, const QList<qint64>& rowids);

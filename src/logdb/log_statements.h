@@ -1,9 +1,9 @@
 #ifndef QORVSYNC_LOGDB_LOG_STATEMENTS_H_
 #define QORVSYNC_LOGDB_LOG_STATEMENTS_H_
 
-#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QString>
+#include <QStringList>
 #include <map>
 #include <memory>
 #include <utility>
@@ -25,10 +25,12 @@ struct LookupStatement {
 struct LogDatabase::TableStatements {
   bool columns_loaded = false;
   QSqlRecord columns;
-  // Keyed by the kind of call comparison and the columns read.
-  std::map<QString, std::unique_ptr<LookupStatement>> lookups;
-  std::unique_ptr<QSqlQuery> unsent;
-  std::unique_ptr<QSqlQuery> mark_sent;
+  // Keyed by the kind of call comparison (prefix or whole) and the columns
+  // read: a key that needs no text of its own built for every look-up.
+  std::map<std::pair<bool, QStringList>, std::unique_ptr<LookupStatement>> lookups;
+  std::unique_ptr<SqliteStatement> unsent;
+  std::unique_ptr<SqliteStatement> unsent_count;
+  std::unique_ptr<SqliteStatement> mark_sent;
   // Keyed by the column names a change writes, as the caller spells them.
   std::map<QString, std::unique_ptr<SqliteStatement>> updates;
 };

@@ -1,6 +1,9 @@
 // Lookups and changes in the log tables named by Aconfig.
 #include <QSqlError>
 #include <QSqlField>
+#include <algorithm>
+#include <iterator>
+#include <utility>
 
 #include "logdb/log_database.h"
 #include "logdb/log_statements.h"
@@ -19,17 +22,33 @@ const char kLookupConditions[] =
     " AND QSOTime BETWEEN ? AND ?"
     " AND QSOMode LIKE (? || '') ESCAPE '\\' ORDER BY rowid LIMIT 1";
 
-// "YYYY-MM-DD", as the log stores dates; an invalid date matches nothing.
-// Built by hand: it runs for every table of every confirmation.
+// "YYYY-MM-DD", as the log stores dates, into `text`; false for an invalid
+// date, which matches nothing. Built by hand: it runs for every table of
+// every confirmation.
+bool IsoDateChars(QDate date, char (&text)[10]) {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  date.getDate(&year, &month, &day);
+  if (!date.isValid() || year < 0 || year > 9999) return false;
+  const auto digit = [](int value) { return static_cast<char>('0' + value % 10); };
+  const char iso[] = {digit(year / 1000),
+                      digit(year / 100),
+                      digit(year / 10),
+                      digit(year),
+                      '-',
+                      digit(month / 10),
+                      digit(month),
+                      '-',
+                      digit(day / 10),
+                      digit(day)};
+  std::copy(std::begin(iso), std::end(iso), text);
+  return true;
+}
+
 QString IsoDate(QDate date) {
-  if (!date.isValid() || date.year() < 0 || date.year() > 9999) return QString();
-  const int year = date.year();
-  const auto digit = [](int value) { return QChar(u'0' + value % 10); };
-  const QChar text[] = {digit(year / 1000),  digit(year / 100), digit(year / 10),
-                        digit(year),         QChar(u'-'),       digit(date.month() / 10),
-                        digit(date.month()), QChar(u'-'),       digit(date.day() / 10),
-                        digit(date.day())};
-  return QString(text, 10);
+  char text[10];
+  return IsoDateChars(date, text) ? QString::fromLatin1(text, 10) : QString();
 }
 
 QVariant StoredForm(const QVariant& value) {
@@ -78,10 +97,7 @@ QString LogDatabase::ColumnName(const QString& table, const QString& name) {
 std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLookup& lookup,
                                              const QStringList& columns) {
   const bool prefix = lookup.call_match == QsoLookup::CallMatch::kPrefix;
-  std::unique_ptr<LookupStatement>& slot =
-      StatementsFor(table)
-          .lookups[(prefix ? QStringLiteral("prefix\n") : QStringLiteral("equal\n")) +
-                   columns.join(QLatin1Char('\n'))];
+  std::unique_ptr<LookupStatement>& slot = StatementsFor(table).lookups[{prefix, columns}];
   if (!slot) {
     // The table's first column decides whether a row counts as found; of the
     // columns asked for, those the table lacks are left out, so that reading
@@ -107,12 +123,17 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
   }
   SqliteStatement& query = slot->statement;
   query.Reset();
-  query.Bind(1, IsoDate(lookup.date));
+  char date[10];
+  query.BindUtf8(1, date, IsoDateChars(lookup.date, date) ? 10 : 0);
   query.Bind(2, lookup.band);
-  query.Bind(3, prefix ? EscapeLike(lookup.call) + QLatin1Char('%') : lookup.call);
+  if (prefix) {
+    query.BindLikePattern(3, lookup.call, false, true);
+  } else {
+    query.Bind(3, lookup.call);
+  }
   query.Bind(4, lookup.time_from);
   query.Bind(5, lookup.time_to);
-  query.Bind(6, QLatin1Char('%') + EscapeLike(lookup.mode) + QLatin1Char('%'));
+  query.BindLikePattern(6, lookup.mode, true, true);
   std::optional<FoundQso> found;
   // Column 0 is the rowid; column 1 the table's first column, which decides.
   if (query.Step() && !TextOf(query.Value(1)).isEmpty()) {
@@ -155,7 +176,8 @@ void LogDatabase::ChangeRow(const QString& table, qint64 rowid, const ColumnValu
   MaybeCommit();
 }
 
-QList<UnsentQso> LogDatabase::SelectUnsent(const QString& table) {
+void LogDatabase::ReadUnsent(const QString& table, const std::function<void(qint64)>& count,
+                             const std::function<bool(const UnsentQso&)>& row) {
   TableStatements& statements = StatementsFor(table);
   if (!statements.unsent) {
     const QStringList read = {QStringLiteral("CallSign"), QStringLiteral("QSODate"),
@@ -166,44 +188,68 @@ QList<UnsentQso> LogDatabase::SelectUnsent(const QString& table) {
     for (const QString& name : read) columns << QuoteIdentifier(ColumnName(table, name));
     const QString sent = QuoteIdentifier(ColumnName(table, QStringLiteral("QorvSent")));
     const QString date = QuoteIdentifier(ColumnName(table, QStringLiteral("QSODate")));
-    Prepared(statements.unsent,
-             QStringLiteral("SELECT rowid AS rid, %1 FROM %2 WHERE %3 = 0 ORDER BY %4, rowid")
-                 .arg(columns.join(QStringLiteral(", ")), QuoteIdentifier(table), sent, date));
+    statements.unsent = std::make_unique<SqliteStatement>(
+        SqliteHandle(db_),
+        QStringLiteral("SELECT rowid AS rid, %1 FROM %2 WHERE %3 = 0 ORDER BY %4, rowid")
+            .arg(columns.join(QStringLiteral(", ")), QuoteIdentifier(table), sent, date));
+    statements.unsent_count = std::make_unique<SqliteStatement>(
+        SqliteHandle(db_),
+        QStringLiteral("SELECT count(*) FROM %1 WHERE %2 = 0").arg(QuoteIdentifier(table), sent));
   }
-  QSqlQuery& query = *statements.unsent;
-  Execute(query);
-  QList<UnsentQso> rows;
-  while (query.next()) {
-    UnsentQso row;
-    row.rowid = query.value(0).toLongLong();
-    row.CallSign = TextOf(query.value(1));
-    row.QSODate = TextOf(query.value(2));
-    row.QSOTime = TextOf(query.value(3));
-    row.DigiBand = TextOf(query.value(4));
-    row.QSOBand = TextOf(query.value(5));
-    row.QSOMode = TextOf(query.value(6));
-    row.SAT_NAME = TextOf(query.value(7));
-    rows << row;
+  SqliteStatement& counted = *statements.unsent_count;
+  SqliteStatement& query = *statements.unsent;
+  // One read transaction, so the number told first is the number of rows
+  // that follow, whatever the logbook writes meanwhile.
+  const bool own_transaction = !in_transaction_;
+  if (own_transaction) ExecuteText(QStringLiteral("BEGIN"));
+  try {
+    counted.Reset();
+    count(counted.Step() ? counted.Int64(0) : 0);
+    counted.Reset();
+    query.Reset();
+    UnsentQso current;
+    while (query.Step()) {
+      current.rowid = query.Int64(0);
+      current.CallSign = query.Text(1);
+      current.QSODate = query.Text(2);
+      current.QSOTime = query.Text(3);
+      current.DigiBand = query.Text(4);
+      current.QSOBand = query.Text(5);
+      current.QSOMode = query.Text(6);
+      current.SAT_NAME = query.Text(7);
+      if (!row(current)) break;
+    }
+  } catch (...) {
+    counted.Reset();
+    query.Reset();
+    if (own_transaction) {
+      try {
+        ExecuteText(QStringLiteral("ROLLBACK"));
+      } catch (const AppError&) {
+      }
+    }
+    throw;
   }
-  query.finish();
-  return rows;
+  query.Reset();
+  if (own_transaction) ExecuteText(QStringLiteral("COMMIT"));
 }
 
 void LogDatabase::MarkSent(const QString& table, const QList<qint64>& rowids) {
   TableStatements& statements = StatementsFor(table);
   if (!statements.mark_sent) {
-    Prepared(statements.mark_sent,
-             QStringLiteral("UPDATE %1 SET %2 = 1 WHERE rowid = ?")
-                 .arg(QuoteIdentifier(table),
-                      QuoteIdentifier(ColumnName(table, QStringLiteral("QorvSent")))));
+    statements.mark_sent = std::make_unique<SqliteStatement>(
+        SqliteHandle(db_),
+        QStringLiteral("UPDATE %1 SET %2 = 1 WHERE rowid = ?")
+            .arg(QuoteIdentifier(table),
+                 QuoteIdentifier(ColumnName(table, QStringLiteral("QorvSent")))));
   }
-  QSqlQuery& query = *statements.mark_sent;
+  SqliteStatement& query = *statements.mark_sent;
   WriteBatch batch(*this);
   for (const qint64 rowid : rowids) {
-    query.bindValue(0, rowid);
+    query.Bind(1, rowid);
     BeginWriteIfBatching();
-    Execute(query);
-    query.finish();
+    query.Step();
+    query.Reset();
     MaybeCommit();
   }
   batch.Commit();

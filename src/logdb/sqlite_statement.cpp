@@ -2,9 +2,13 @@
 
 #include <sqlite3.h>
 
+#include <QLocale>
 #include <QSqlDriver>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
+#include "logdb/sql_text.h"
 #include "platform/app_error.h"
 
 sqlite3* SqliteHandle(const QSqlDatabase& db) {
@@ -27,17 +31,66 @@ SqliteStatement::~SqliteStatement() { sqlite3_finalize(statement_); }
 
 void SqliteStatement::Fail() const { throw AppError(QString::fromUtf8(sqlite3_errmsg(db_))); }
 
-void SqliteStatement::Bind(int position, const QString& text) {
+QByteArray& SqliteStatement::Buffer(int position) {
   if (position < 1 || position > static_cast<int>(texts_.size())) {
     throw AppError(QStringLiteral("Bind position %1 out of range").arg(position));
   }
-  // The log keeps its text in UTF-8: bound so, comparisons need no conversion.
-  QByteArray& utf8 = texts_[position - 1];
-  utf8 = text.toUtf8();
+  return texts_[position - 1];
+}
+
+void SqliteStatement::BindBuffer(int position) {
+  const QByteArray& utf8 = texts_[position - 1];
   if (sqlite3_bind_text(statement_, position, utf8.constData(), static_cast<int>(utf8.size()),
                         SQLITE_STATIC) != SQLITE_OK) {
     Fail();
   }
+}
+
+void SqliteStatement::Bind(int position, const QString& text) {
+  // The log keeps its text in UTF-8: bound so, comparisons need no
+  // conversion. ASCII, nearly every value, is copied into the position's own
+  // buffer, which a look-up per QSO then never allocates anew.
+  QByteArray& utf8 = Buffer(position);
+  const qsizetype size = text.size();
+  const QChar* units = text.constData();
+  qsizetype ascii = 0;
+  while (ascii < size && units[ascii].unicode() < 0x80) ++ascii;
+  if (ascii == size) {
+    utf8.resize(size);
+    char* out = utf8.data();
+    for (qsizetype i = 0; i < size; ++i) out[i] = static_cast<char>(units[i].unicode());
+  } else {
+    utf8 = text.toUtf8();
+  }
+  BindBuffer(position);
+}
+
+void SqliteStatement::BindUtf8(int position, const char* text, qsizetype size) {
+  QByteArray& utf8 = Buffer(position);
+  utf8.resize(size);
+  std::copy(text, text + size, utf8.data());
+  BindBuffer(position);
+}
+
+void SqliteStatement::BindLikePattern(int position, QStringView text, bool any_before,
+                                      bool any_after) {
+  QByteArray& utf8 = Buffer(position);
+  utf8.resize(0);
+  if (any_before) utf8 += '%';
+  for (const QChar c : text) {
+    if (c.unicode() >= 0x80) {
+      const QString escaped = (any_before ? QStringLiteral("%") : QString()) +
+                              EscapeLike(text.toString()) +
+                              (any_after ? QStringLiteral("%") : QString());
+      utf8 = escaped.toUtf8();
+      BindBuffer(position);
+      return;
+    }
+    if (c == u'%' || c == u'_' || c == u'\\') utf8 += '\\';
+    utf8 += static_cast<char>(c.unicode());
+  }
+  if (any_after) utf8 += '%';
+  BindBuffer(position);
 }
 
 void SqliteStatement::Bind(int position, double value) {
@@ -111,6 +164,28 @@ QVariant SqliteStatement::Value(int column) const {
     default: {
       const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
       return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(statement_, column)));
+    }
+  }
+}
+
+QString SqliteStatement::Text(int column) const {
+  // Numbers written as QVariant::toString() writes them, without the QVariant.
+  switch (sqlite3_column_type(statement_, column)) {
+    case SQLITE_NULL:
+      return QString();
+    case SQLITE_INTEGER:
+      return QString::number(sqlite3_column_int64(statement_, column));
+    case SQLITE_FLOAT: {
+      // Whole numbers (a band of 14 MHz) need no search for the shortest form.
+      const double value = sqlite3_column_double(statement_, column);
+      if (value == std::trunc(value) && std::abs(value) < 1e15 && !std::signbit(value)) {
+        return QString::number(static_cast<qint64>(value));
+      }
+      return QString::number(value, 'g', QLocale::FloatingPointShortest);
+    }
+    default: {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+      return QString::fromUtf8(text, sqlite3_column_bytes(statement_, column));
     }
   }
 }

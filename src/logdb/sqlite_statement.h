@@ -27,6 +27,11 @@ class SqliteStatement {
 
   // Positions count from 1, as SQLite's do.
   void Bind(int position, const QString& text);
+  // UTF-8 text as it is.
+  void BindUtf8(int position, const char* text, qsizetype size);
+  // A pattern for LIKE ... ESCAPE '\': "%", "_" and "\" in `text` match only
+  // themselves; `any_before` and `any_after` put a "%" around it.
+  void BindLikePattern(int position, QStringView text, bool any_before, bool any_after);
   void Bind(int position, double value);
   void Bind(int position, qint64 value);
   // Null, whole numbers, floating-point numbers, else as text.
@@ -42,9 +47,14 @@ class SqliteStatement {
   qint64 Int64(int column) const;
   // Null as a null QVariant, else the stored type: integer, real or text.
   QVariant Value(int column) const;
+  // The value as text: NULL as a null text, numbers as Value() writes them.
+  QString Text(int column) const;
 
  private:
   [[noreturn]] void Fail() const;
+  // The buffer kept for a position; its bytes stay until it is bound anew.
+  QByteArray& Buffer(int position);
+  void BindBuffer(int position);
 
   sqlite3* db_;
   sqlite3_stmt* statement_ = nullptr;

@@ -5,6 +5,7 @@
 #include <locale.h>
 
 #include <QVarLengthArray>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -131,47 +132,52 @@ QString FloatToStr(double value) {
   if (std::isnan(value)) return QStringLiteral("NAN");
   if (std::isinf(value)) return value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
   if (value == 0) return QStringLiteral("0");
-  // 15 significant digits, rounded: d.dddddddddddddde+xx.
+  // 15 significant digits, rounded: d.dddddddddddddde+xx. Written into one
+  // buffer: an export converts every QSO's frequency with it.
   char buffer[64];
   const std::to_chars_result written =
       std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
   const char* p = buffer;
-  QString result;
+  char out[64];
+  char* o = out;
   if (*p == '-') {
-    result += u'-';
+    *o++ = '-';
     ++p;
   }
-  QByteArray digits;
+  char digits[16];
+  int count = 0;
   for (; *p != 'e'; ++p) {
-    if (*p != '.') digits += *p;
+    if (*p != '.') digits[count++] = *p;
   }
   const bool negative_exponent = p[1] == '-';
   int exponent = 0;
   std::from_chars(p + 2, written.ptr, exponent);
   if (negative_exponent) exponent = -exponent;
-  while (digits.size() > 1 && digits.endsWith('0')) digits.chop(1);
-  const int count = static_cast<int>(digits.size());
+  while (count > 1 && digits[count - 1] == '0') --count;
+  const auto put = [&o](const char* from, int n) { o = std::copy(from, from + n, o); };
 
   if (exponent < -4 || exponent > 14) {
-    result += QLatin1Char(digits[0]);
-    if (count > 1) result += u'.' + QString::fromLatin1(digits.mid(1));
-    result += u'E';
-    if (exponent < 0) result += u'-';
-    result += QString::number(std::abs(exponent));
-    return result;
-  }
-  if (exponent < 0) {
-    result += QStringLiteral("0.") + QString(-exponent - 1, u'0') + QString::fromLatin1(digits);
-    return result;
-  }
-  const int whole = exponent + 1;
-  if (count <= whole) {
-    result += QString::fromLatin1(digits) + QString(whole - count, u'0');
+    *o++ = digits[0];
+    if (count > 1) {
+      *o++ = '.';
+      put(digits + 1, count - 1);
+    }
+    *o++ = 'E';
+    o = std::to_chars(o, out + sizeof out, exponent).ptr;
+  } else if (exponent < 0) {
+    *o++ = '0';
+    *o++ = '.';
+    o = std::fill_n(o, -exponent - 1, '0');
+    put(digits, count);
+  } else if (const int whole = exponent + 1; count <= whole) {
+    put(digits, count);
+    o = std::fill_n(o, whole - count, '0');
   } else {
-    result +=
-        QString::fromLatin1(digits.left(whole)) + u'.' + QString::fromLatin1(digits.mid(whole));
+    put(digits, whole);
+    *o++ = '.';
+    put(digits + whole, count - whole);
   }
-  return result;
+  return QString::fromLatin1(out, o - out);
 }
 
 double DecodeStoredDate(const QString& text) {

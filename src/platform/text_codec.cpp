@@ -51,10 +51,19 @@ QString FromAnsi(const QByteArray& bytes) {
 }
 
 QByteArray ToAnsi(const QString& text) {
+  // ASCII, the common case, is the same bytes in the code page.
+  const QChar* units = text.constData();
+  const qsizetype size = text.size();
+  qsizetype ascii = 0;
+  while (ascii < size && units[ascii].unicode() < 0x80) ++ascii;
+  QByteArray bytes(size, Qt::Uninitialized);
+  char* out = bytes.data();
+  for (qsizetype i = 0; i < ascii; ++i) out[i] = static_cast<char>(units[i].unicode());
+  if (ascii == size) return bytes;
+  bytes.truncate(ascii);
+
   const Cp1252Table& table = Table();
-  QByteArray bytes;
-  bytes.reserve(text.size());
-  for (qsizetype i = 0; i < text.size(); ++i) {
+  for (qsizetype i = ascii; i < size; ++i) {
     const char16_t unit = text.at(i).unicode();
     if (unit < 0x80) {
       bytes.append(static_cast<char>(unit));

@@ -28,9 +28,10 @@ class LineWriter {
   }
 
   void Write(const QString& line) {
-    QByteArray bytes = ToAnsi(line);
-    bytes += "\r\n";
-    if (file_.write(bytes) != bytes.size()) Fail("Cannot write file");
+    const QByteArray bytes = ToAnsi(line);
+    if (file_.write(bytes) != bytes.size() || file_.write("\r\n", 2) != 2) {
+      Fail("Cannot write file");
+    }
   }
 
   void Close() {
@@ -51,36 +52,51 @@ class LineWriter {
 }  // namespace
 
 std::optional<ExportedFile> WriteExportFile(OperationUi& ui, const QString& folder,
-                                            const QList<UnsentQso>& qsos,
+                                            LogDatabase& database, const QString& table,
                                             const SubmodeTable& submodes) {
-  CreateFolder(folder);
   ExportedFile exported;
-  exported.path = QDir(folder).filePath(ExportFileName(ProgramClock().NowLocal()));
-  LineWriter writer(exported.path);
-  // "Created:" reads the clock anew, after the name was made.
-  for (const QString& line : ExportHeader(qsos.size(), ProgramClock().NowLocal())) {
-    writer.Write(line);
+  std::optional<LineWriter> writer;
+  std::optional<EventPump> pump;
+  qint64 count = 0;
+  QString bad_call;
+  // Each record goes into the file as its row comes off the statement.
+  database.ReadUnsent(
+      table,
+      [&](qint64 unsent) {
+        count = unsent;
+        if (count == 0) return;
+        CreateFolder(folder);
+        exported.path = QDir(folder).filePath(ExportFileName(ProgramClock().NowLocal()));
+        writer.emplace(exported.path);
+        // "Created:" reads the clock anew, after the name was made.
+        for (const QString& line : ExportHeader(count, ProgramClock().NowLocal())) {
+          writer->Write(line);
+        }
+        exported.rowids.reserve(count);
+        exported.keys.reserve(count);
+        pump.emplace(ui);
+      },
+      [&](const UnsentQso& qso) {
+        std::optional<ExportRecord> record = MakeExportRecord(qso, submodes);
+        if (!record) {
+          bad_call = qso.CallSign;
+          return false;
+        }
+        writer->Write(record->line);
+        exported.rowids.append(qso.rowid);
+        exported.keys.append(std::move(record->key));
+        pump->SetProgress(static_cast<int>(exported.rowids.size() * 100 / count));
+        pump->Tick();
+        return true;
+      });
+  if (!writer) {
+    ui.ShowMessage(MessageKind::kInformation, QStringLiteral("No new QSO."));
+    return std::nullopt;
   }
-
-  exported.rowids.reserve(qsos.size());
-  exported.keys.reserve(qsos.size());
-  EventPump pump(ui);
-  const qint64 count = qsos.size();
-  qint64 written = 0;
-  for (const UnsentQso& qso : qsos) {
-    std::optional<ExportRecord> record = MakeExportRecord(qso, submodes);
-    if (!record) {
-      writer.Close();
-      ui.ShowMessage(MessageKind::kPlain, QStringLiteral("Error in callsign ") + qso.CallSign);
-      return std::nullopt;
-    }
-    writer.Write(record->line);
-    exported.rowids.append(qso.rowid);
-    exported.keys.append(std::move(record->key));
-    ++written;
-    pump.SetProgress(static_cast<int>(written * 100 / count));
-    pump.Tick();
+  writer->Close();
+  if (exported.rowids.size() < count) {
+    ui.ShowMessage(MessageKind::kPlain, QStringLiteral("Error in callsign ") + bad_call);
+    return std::nullopt;
   }
-  writer.Close();
   return exported;
 }

@@ -2,6 +2,8 @@
 
 #include <QDate>
 #include <QTime>
+#include <algorithm>
+#include <charconv>
 
 #include "adif/band_tables.h"
 #include "platform/app_error.h"
@@ -12,18 +14,60 @@ namespace {
 constexpr char kMakerAddress[] = "https://www.vodrix-log.example";
 
 void AppendField(QString& line, QLatin1String tag, const QString& value) {
-  line += u'<';
-  line += tag;
-  line += u':';
-  line += QString::number(value.size());
-  line += u'>';
-  line += value;
+  // Written in place: this runs eight times for every QSO of an export.
+  char digits[24];
+  const char* digits_end = std::to_chars(digits, digits + sizeof digits, value.size()).ptr;
+  const qsizetype at = line.size();
+  line.resize(at + tag.size() + (digits_end - digits) + value.size() + 3);
+  QChar* out = line.data() + at;
+  *out++ = u'<';
+  for (const char c : tag) *out++ = QLatin1Char(c);
+  *out++ = u':';
+  for (const char* c = digits; c != digits_end; ++c) *out++ = QLatin1Char(*c);
+  *out++ = u'>';
+  std::copy(value.cbegin(), value.cend(), out);
+}
+
+bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+int Digits(const QString& text, qsizetype from, qsizetype count) {
+  int value = 0;
+  for (qsizetype i = from; i < from + count; ++i) value = value * 10 + (text[i].unicode() - u'0');
+  return value;
+}
+
+// The log's own forms of a date ("YYYY-MM-DD") and a time ("HH:MM", "H:MM")
+// are read without a general parser; anything else goes the general way.
+std::optional<QString> StoredIsoDate(const QString& stored) {
+  if (stored.size() != 10 || stored[4] != u'-' || stored[7] != u'-') return std::nullopt;
+  for (const qsizetype i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+    if (!IsDigit(stored[i])) return std::nullopt;
+  }
+  if (!QDate(Digits(stored, 0, 4), Digits(stored, 5, 2), Digits(stored, 8, 2)).isValid()) {
+    return std::nullopt;
+  }
+  const QChar yyyymmdd[] = {stored[0], stored[1], stored[2], stored[3],
+                            stored[5], stored[6], stored[8], stored[9]};
+  return QString(yyyymmdd, 8);
+}
+
+std::optional<QString> StoredHourMinute(const QString& stored) {
+  const qsizetype colon = stored.indexOf(u':');
+  if ((colon != 1 && colon != 2) || stored.size() != colon + 3) return std::nullopt;
+  for (qsizetype i = 0; i < stored.size(); ++i) {
+    if (i != colon && !IsDigit(stored[i])) return std::nullopt;
+  }
+  if (Digits(stored, 0, colon) > 23 || Digits(stored, colon + 1, 2) > 59) return std::nullopt;
+  const QChar hhmm[] = {colon == 1 ? QChar(u'0') : stored[0], stored[colon - 1], stored[colon + 1],
+                        stored[colon + 2]};
+  return QString(hhmm, 4);
 }
 
 // The stored date "YYYY-MM-DD" as yyyymmdd. An empty date is day zero of
 // the date type, 30 December 1899, as an empty date field reads.
 std::optional<QString> AdifDate(const QString& stored) {
   if (stored.isEmpty()) return QStringLiteral("18991230");
+  if (std::optional<QString> date = StoredIsoDate(stored)) return date;
   if (stored.size() < 10 ||
       (stored.size() > 10 && stored.at(10) != u' ' && stored.at(10) != u'T')) {
     return std::nullopt;
@@ -36,6 +80,7 @@ std::optional<QString> AdifDate(const QString& stored) {
 // The stored time ("HH:MM", "HH:MM:SS", "9:05") as hhmm. The log keeps its
 // times with ":", whatever the user's time separator.
 std::optional<QString> AdifTime(const QString& stored) {
+  if (std::optional<QString> time = StoredHourMinute(stored)) return time;
   RegionalSettings fixed;
   fixed.time_separator = u':';
   try {
@@ -101,7 +146,10 @@ std::optional<ExportRecord> MakeExportRecord(const UnsentQso& qso, const Submode
     line += QLatin1String("<PROP_MODE:3>SAT");
   }
   line += QLatin1String("<EOR>");
-  record.key.key =
-      MakeQsoKey(qso.CallSign, *date, *time, band, adif_mode.isEmpty() ? mode : adif_mode);
+  // The date and time written are already in the key's spelling (yyyymmdd,
+  // hhmm); only the texts go through the key's general rule.
+  const QsoKey texts =
+      MakeQsoKey(qso.CallSign, QString(), QString(), band, adif_mode.isEmpty() ? mode : adif_mode);
+  record.key.key = {texts.call, *date, *time, texts.band, texts.mode};
   return record;
 }

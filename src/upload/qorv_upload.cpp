@@ -27,10 +27,10 @@ class QorvUploadRun {
       : ui_(ui), database_(database), request_(request), hooks_(hooks) {}
 
   bool Run() {
-    std::optional<QList<UnsentQso>> unsent = Checks();
-    if (!unsent) return false;
-    const std::optional<ExportedFile> exported = WriteExportFile(
-        ui_, request_.install_path + QStringLiteral("Qorv Logs"), *unsent, submodes_);
+    if (!Checks()) return false;
+    const std::optional<ExportedFile> exported =
+        WriteExportFile(ui_, request_.install_path + QStringLiteral("Qorv Logs"), database_,
+                        request_.log_table, submodes_);
     if (!exported) return false;
 
     ui_.SetCaption(QStringLiteral("Waiting, send file on Qorv"));
@@ -50,21 +50,21 @@ class QorvUploadRun {
   }
 
  private:
-  // The checks before anything is written; the unsent QSOs when all pass.
-  std::optional<QList<UnsentQso>> Checks() {
+  // The checks before anything is written; true when all pass.
+  bool Checks() {
     ui_.SetProgress(0);
     ui_.SetResult(ResultLabel::kUpload, QString());
     ui_.SetCaption(QStringLiteral("Waiting..."));
     submodes_ = SubmodeTable::Load(request_.program_folder + QStringLiteral("Submode.txt"));
     if (request_.login.isEmpty() || request_.password.isEmpty()) {
       ui_.ShowMessage(MessageKind::kWarning, QStringLiteral("Not Qorv login or password"));
-      return std::nullopt;
+      return false;
     }
     if (request_.tqsl_path.isEmpty() || request_.location.isEmpty()) {
       ui_.ShowMessage(MessageKind::kError,
                       QStringLiteral("You must configure the program before running this "
                                      "function. Please check all setup values."));
-      return std::nullopt;
+      return false;
     }
     service_ = hooks_.service();
     // A TQSL already running would meet the one started here over the same
@@ -72,14 +72,9 @@ class QorvUploadRun {
     if (IsProcessRunning(QStringLiteral("tqsl.exe"))) {
       ui_.SetResult(ResultLabel::kUpload,
                     QStringLiteral("TQSL is already running. Cannot continue."));
-      return std::nullopt;
+      return false;
     }
-    QList<UnsentQso> unsent = database_.SelectUnsent(request_.log_table);
-    if (unsent.isEmpty()) {
-      ui_.ShowMessage(MessageKind::kInformation, QStringLiteral("No new QSO."));
-      return std::nullopt;
-    }
-    return unsent;
+    return true;
   }
 
   // True when Qorv accepted the signed file.

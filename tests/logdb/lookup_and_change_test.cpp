@@ -10,6 +10,20 @@ using CallMatch = QsoLookup::CallMatch;
 
 const char kTrickyTable[] = "Log\"; DROP TABLE Log_Home; --";
 
+// The unsent rows as read, each checked against the number told before them.
+QList<UnsentQso> ReadAllUnsent(LogDatabase& db, const QString& table) {
+  qint64 count = -1;
+  QList<UnsentQso> rows;
+  db.ReadUnsent(
+      table, [&](qint64 unsent) { count = unsent; },
+      [&](const UnsentQso& row) {
+        rows.append(row);
+        return true;
+      });
+  EXPECT_EQ(count, rows.size());
+  return rows;
+}
+
 class LookupAndChangeTest : public LogFixture {
  protected:
   void SetUp() override {
@@ -118,6 +132,42 @@ TEST_F(LookupAndChangeTest, LookupMatchesDateBandCallTimeAndMode) {
   }
 }
 
+// Non-ASCII text is bound as UTF-8 by another path than ASCII, and so are
+// the LIKE patterns built around it.
+TEST_F(LookupAndChangeTest, NonAsciiValuesMatchOnlyThemselves) {
+  {
+    LogbookDatabaseWriter writer(Path());
+    writer.CreateLogTable(QStringLiteral("Log_Intl"));
+    Qso qso = MakeQso("2021-09-17", "10:00", "", 14, "");
+    qso.CallSign = QStringLiteral("\u00d6H%1\u00c4B/P");
+    qso.QSOMode = QStringLiteral("MFSK \u00c4_\u00d6");
+    writer.InsertQsos(QStringLiteral("Log_Intl"), {qso});
+  }
+  struct Case {
+    const char* what;
+    QString call;
+    CallMatch match;
+    QString mode;
+    qint64 expected;
+  };
+  const Case cases[] = {
+      {"whole call", QStringLiteral("\u00d6H%1\u00c4B/P"), CallMatch::kEqual, QString(), 1},
+      {"prefix call", QStringLiteral("\u00d6H%1"), CallMatch::kPrefix, QString(), 1},
+      {"percent is no wildcard", QStringLiteral("\u00d6H%B"), CallMatch::kPrefix, QString(), 0},
+      {"underscore is no wildcard", QStringLiteral("\u00d6H_1"), CallMatch::kPrefix, QString(), 0},
+      {"mode as part", QStringLiteral("\u00d6H%1"), CallMatch::kPrefix,
+       QStringLiteral("\u00c4_\u00d6"), 1},
+      {"mode underscore", QStringLiteral("\u00d6H%1"), CallMatch::kPrefix,
+       QStringLiteral("\u00c4x\u00d6"), 0},
+  };
+  for (const Case& c : cases) {
+    QsoLookup lookup = Lookup(k17, 14, "", "09:40", "10:20", "", c.match);
+    lookup.call = c.call;
+    lookup.mode = c.mode;
+    EXPECT_EQ(Find(QStringLiteral("Log_Intl"), lookup), c.expected) << c.what;
+  }
+}
+
 TEST_F(LookupAndChangeTest, EmptyFirstColumnIsNeverFound) {
   const QString table = QStringLiteral("Log_Keys");
   EXPECT_EQ(Find(table, Lookup(k15, 14, "ABCDE", "18:24", "18:24", "FT8")), 0);
@@ -218,7 +268,7 @@ TEST_F(LookupAndChangeTest, UnsentSelectionAndMarking) {
                       {MakeQso("2021-03-02", "09:00", "C", 3.5, "BPSK31"), sent, sat,
                        MakeQso("2021-02-01", "23:59", "A", 1.8, "CW")});
   }
-  const QList<UnsentQso> unsent = db_.SelectUnsent(QStringLiteral("Log_Up"));
+  const QList<UnsentQso> unsent = ReadAllUnsent(db_, QStringLiteral("Log_Up"));
   ASSERT_EQ(unsent.size(), 3);
   EXPECT_EQ(unsent[0].CallSign, "A");
   EXPECT_EQ(unsent[0].DigiBand, "1.8");
@@ -238,9 +288,21 @@ TEST_F(LookupAndChangeTest, UnsentSelectionAndMarking) {
                                 "(SELECT QorvSent FROM Log_Up ORDER BY ID)"))
                 .toString(),
             "0111");
-  const QList<UnsentQso> left = db_.SelectUnsent(QStringLiteral("Log_Up"));
+  const QList<UnsentQso> left = ReadAllUnsent(db_, QStringLiteral("Log_Up"));
   ASSERT_EQ(left.size(), 1);
   EXPECT_EQ(left[0].CallSign, "C");
+
+  // A reader that stops early leaves no transaction open: marking works.
+  int seen = 0;
+  db_.ReadUnsent(
+      QStringLiteral("Log_Up"), [](qint64) {},
+      [&](const UnsentQso&) {
+        ++seen;
+        return false;
+      });
+  EXPECT_EQ(seen, 1);
+  db_.MarkSent(QStringLiteral("Log_Up"), {left[0].rowid});
+  EXPECT_TRUE(ReadAllUnsent(db_, QStringLiteral("Log_Up")).isEmpty());
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ class ExportTest : public UploadFixture {
   }
 
   std::optional<ExportedFile> Export() {
-    return WriteExportFile(ui_, ExportFolder(), database_->SelectUnsent("Log1"), submodes_);
+    return WriteExportFile(ui_, ExportFolder(), *database_, "Log1", submodes_);
   }
 
   QByteArray ExportBytes() const {
