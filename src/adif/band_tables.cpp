@@ -1,6 +1,7 @@
 #include "adif/band_tables.h"
 
 #include <array>
+#include <optional>
 
 #include "platform/conversions.h"
 
@@ -80,6 +81,32 @@ QString BandToDigiBand(const QString& band) {
   return QString();
 }
 
+namespace {
+
+// The usual frequency, a plain count of 10 Hz steps of at least 1 MHz, as
+// megahertz. Written from its digits: the same text as the general
+// conversion gives for it (15 significant digits hold any such count below
+// 10^15 exactly), without parsing and formatting a floating-point number,
+// which an export does for every QSO. Nothing for any other text.
+std::optional<QString> WholeStepsInMegahertz(const QString& steps) {
+  constexpr qsizetype kStepsPerMegahertz = 5;  // digits after the point
+  qsizetype first = 0;
+  while (first < steps.size() && steps[first] == u'0') ++first;
+  const qsizetype digits = steps.size() - first;
+  if (digits <= kStepsPerMegahertz || digits > 15) return std::nullopt;
+  for (qsizetype i = first; i < steps.size(); ++i) {
+    if (steps[i] < u'0' || steps[i] > u'9') return std::nullopt;
+  }
+  const qsizetype point = steps.size() - kStepsPerMegahertz;
+  qsizetype end = steps.size();
+  while (end > point && steps[end - 1] == u'0') --end;
+  QString text = steps.sliced(first, point - first);
+  if (end > point) text += u'.' + steps.sliced(point, end - point);
+  return text;
+}
+
+}  // namespace
+
 QString DigiBandToBand(const QString& digi_band) {
   double value = 0;
   if (!TryStrToFloat(digi_band, &value)) return QString();
@@ -105,6 +132,7 @@ QString FreqToAdif(const QString& qso_band) {
     text.remove(dot - 1, 1);
     if (length - dot < 2) text += u'0';
   }
+  if (const std::optional<QString> exact = WholeStepsInMegahertz(text)) return *exact;
   return FloatToStr(StrToFloat(text) / 100000);
 }
 

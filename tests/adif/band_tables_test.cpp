@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QList>
+
 #include "support/error_text.h"
 
 TEST(BandTables, BandToDigiBandComparesNamesWithoutCase) {
@@ -71,6 +73,19 @@ TEST(BandTables, FreqToAdifGivesMegahertz) {
             QStringLiteral("'140x400' is not a valid floating point value"));
   EXPECT_EQ(ErrorText([] { FreqToAdif(QStringLiteral("abcd")); }),
             QStringLiteral("'abcd' is not a valid floating point value"));
+}
+
+TEST(BandTables, FreqToAdifOfEveryUsualFrequencyIsItsMegahertzValue) {
+  // The log's frequency as the logbook writes it ("14.07400", "144.30000"),
+  // from 1 MHz to 10 GHz: the megahertz value with 15 significant digits.
+  QList<qint64> steps = {100000,   100001,   100010,    1407400,    1407450,
+                         14430000, 99999999, 129620000, 1000000000, 999999999999};
+  for (qint64 n = 100000; n < 100000000; n += 9973) steps.append(n);
+  for (const qint64 n : steps) {
+    const QString text =
+        QStringLiteral("%1.%2").arg(n / 100000).arg(n % 100000, 5, 10, QChar(u'0'));
+    EXPECT_EQ(FreqToAdif(text), QString::number(n / 100000.0, 'g', 15)) << text.toStdString();
+  }
 }
 
 TEST(BandTables, ModeToAdifDropsTheBOfBpsk) {
