@@ -2,7 +2,7 @@
 
 #include <QDateEdit>
 
-#include "app/service_addresses.h"
+#include "app/download_settings.h"
 #include "app/stored_date_box.h"
 #include "app/tfrm_main.h"
 #include "eqsl/ignore_list.h"
@@ -32,20 +32,7 @@ class FormEqslPage : public EqslDatePage {
 
 ActionEnd EqslDownload(TfrmMain& form, const ActionContext& context) {
   const Configuration& config = context.configuration;
-  const QString settings_file = config.ProgramFolder + QStringLiteral("qorv.ini");
-
-  EqslDownloadSettings settings;
-  settings.service =
-      RequireServiceAddress(config.Services.eqsl, QStringLiteral("eQSL"), settings_file);
-  settings.user_name = config.EQSLUserName;
-  settings.password = config.EQSLPassword;
-  settings.install_path = config.InstallPath;
-  settings.program_folder = config.ProgramFolder;
-  settings.log_set = config.LogSet;
-  settings.proxy_enable = config.ProxyEnable;
-  settings.proxy_host = config.ProxyHost;
-  settings.proxy_port = config.ProxyPort;
-  settings.start_utc = context.start_utc;
+  const EqslDownloadSettings settings = EqslSettings(config, context.start_utc);
 
   FormEqslPage page(form.Form());
   const auto open_database = [&form]() -> LogDatabase& { return form.Database(); };

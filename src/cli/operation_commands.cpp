@@ -2,6 +2,7 @@
 
 #include <QSqlQuery>
 
+#include "app/download_settings.h"
 #include "cli/exit_status.h"
 #include "cli/folder_changes.h"
 #include "confirmations/report_download.h"
@@ -93,21 +94,11 @@ int DownloadQorvCommand(const CliRequest& request, HeadlessSession& session, Con
   const Configuration& config = session.Config();
   StoredOptions& options = session.Options();
   QDateTime since = WithDay(options.qorv_since, request.since);
-  ReportDownload download;
-  download.query = {config.EQorvUserName, config.EQorvPassword, request.from.isValid(),
-                    request.from,         request.to,           since.date(),
-                    request.own_call};
-  download.service_address = [&config] {
-    return RequireServiceAddress(config.Services.qorv, QStringLiteral("Qorv"),
-                                 SettingsFile(config));
-  };
-  download.proxy_enable = config.ProxyEnable;
-  download.proxy_host = config.ProxyHost;
-  download.proxy_port = config.ProxyPort;
-  download.install_path = config.InstallPath;
-  download.program_folder = config.ProgramFolder;
-  download.log_set = config.LogSet;
-  download.start_utc = ProgramClock().NowUtc();
+  const ReportDownload download =
+      QorvReportDownload(config,
+                         {config.EQorvUserName, config.EQorvPassword, request.from.isValid(),
+                          request.from, request.to, since.date(), request.own_call},
+                         ProgramClock().NowUtc());
   bool moved = false;
   const QslSincePicker picker = {[&since] { return since; },
                                  [&since, &moved](const QDateTime& value) {
@@ -133,18 +124,7 @@ int DownloadQorvCommand(const CliRequest& request, HeadlessSession& session, Con
 int DownloadEqslCommand(const CliRequest& request, HeadlessSession& session, ConsoleUi& ui,
                         Outcome& outcome) {
   const Configuration& config = session.Config();
-  EqslDownloadSettings settings;
-  settings.service =
-      RequireServiceAddress(config.Services.eqsl, QStringLiteral("eQSL"), SettingsFile(config));
-  settings.user_name = config.EQSLUserName;
-  settings.password = config.EQSLPassword;
-  settings.install_path = config.InstallPath;
-  settings.program_folder = config.ProgramFolder;
-  settings.log_set = config.LogSet;
-  settings.proxy_enable = config.ProxyEnable;
-  settings.proxy_host = config.ProxyHost;
-  settings.proxy_port = config.ProxyPort;
-  settings.start_utc = ProgramClock().NowUtc();
+  const EqslDownloadSettings settings = EqslSettings(config, ProgramClock().NowUtc());
   EqslDates page(request, WithDay(session.Options().eqsl_since, request.since));
   const FolderChanges changes(WrittenFolders(config));
   const bool carried_on = DownloadEqslInbox(

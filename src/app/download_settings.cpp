@@ -1,0 +1,45 @@
+#include "app/download_settings.h"
+
+#include "app/service_addresses.h"
+
+namespace {
+
+QString SettingsFile(const Configuration& config) {
+  return config.ProgramFolder + QStringLiteral("qorv.ini");
+}
+
+}  // namespace
+
+ReportDownload QorvReportDownload(const Configuration& config, const ReportQuery& query,
+                                  const QDateTime& start_utc) {
+  ReportDownload download;
+  download.query = query;
+  download.service_address = [&config] {
+    return RequireServiceAddress(config.Services.qorv, QStringLiteral("Qorv"),
+                                 SettingsFile(config));
+  };
+  download.proxy_enable = config.ProxyEnable;
+  download.proxy_host = config.ProxyHost;
+  download.proxy_port = config.ProxyPort;
+  download.install_path = config.InstallPath;
+  download.program_folder = config.ProgramFolder;
+  download.log_set = config.LogSet;
+  download.start_utc = start_utc;
+  return download;
+}
+
+EqslDownloadSettings EqslSettings(const Configuration& config, const QDateTime& start_utc) {
+  EqslDownloadSettings settings;
+  settings.service =
+      RequireServiceAddress(config.Services.eqsl, QStringLiteral("eQSL"), SettingsFile(config));
+  settings.user_name = config.EQSLUserName;
+  settings.password = config.EQSLPassword;
+  settings.install_path = config.InstallPath;
+  settings.program_folder = config.ProgramFolder;
+  settings.log_set = config.LogSet;
+  settings.proxy_enable = config.ProxyEnable;
+  settings.proxy_host = config.ProxyHost;
+  settings.proxy_port = config.ProxyPort;
+  settings.start_utc = start_utc;
+  return settings;
+}
