@@ -14,7 +14,8 @@
 
 namespace {
 
-const QDateTime kNow(QDate(2024, 3, 5), QTime(7, 8, 9), Qt::UTC);
+// The export names its file and header by the local clock.
+const QDateTime kNow(QDate(2024, 3, 5), QTime(7, 8, 9), Qt::LocalTime);
 
 QByteArray CrLf(const QStringList& lines) { return ToAnsi(JoinLinesCrLf(lines)); }
 
