@@ -3,6 +3,7 @@
 #include <QDateEdit>
 
 #include "app/logbook_actions.h"
+#include "app/logbook_registry_keys.h"
 #include "app/logbook_session.h"
 #include "app/stored_date_box.h"
 #include "app/tfrm_main.h"
@@ -14,12 +15,6 @@
 #include "ui_tfrm_main.h"
 
 namespace {
-
-const QString kLogbookKey = QStringLiteral("Software\\Vodrix_Log3");
-const QString kInternetSettingsKey =
-    QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings");
-const QString kEditNewQsoKey = QStringLiteral("Software\\Vodrix_Log3\\TfmEditNewQso");
-const QString kSendQsosKey = QStringLiteral("Software\\Vodrix_Log3\\TfmSendQSOstoQorv");
 
 // The stored date of the open key into a date box, its date and time of day
 // as written, whatever the time zone. A number the box cannot show is refused

@@ -1,6 +1,7 @@
 #include "cli/headless_session.h"
 
 #include "app/logbook_actions.h"
+#include "app/logbook_registry_keys.h"
 #include "app/start_up.h"
 #include "platform/app_error.h"
 #include "platform/clock.h"
@@ -10,11 +11,6 @@
 
 namespace {
 
-const QString kLogbookKey = QStringLiteral("Software\\Vodrix_Log3");
-const QString kInternetSettingsKey =
-    QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings");
-const QString kEditNewQsoKey = QStringLiteral("Software\\Vodrix_Log3\\TfmEditNewQso");
-const QString kSendQsosKey = QStringLiteral("Software\\Vodrix_Log3\\TfmSendQSOstoQorv");
 // The section the window keeps its element values in: its own name.
 const QString kFormSection = QStringLiteral("TfrmMain");
 
