@@ -181,7 +181,9 @@ TEST_F(LogPollTest, ClosingWithoutTheLogbookStartsIt) {
   for (const Case& c : cases) {
     QFile::remove(exe);
     if (c.file_present) {
-      WriteFileBytes(exe, "#!/bin/sh\npwd > '" + record.toUtf8() + "'\n");
+      // Written aside and renamed, so the record is whole once it exists.
+      WriteFileBytes(exe, "#!/bin/sh\npwd > '" + record.toUtf8() + ".part' && mv '" +
+                              record.toUtf8() + ".part' '" + record.toUtf8() + "'\n");
       QFile::setPermissions(exe, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     dialogs_.messages.clear();
