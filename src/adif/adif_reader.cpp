@@ -1,5 +1,7 @@
 #include "adif/adif_reader.h"
 
+#include <algorithm>
+
 #include "platform/conversions.h"
 
 QString CurrentLine;
@@ -22,6 +24,14 @@ bool MatchesNoCase(QStringView haystack, qsizetype at, QStringView needle) {
   return true;
 }
 
+// Index of the first c at or after `from`, or -1. A plain search: the
+// general one costs more than a short report line does to scan.
+qsizetype IndexOfChar(QStringView text, char16_t c, qsizetype from) {
+  if (from >= text.size()) return -1;
+  const QChar* found = std::find(text.begin() + from, text.end(), QChar(c));
+  return found == text.end() ? -1 : found - text.begin();
+}
+
 // "<", the whole name, then `end`, letters in any case.
 bool IsTagAt(QStringView line, qsizetype at, QStringView name, QChar end) {
   const qsizetype end_at = at + 1 + name.size();
@@ -34,8 +44,8 @@ bool IsTagAt(QStringView line, qsizetype at, QStringView name, QChar end) {
 // a line of nothing but "<", stay cheap.
 qsizetype IndexOfTag(QStringView name, QStringView line) {
   const qsizetype n = name.size();
-  for (qsizetype colon = line.indexOf(u':', n + 1); colon >= 0;
-       colon = line.indexOf(u':', colon + 1)) {
+  for (qsizetype colon = IndexOfChar(line, u':', n + 1); colon >= 0;
+       colon = IndexOfChar(line, u':', colon + 1)) {
     const qsizetype at = colon - n - 1;
     if (line[at] == u'<' && MatchesNoCase(line, at + 1, name)) return at;
   }
@@ -50,7 +60,7 @@ QStringView Copy(QStringView text, qsizetype index, qsizetype count) {
 }
 
 // 1-based position of c in text, 0 when absent.
-qsizetype Pos(QChar c, QStringView text) { return text.indexOf(c) + 1; }
+qsizetype Pos(char16_t c, QStringView text) { return IndexOfChar(text, c, 0) + 1; }
 
 // The window of CurrentLine that starts at the "<" of the wanted tag; empty
 // (null) when the tag is not on the line.
@@ -75,12 +85,26 @@ bool IsAdifTagAt(QStringView line, qsizetype at, QStringView name) {
 
 bool IsAdifRecordEndAt(QStringView line, qsizetype at) { return IsTagAt(line, at, u"EOR", u'>'); }
 
+QStringView AdifTagNameAt(QStringView line, qsizetype at, QChar* end) {
+  for (qsizetype i = at + 1; i < line.size(); ++i) {
+    if (line[i] == u':' || line[i] == u'>') {
+      *end = line[i];
+      return line.sliced(at + 1, i - at - 1);
+    }
+  }
+  return {};
+}
+
+bool EqualsNoCase(QStringView a, QStringView b) {
+  return a.size() == b.size() && MatchesNoCase(a, 0, b);
+}
+
 bool HasAdifTag(QStringView line, QStringView name) { return IndexOfTag(name, line) >= 0; }
 
 bool HasAdifRecordEnd(QStringView line) {
   constexpr qsizetype kTagSize = 5;  // "<EOR>"
-  for (qsizetype close = line.indexOf(u'>', kTagSize - 1); close >= 0;
-       close = line.indexOf(u'>', close + 1)) {
+  for (qsizetype close = IndexOfChar(line, u'>', kTagSize - 1); close >= 0;
+       close = IndexOfChar(line, u'>', close + 1)) {
     if (IsAdifRecordEndAt(line, close - kTagSize + 1)) return true;
   }
   return false;

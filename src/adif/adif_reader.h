@@ -19,6 +19,14 @@ bool IsAdifTagAt(QStringView line, qsizetype at, QStringView name);
 // True when a record end "<EOR>" (any letter case) opens at index `at`.
 bool IsAdifRecordEndAt(QStringView line, qsizetype at);
 
+// The name of the tag that opens with the "<" at index `at`: what stands
+// before the first ":" or ">" after it, and in `end` which of the two that
+// is. A null view when neither follows.
+QStringView AdifTagNameAt(QStringView line, qsizetype at, QChar* end);
+
+// Whether two names are the same, ASCII letters in any case.
+bool EqualsNoCase(QStringView a, QStringView b);
+
 // Whether the line holds the field tag of `name`, or a record end, anywhere.
 bool HasAdifTag(QStringView line, QStringView name);
 bool HasAdifRecordEnd(QStringView line);

@@ -1,7 +1,10 @@
 #include "adif/band_tables.h"
 
+#include <QVarLengthArray>
+#include <algorithm>
 #include <array>
 #include <optional>
+#include <string>
 
 #include "platform/conversions.h"
 
@@ -72,10 +75,21 @@ constexpr std::array<BandRange, 19> kBandRanges = {{
 
 }  // namespace
 
+namespace {
+
+// The table's texts are static, so a text handed out refers to them in place.
+QString StaticText(const char16_t* text) {
+  return QString::fromRawData(reinterpret_cast<const QChar*>(text),
+                              static_cast<qsizetype>(std::char_traits<char16_t>::length(text)));
+}
+
+}  // namespace
+
 QString BandToDigiBand(const QString& band) {
   for (const BandValue& row : kBandValues) {
-    if (band.compare(QStringView(row.band), Qt::CaseInsensitive) == 0) {
-      return QString::fromUtf16(row.digi_band);
+    const QStringView name(row.band);
+    if (band.size() == name.size() && band.compare(name, Qt::CaseInsensitive) == 0) {
+      return StaticText(row.digi_band);
     }
   }
   return QString();
@@ -83,12 +97,22 @@ QString BandToDigiBand(const QString& band) {
 
 namespace {
 
+// The characters of a frequency while it is rewritten, kept off the heap:
+// an export rewrites one for every QSO.
+using FrequencyText = QVarLengthArray<char16_t, 32>;
+
+// Where the first dot is, counted from 1; 0 when there is none.
+qsizetype DotPosition(const FrequencyText& text) {
+  const auto dot = std::find(text.begin(), text.end(), u'.');
+  return dot == text.end() ? 0 : dot - text.begin() + 1;
+}
+
 // The usual frequency, a plain count of 10 Hz steps of at least 1 MHz, as
 // megahertz. Written from its digits: the same text as the general
 // conversion gives for it (15 significant digits hold any such count below
-// 10^15 exactly), without parsing and formatting a floating-point number,
-// which an export does for every QSO. Nothing for any other text.
-std::optional<QString> WholeStepsInMegahertz(const QString& steps) {
+// 10^15 exactly), without parsing and formatting a floating-point number.
+// Nothing for any other text.
+std::optional<QString> WholeStepsInMegahertz(QStringView steps) {
   constexpr qsizetype kStepsPerMegahertz = 5;  // digits after the point
   qsizetype first = 0;
   while (first < steps.size() && steps[first] == u'0') ++first;
@@ -100,8 +124,13 @@ std::optional<QString> WholeStepsInMegahertz(const QString& steps) {
   const qsizetype point = steps.size() - kStepsPerMegahertz;
   qsizetype end = steps.size();
   while (end > point && steps[end - 1] == u'0') --end;
-  QString text = steps.sliced(first, point - first);
-  if (end > point) text += u'.' + steps.sliced(point, end - point);
+  QString text(end > point ? end - first + 1 : point - first, Qt::Uninitialized);
+  QChar* out = text.data();
+  for (qsizetype i = first; i < point; ++i) *out++ = steps[i];
+  if (end > point) {
+    *out++ = u'.';
+    for (qsizetype i = point; i < end; ++i) *out++ = steps[i];
+  }
   return text;
 }
 
@@ -111,29 +140,31 @@ QString DigiBandToBand(const QString& digi_band) {
   double value = 0;
   if (!TryStrToFloat(digi_band, &value)) return QString();
   for (const BandRange& row : kBandRanges) {
-    if (row.from <= value && value <= row.to) return QString::fromUtf16(row.band);
+    if (row.from <= value && value <= row.to) return StaticText(row.band);
   }
   return QString();
 }
 
 QString FreqToAdif(const QString& qso_band) {
   const qsizetype length = qso_band.size();
-  QString text = qso_band;
-  if (length == 5 || length == 6) text += QStringLiteral("00");
   // Short texts are whole or partial MHz values: padded, never parsed.
   if (length < 4) {
-    return text + (text.contains(u'.') ? QStringLiteral("0000") : QStringLiteral(".00000"));
+    return qso_band +
+           (qso_band.contains(u'.') ? QStringLiteral("0000") : QStringLiteral(".00000"));
   }
+  FrequencyText text(qso_band.utf16(), qso_band.utf16() + length);
+  if (length == 5 || length == 6) text.append(u"00", 2);
   // Otherwise the digits are read as a count of 10 Hz steps.
-  qsizetype dot = text.indexOf(u'.') + 1;
-  if (dot >= 1 && dot <= 3) text.remove(dot - 1, 1);
-  dot = text.indexOf(u'.') + 1;
+  qsizetype dot = DotPosition(text);
+  if (dot >= 1 && dot <= 3) text.remove(dot - 1);
+  dot = DotPosition(text);
   if (dot > 0) {
-    text.remove(dot - 1, 1);
-    if (length - dot < 2) text += u'0';
+    text.remove(dot - 1);
+    if (length - dot < 2) text.append(u'0');
   }
-  if (const std::optional<QString> exact = WholeStepsInMegahertz(text)) return *exact;
-  return FloatToStr(StrToFloat(text) / 100000);
+  const QStringView steps(text.constData(), text.size());
+  if (const std::optional<QString> exact = WholeStepsInMegahertz(steps)) return *exact;
+  return FloatToStr(StrToFloat(steps.toString()) / 100000);
 }
 
 QString ModeToAdif(const QString& mode) {

@@ -47,12 +47,20 @@ constexpr FieldMarker kFieldMarkers[] = {{u"CALL", kCall},         {u"BAND", kBa
 // would scan the line a dozen times.
 unsigned MarkersOn(QStringView line) {
   unsigned found = 0;
-  for (qsizetype at = line.indexOf(u'<'); at >= 0; at = line.indexOf(u'<', at + 1)) {
+  for (qsizetype at = 0; at < line.size(); ++at) {
+    if (line[at] != u'<') continue;
+    QChar end;
+    const QStringView name = AdifTagNameAt(line, at, &end);
     // Every name looked for starts with a letter.
-    if (at + 1 == line.size() || !line[at + 1].isLetter()) continue;
-    if (IsAdifRecordEndAt(line, at)) found |= kEor;
+    if (name.isEmpty() || !name[0].isLetter()) continue;
+    if (end == u'>') {
+      if (EqualsNoCase(name, u"EOR")) found |= kEor;
+      continue;
+    }
     for (const FieldMarker& field : kFieldMarkers) {
-      if (IsAdifTagAt(line, at, field.name)) found |= field.marker;
+      if (name.size() == field.name.size() && EqualsNoCase(name, field.name)) {
+        found |= field.marker;
+      }
     }
   }
   return found;

@@ -1,5 +1,8 @@
 #include "confirmations/pending_qsl.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "platform/conversions.h"
 
 PendingQslRecord PendingQsl;
@@ -17,17 +20,38 @@ QString MinutesToText(int minutes) {
   return QString(text, 5);
 }
 
+bool IsAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+int TwoDigits(const QString& text, qsizetype at) {
+  return (text[at].unicode() - u'0') * 10 + (text[at + 1].unicode() - u'0');
+}
+
+// The minutes of "hhmm..." when it is a plain time of day, read without the
+// general parser, which a report calls for every record.
+std::optional<int> PlainMinutes(const QString& value) {
+  if (value.size() < 4 || !std::all_of(value.begin(), value.begin() + 4, IsAsciiDigit)) {
+    return std::nullopt;
+  }
+  const int hours = TwoDigits(value, 0);
+  const int minutes = TwoDigits(value, 2);
+  if (hours > 23 || minutes > 59) return std::nullopt;
+  return hours * 60 + minutes;
+}
+
 }  // namespace
 
 void SetTimeWindow(PendingQslRecord& record, const QString& time_on_value) {
   const QString value = TrimControl(time_on_value);
-  // The time separator of the user's settings stands between hours and
-  // minutes, so the text reads back as a time of day whatever the locale.
-  const QChar separator = CurrentRegionalSettings().time_separator;
   record.TimeOn = value.left(2) + QLatin1Char(':') + value.mid(2, 2);
-  const double time = StrToTime(value.left(2) + separator + value.mid(2, 2));
-  const QTime t = DateTimeToTime(time);
-  const int minutes = t.hour() * 60 + t.minute();
+  std::optional<int> plain = PlainMinutes(value);
+  if (!plain) {
+    // The time separator of the user's settings stands between hours and
+    // minutes, so the text reads back as a time of day whatever the locale.
+    const QChar separator = CurrentRegionalSettings().time_separator;
+    const QTime t = DateTimeToTime(StrToTime(value.left(2) + separator + value.mid(2, 2)));
+    plain = t.hour() * 60 + t.minute();
+  }
+  const int minutes = *plain;
   constexpr int kWindowMinutes = 20;
   constexpr int kMinutesPerDay = 24 * 60;
   record.TimeTo = minutes + kWindowMinutes >= kMinutesPerDay
@@ -39,6 +63,11 @@ void SetTimeWindow(PendingQslRecord& record, const QString& time_on_value) {
 }
 
 QDate DateFromAdif(const QString& yyyymmdd) {
+  if (yyyymmdd.size() == 8 && std::all_of(yyyymmdd.begin(), yyyymmdd.end(), IsAsciiDigit)) {
+    const QDate date(TwoDigits(yyyymmdd, 0) * 100 + TwoDigits(yyyymmdd, 2),
+                     TwoDigits(yyyymmdd, 4), TwoDigits(yyyymmdd, 6));
+    if (date.isValid() && date.year() >= 1) return date;
+  }
   const int year = StrToInt(yyyymmdd.mid(0, 4));
   const int month = StrToInt(yyyymmdd.mid(4, 2));
   const int day = StrToInt(yyyymmdd.mid(6, 2));

@@ -210,13 +210,13 @@ void LogDatabase::ReadUnsent(const QString& table, const std::function<void(qint
     UnsentQso current;
     while (query.Step()) {
       current.rowid = query.Int64(0);
-      current.CallSign = query.Text(1);
-      current.QSODate = query.Text(2);
-      current.QSOTime = query.Text(3);
-      current.DigiBand = query.Text(4);
-      current.QSOBand = query.Text(5);
-      current.QSOMode = query.Text(6);
-      current.SAT_NAME = query.Text(7);
+      query.ReadText(1, &current.CallSign);
+      query.ReadText(2, &current.QSODate);
+      query.ReadText(3, &current.QSOTime);
+      query.ReadText(4, &current.DigiBand);
+      query.ReadText(5, &current.QSOBand);
+      query.ReadText(6, &current.QSOMode);
+      query.ReadText(7, &current.SAT_NAME);
       if (!row(current)) break;
     }
   } catch (...) {

@@ -189,3 +189,17 @@ QString SqliteStatement::Text(int column) const {
     }
   }
 }
+
+void SqliteStatement::ReadText(int column, QString* into) const {
+  if (sqlite3_column_type(statement_, column) == SQLITE_TEXT) {
+    const auto* text = sqlite3_column_text(statement_, column);
+    const int size = sqlite3_column_bytes(statement_, column);
+    if (size > 0 && std::all_of(text, text + size, [](unsigned char c) { return c < 0x80; })) {
+      into->resize(size);
+      QChar* out = into->data();
+      for (int i = 0; i < size; ++i) out[i] = QChar(char16_t{text[i]});
+      return;
+    }
+  }
+  *into = Text(column);
+}

@@ -49,6 +49,9 @@ class SqliteStatement {
   QVariant Value(int column) const;
   // The value as text: NULL as a null text, numbers as Value() writes them.
   QString Text(int column) const;
+  // The same text, written over `into` so that a reader of many rows reuses
+  // the room of the row before.
+  void ReadText(int column, QString* into) const;
 
  private:
   [[noreturn]] void Fail() const;

@@ -1,6 +1,8 @@
 // Dates and times as text in the user's regional settings: formatting by
 // pattern and the reading of dates and times typed in those settings.
 #include <QLocale>
+#include <algorithm>
+#include <charconv>
 
 #include "platform/app_error.h"
 #include "platform/conversions.h"
@@ -14,8 +16,15 @@ char16_t UpperAscii(QChar c) {
   return u >= u'a' && u <= u'z' ? u - (u'a' - u'A') : u;
 }
 
+// The value in decimal, zeros in front up to `width` characters. Written by
+// hand: an error list formats a date for every unmatched record.
 QString Padded(int value, int width) {
-  return QStringLiteral("%1").arg(value, width, 10, QLatin1Char('0'));
+  if (value < 0) return QStringLiteral("%1").arg(value, width, 10, QLatin1Char('0'));
+  char digits[16];
+  const qsizetype count = std::to_chars(digits, digits + sizeof digits, value).ptr - digits;
+  QString text(std::max<qsizetype>(count, width), u'0');
+  std::copy(digits, digits + count, text.end() - count);
+  return text;
 }
 
 // One pattern letter repeated `count` times, for the date and time given.

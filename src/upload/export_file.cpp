@@ -59,6 +59,7 @@ std::optional<ExportedFile> WriteExportFile(OperationUi& ui, const QString& fold
   std::optional<EventPump> pump;
   qint64 count = 0;
   QString bad_call;
+  ExportRecordMaker records(submodes);
   // Each record goes into the file as its row comes off the statement.
   database.ReadUnsent(
       table,
@@ -77,7 +78,7 @@ std::optional<ExportedFile> WriteExportFile(OperationUi& ui, const QString& fold
         pump.emplace(ui);
       },
       [&](const UnsentQso& qso) {
-        std::optional<ExportRecord> record = MakeExportRecord(qso, submodes);
+        std::optional<ExportRecord> record = records.Make(qso);
         if (!record) {
           bad_call = qso.CallSign;
           return false;

@@ -113,7 +113,38 @@ QStringList ExportHeader(qsizetype count, const QDateTime& created,
           QString()};
 }
 
-std::optional<ExportRecord> MakeExportRecord(const UnsentQso& qso, const SubmodeTable& submodes) {
+ExportRecordMaker::ExportRecordMaker(const SubmodeTable& submodes) : submodes_(submodes) {}
+
+const ExportRecordMaker::Band& ExportRecordMaker::BandOf(const QString& digi_band) {
+  auto known = bands_.constFind(digi_band);
+  if (known == bands_.cend()) {
+    const QString band = DigiBandToBand(digi_band);
+    known = bands_.insert(digi_band, {band, band.trimmed().toUpper()});
+  }
+  return *known;
+}
+
+const ExportRecordMaker::Mode& ExportRecordMaker::ModeOf(const QString& qso_mode) {
+  auto known = modes_.constFind(qso_mode);
+  if (known != modes_.cend()) return *known;
+  // The submode table is asked with the exported mode before CONTEST turns
+  // into CONTESTI.
+  QString mode = ModeToAdif(qso_mode);
+  const QString adif_mode = submodes_.Lookup(mode);
+  if (mode == QLatin1String("CONTEST")) mode = QStringLiteral("CONTESTI");
+  Mode fields;
+  if (adif_mode.isEmpty()) {
+    AppendField(fields.fields, QLatin1String("MODE"), mode);
+  } else {
+    AppendField(fields.fields, QLatin1String("MODE"), adif_mode);
+    AppendField(fields.fields, QLatin1String("SUBMODE"), mode);
+    fields.submode = mode.toUpper();
+  }
+  fields.key_mode = (adif_mode.isEmpty() ? mode : adif_mode).trimmed().toUpper();
+  return *modes_.insert(qso_mode, fields);
+}
+
+std::optional<ExportRecord> ExportRecordMaker::Make(const UnsentQso& qso) {
   const std::optional<QString> date = AdifDate(qso.QSODate);
   const std::optional<QString> time = AdifTime(qso.QSOTime);
   if (!date || !time) return std::nullopt;
@@ -121,35 +152,22 @@ std::optional<ExportRecord> MakeExportRecord(const UnsentQso& qso, const Submode
   ExportRecord record;
   QString& line = record.line;
   line.reserve(160);
-  const QString band = DigiBandToBand(qso.DigiBand);
+  const Band& band = BandOf(qso.DigiBand);
+  const Mode& mode = ModeOf(qso.QSOMode);
   AppendField(line, QLatin1String("CALL"), qso.CallSign);
   AppendField(line, QLatin1String("QSO_DATE"), *date);
   AppendField(line, QLatin1String("TIME_ON"), *time);
-  AppendField(line, QLatin1String("BAND"), band);
+  AppendField(line, QLatin1String("BAND"), band.written);
   AppendField(line, QLatin1String("FREQ"), FreqToAdif(qso.QSOBand));
-
-  // The submode table is asked with the exported mode before CONTEST turns
-  // into CONTESTI.
-  QString mode = ModeToAdif(qso.QSOMode);
-  const QString adif_mode = submodes.Lookup(mode);
-  if (mode == QLatin1String("CONTEST")) mode = QStringLiteral("CONTESTI");
-  if (adif_mode.isEmpty()) {
-    AppendField(line, QLatin1String("MODE"), mode);
-  } else {
-    AppendField(line, QLatin1String("MODE"), adif_mode);
-    AppendField(line, QLatin1String("SUBMODE"), mode);
-    record.key.submode = mode.toUpper();
-  }
-
+  line += mode.fields;
   if (!TrimControl(qso.SAT_NAME).isEmpty()) {
     AppendField(line, QLatin1String("SAT_NAME"), qso.SAT_NAME);
     line += QLatin1String("<PROP_MODE:3>SAT");
   }
   line += QLatin1String("<EOR>");
   // The date and time written are already in the key's spelling (yyyymmdd,
-  // hhmm); only the texts go through the key's general rule.
-  const QsoKey texts =
-      MakeQsoKey(qso.CallSign, QString(), QString(), band, adif_mode.isEmpty() ? mode : adif_mode);
-  record.key.key = {texts.call, *date, *time, texts.band, texts.mode};
+  // hhmm); the texts are in it as the key's general rule makes them.
+  record.key.key = {qso.CallSign.trimmed().toUpper(), *date, *time, band.key, mode.key_mode};
+  record.key.submode = mode.submode;
   return record;
 }

@@ -2,6 +2,7 @@
 #define QORVSYNC_UPLOAD_EXPORT_FORMAT_H_
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -36,9 +37,33 @@ struct ExportRecord {
   ExportedKey key;
 };
 
-// The record of a QSO, or nothing when the QSO's date or time cannot be read
-// (the caller tells the user which call sign). A QSOBand that is no frequency
-// throws "'%s' is not a valid floating point value".
-std::optional<ExportRecord> MakeExportRecord(const UnsentQso& qso, const SubmodeTable& submodes);
+// Makes the record of each QSO of one export. What depends only on the band
+// or the mode is made once per band and mode of the export.
+class ExportRecordMaker {
+ public:
+  explicit ExportRecordMaker(const SubmodeTable& submodes);
+
+  // The record of a QSO, or nothing when the QSO's date or time cannot be
+  // read (the caller tells the user which call sign). A QSOBand that is no
+  // frequency throws "'%s' is not a valid floating point value".
+  std::optional<ExportRecord> Make(const UnsentQso& qso);
+
+ private:
+  struct Band {
+    QString written;  // the BAND field's value
+    QString key;
+  };
+  struct Mode {
+    QString fields;  // MODE, and SUBMODE when the table has one
+    QString submode;
+    QString key_mode;
+  };
+  const Band& BandOf(const QString& digi_band);
+  const Mode& ModeOf(const QString& qso_mode);
+
+  const SubmodeTable& submodes_;
+  QHash<QString, Band> bands_;
+  QHash<QString, Mode> modes_;
+};
 
 #endif  // QORVSYNC_UPLOAD_EXPORT_FORMAT_H_

@@ -34,6 +34,37 @@ TEST(TimeWindowTest, TwentyMinutesEachSideNeverCrossingMidnight) {
   }
 }
 
+TEST(TimeWindowTest, TimesOutsideTheDayOrNotInDigitsStopTheRun) {
+  const struct {
+    const char* time_on;
+    const char* error;
+  } cases[] = {
+      {"2400", "'24:00' is not a valid time"},
+      {"1260", "'12:60' is not a valid time"},
+      {"9:05", "'9::05' is not a valid time"},
+      {"12", "'12:' is not a valid time"},
+  };
+  for (const auto& c : cases) {
+    PendingQslRecord record;
+    EXPECT_EQ(ErrorText([&] { SetTimeWindow(record, QLatin1String(c.time_on)); }),
+              QLatin1String(c.error))
+        << c.time_on;
+  }
+}
+
+TEST(DateFromAdifTest, ReadsCalendarDatesAndRefusesOthers) {
+  EXPECT_EQ(DateFromAdif(QStringLiteral("20240229")), QDate(2024, 2, 29));
+  EXPECT_EQ(DateFromAdif(QStringLiteral("00011231")), QDate(1, 12, 31));
+  EXPECT_EQ(DateFromAdif(QStringLiteral("202101159")), QDate(2021, 1, 15));  // the rest ignored
+  for (const char* refused : {"20230229", "20231301", "00000101"}) {
+    EXPECT_EQ(ErrorText([&] { DateFromAdif(QLatin1String(refused)); }),
+              QStringLiteral("Invalid argument to date encode"))
+        << refused;
+  }
+  EXPECT_EQ(ErrorText([] { DateFromAdif(QStringLiteral("2021O115")); }),
+            QStringLiteral("'O1' is not a valid integer value"));
+}
+
 class ConfirmationRunTest : public ConfirmationTest {
  protected:
   ConfirmationRun& Run(const QString& report) {
