@@ -17,7 +17,7 @@ int PositiveFromEnvironment(const char* name, int fallback) {
 }
 
 // More rounds steady the best time on a busy machine.
-int Rounds() { return PositiveFromEnvironment("BENCH_ROUNDS", 3); }
+int Rounds() { return PositiveFromEnvironment("BENCH_ROUNDS", 5); }
 
 RunTime Best(const RunTime& a, const RunTime& b) {
   return {std::min(a.wall, b.wall), std::min(a.cpu, b.cpu), std::max(a.peak_mb, b.peak_mb)};

@@ -7,7 +7,7 @@
 # changed different rows.
 #   bash bench/run.sh                 # all of them
 #   BENCH_ONLY="eqsl upload" bash bench/run.sh
-#   BENCH_ROUNDS=5 bash bench/run.sh  # more interleaved rounds (default 3)
+#   BENCH_ROUNDS=9 bash bench/run.sh  # more interleaved rounds (default 5)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"

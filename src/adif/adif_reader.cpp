@@ -95,10 +95,6 @@ QStringView AdifTagNameAt(QStringView line, qsizetype at, QChar* end) {
   return {};
 }
 
-bool EqualsNoCase(QStringView a, QStringView b) {
-  return a.size() == b.size() && MatchesNoCase(a, 0, b);
-}
-
 bool HasAdifTag(QStringView line, QStringView name) { return IndexOfTag(name, line) >= 0; }
 
 bool HasAdifRecordEnd(QStringView line) {

@@ -24,8 +24,19 @@ bool IsAdifRecordEndAt(QStringView line, qsizetype at);
 // is. A null view when neither follows.
 QStringView AdifTagNameAt(QStringView line, qsizetype at, QChar* end);
 
-// Whether two names are the same, ASCII letters in any case.
-bool EqualsNoCase(QStringView a, QStringView b);
+// Whether two names are the same, ASCII letters in any case. Inline: a
+// report line's tag is held against a dozen names.
+inline bool EqualsNoCase(QStringView a, QStringView b) {
+  if (a.size() != b.size()) return false;
+  for (qsizetype i = 0; i < a.size(); ++i) {
+    const char16_t x = a[i].unicode();
+    const char16_t y = b[i].unicode();
+    if (x != y && ((x | 0x20) != (y | 0x20) || (x | 0x20) < u'a' || (x | 0x20) > u'z')) {
+      return false;
+    }
+  }
+  return true;
+}
 
 // Whether the line holds the field tag of `name`, or a record end, anywhere.
 bool HasAdifTag(QStringView line, QStringView name);

@@ -58,9 +58,7 @@ unsigned MarkersOn(QStringView line) {
       continue;
     }
     for (const FieldMarker& field : kFieldMarkers) {
-      if (name.size() == field.name.size() && EqualsNoCase(name, field.name)) {
-        found |= field.marker;
-      }
+      if (EqualsNoCase(name, field.name)) found |= field.marker;
     }
   }
   return found;

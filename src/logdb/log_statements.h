@@ -4,9 +4,9 @@
 #include <QSqlRecord>
 #include <QString>
 #include <QStringList>
-#include <map>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "logdb/log_database.h"
 #include "logdb/sqlite_statement.h"
@@ -25,14 +25,26 @@ struct LookupStatement {
 struct LogDatabase::TableStatements {
   bool columns_loaded = false;
   QSqlRecord columns;
-  // Keyed by the kind of call comparison (prefix or whole) and the columns
-  // read: a key that needs no text of its own built for every look-up.
-  std::map<std::pair<bool, QStringList>, std::unique_ptr<LookupStatement>> lookups;
+  // One for each kind of call comparison (prefix or whole) and list of
+  // columns read. A run asks with the same few lists again and again, so a
+  // plain search, where a list is found at once when it is the very list of
+  // the last call, beats ordering lists of names.
+  struct Lookup {
+    bool prefix;
+    QStringList columns;
+    std::unique_ptr<LookupStatement> statement;
+  };
+  std::vector<Lookup> lookups;
   std::unique_ptr<SqliteStatement> unsent;
   std::unique_ptr<SqliteStatement> unsent_count;
   std::unique_ptr<SqliteStatement> mark_sent;
-  // Keyed by the column names a change writes, as the caller spells them.
-  std::map<QString, std::unique_ptr<SqliteStatement>> updates;
+  // One for each list of column names a change writes, as the caller spells
+  // them; a run writes a few such lists, so they are searched in turn.
+  struct Update {
+    QStringList names;
+    std::unique_ptr<SqliteStatement> statement;
+  };
+  std::vector<Update> updates;
 };
 
 #endif  // QORVSYNC_LOGDB_LOG_STATEMENTS_H_

@@ -97,7 +97,12 @@ QString LogDatabase::ColumnName(const QString& table, const QString& name) {
 std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLookup& lookup,
                                              const QStringList& columns) {
   const bool prefix = lookup.call_match == QsoLookup::CallMatch::kPrefix;
-  std::unique_ptr<LookupStatement>& slot = StatementsFor(table).lookups[{prefix, columns}];
+  std::vector<TableStatements::Lookup>& lookups = StatementsFor(table).lookups;
+  auto known = std::find_if(lookups.begin(), lookups.end(), [&](const auto& lookup) {
+    return lookup.prefix == prefix && lookup.columns == columns;
+  });
+  if (known == lookups.end()) known = lookups.insert(lookups.end(), {prefix, columns, nullptr});
+  std::unique_ptr<LookupStatement>& slot = known->statement;
   if (!slot) {
     // The table's first column decides whether a row counts as found; of the
     // columns asked for, those the table lacks are left out, so that reading
@@ -150,9 +155,17 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
 
 void LogDatabase::ChangeRow(const QString& table, qint64 rowid, const ColumnValues& values) {
   if (values.isEmpty()) return;
-  QString key;
-  for (const auto& [name, value] : values) key += name + QLatin1Char('\n');
-  std::unique_ptr<SqliteStatement>& slot = StatementsFor(table).updates[key];
+  std::vector<TableStatements::Update>& updates = StatementsFor(table).updates;
+  auto known = std::find_if(updates.begin(), updates.end(), [&](const auto& update) {
+    return std::equal(update.names.begin(), update.names.end(), values.begin(), values.end(),
+                      [](const QString& name, const auto& value) { return name == value.first; });
+  });
+  if (known == updates.end()) {
+    QStringList names;
+    for (const auto& [name, value] : values) names << name;
+    known = updates.insert(updates.end(), {names, nullptr});
+  }
+  std::unique_ptr<SqliteStatement>& slot = known->statement;
   if (!slot) {
     // Names are checked once per set of names: an unknown one never gets a
     // statement, so it fails at every change.

@@ -115,6 +115,28 @@ TEST(AdifReader, ReadsValuesByTheTagLength) {
   }
 }
 
+TEST(AdifReader, TagNamesCompareFoldingOnlyAsciiLetters) {
+  const struct {
+    const char16_t* a;
+    const char16_t* b;
+    bool equal;
+  } cases[] = {
+      {u"qso_date", u"QSO_DATE", true}, {u"Call", u"CALL", true},   {u"CALL", u"CALLS", false},
+      {u"@", u"`", false},              {u"[", u"{", false},        {u"_", u"\u007F", false},
+      {u"\u017F", u"S", false},         {u"\u0141", u"\u0161", false}, {u"", u"", true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(EqualsNoCase(QStringView(c.a), QStringView(c.b)), c.equal)
+        << QString::fromUtf16(c.a).toStdString();
+  }
+  QChar end;
+  EXPECT_EQ(AdifTagNameAt(u"x<gridsquare:4>FN42", 1, &end), u"gridsquare");
+  EXPECT_EQ(end, u':');
+  EXPECT_EQ(AdifTagNameAt(u"<eor>", 0, &end), u"eor");
+  EXPECT_EQ(end, u'>');
+  EXPECT_TRUE(AdifTagNameAt(u"<CALL", 0, &end).isNull());
+}
+
 TEST(AdifReader, TagsAndRecordEndsAreWholeNamesInAnyCase) {
   const struct {
     const char* line;
