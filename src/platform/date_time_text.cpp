@@ -16,50 +16,73 @@ char16_t UpperAscii(QChar c) {
   return u >= u'a' && u <= u'z' ? u - (u'a' - u'A') : u;
 }
 
-// The value in decimal, zeros in front up to `width` characters. Written by
-// hand: an error list formats a date for every unmatched record.
-QString Padded(int value, int width) {
-  if (value < 0) return QStringLiteral("%1").arg(value, width, 10, QLatin1Char('0'));
+// The value in decimal, zeros in front up to `width` characters, appended.
+// Written by hand: an error list formats a date for every unmatched record.
+void AppendPadded(QString& out, int value, int width) {
+  if (value < 0) {
+    out += QStringLiteral("%1").arg(value, width, 10, QLatin1Char('0'));
+    return;
+  }
   char digits[16];
   const qsizetype count = std::to_chars(digits, digits + sizeof digits, value).ptr - digits;
-  QString text(std::max<qsizetype>(count, width), u'0');
-  std::copy(digits, digits + count, text.end() - count);
-  return text;
+  for (qsizetype i = count; i < width; ++i) out += u'0';
+  for (qsizetype i = 0; i < count; ++i) out += QLatin1Char(digits[i]);
 }
 
-// One pattern letter repeated `count` times, for the date and time given.
-QString FormatToken(char16_t token, int count, const QDate& date, const QTime& time,
-                    const RegionalSettings& settings) {
+// One pattern letter repeated `count` times, for the date and time given,
+// appended.
+void AppendToken(QString& out, char16_t token, int count, const QDate& date, const QTime& time,
+                 const RegionalSettings& settings) {
   const QLocale names = QLocale::c();
   switch (token) {
     case u'Y':
-      return count <= 2 ? Padded(date.year() % 100, 2) : Padded(date.year(), 4);
+      if (count <= 2) {
+        AppendPadded(out, date.year() % 100, 2);
+      } else {
+        AppendPadded(out, date.year(), 4);
+      }
+      return;
     case u'M':
-      if (count >= 4) return names.monthName(date.month(), QLocale::LongFormat);
-      if (count == 3) return names.monthName(date.month(), QLocale::ShortFormat);
-      return Padded(date.month(), count);
+      if (count >= 4) {
+        out += names.monthName(date.month(), QLocale::LongFormat);
+      } else if (count == 3) {
+        out += names.monthName(date.month(), QLocale::ShortFormat);
+      } else {
+        AppendPadded(out, date.month(), count);
+      }
+      return;
     case u'D':
-      if (count >= 5)
-        return FormatDateTime(settings.short_date_format, QDateTime(date, time), settings);
-      if (count == 4) return names.dayName(date.dayOfWeek(), QLocale::LongFormat);
-      if (count == 3) return names.dayName(date.dayOfWeek(), QLocale::ShortFormat);
-      return Padded(date.day(), count);
+      if (count >= 5) {
+        out += FormatDateTime(settings.short_date_format, QDateTime(date, time), settings);
+      } else if (count == 4) {
+        out += names.dayName(date.dayOfWeek(), QLocale::LongFormat);
+      } else if (count == 3) {
+        out += names.dayName(date.dayOfWeek(), QLocale::ShortFormat);
+      } else {
+        AppendPadded(out, date.day(), count);
+      }
+      return;
     case u'H':
-      return Padded(time.hour(), qMin(count, 2));
+      AppendPadded(out, time.hour(), qMin(count, 2));
+      return;
     case u'N':
-      return Padded(time.minute(), qMin(count, 2));
+      AppendPadded(out, time.minute(), qMin(count, 2));
+      return;
     case u'S':
-      return Padded(time.second(), qMin(count, 2));
+      AppendPadded(out, time.second(), qMin(count, 2));
+      return;
     case u'Z':
-      return count >= 3 ? Padded(time.msec(), 3) : QString::number(time.msec());
+      AppendPadded(out, time.msec(), count >= 3 ? 3 : 0);
+      return;
     default:
-      return QString();
+      return;
   }
 }
 
 QString Format(const QString& pattern, const QDate& date, const QTime& time,
                const RegionalSettings& settings) {
   QString result;
+  result.reserve(pattern.size() + 8);
   char16_t last_letter = 0;
   qsizetype i = 0;
   while (i < pattern.size()) {
@@ -95,7 +118,7 @@ QString Format(const QString& pattern, const QDate& date, const QTime& time,
     // An "m" right after an hour means minutes, as in "hh:mm".
     if (token == u'M' && last_letter == u'H') token = u'N';
     last_letter = token;
-    result += FormatToken(token, count, date, time, settings);
+    AppendToken(result, token, count, date, time, settings);
   }
   return result;
 }
