@@ -130,6 +130,7 @@ void SqliteStatement::Bind(int position, const QVariant& value) {
 }
 
 bool SqliteStatement::Step() {
+  stepped_ = true;
   switch (sqlite3_step(statement_)) {
     case SQLITE_ROW:
       return true;
@@ -138,12 +139,19 @@ bool SqliteStatement::Step() {
     default: {
       const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
       sqlite3_reset(statement_);
+      stepped_ = false;
       throw AppError(message);
     }
   }
 }
 
-void SqliteStatement::Reset() { sqlite3_reset(statement_); }
+void SqliteStatement::Reset() {
+  // A statement not run since its last reset has nothing to end; the look-ups
+  // reset before and after every run.
+  if (!stepped_) return;
+  sqlite3_reset(statement_);
+  stepped_ = false;
+}
 
 int SqliteStatement::ColumnCount() const { return sqlite3_column_count(statement_); }
 

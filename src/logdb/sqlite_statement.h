@@ -63,6 +63,7 @@ class SqliteStatement {
   sqlite3_stmt* statement_ = nullptr;
   // The bound texts, kept until they are bound anew, so SQLite need not copy.
   std::vector<QByteArray> texts_;
+  bool stepped_ = false;
 };
 
 #endif  // QORVSYNC_LOGDB_SQLITE_STATEMENT_H_
