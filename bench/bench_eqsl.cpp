@@ -14,6 +14,7 @@
 #include "eqsl/inbox_run.h"
 #include "logdb/log_database.h"
 #include "logdb/sql_text.h"
+#include "platform/conversions.h"
 
 namespace {
 
@@ -47,7 +48,9 @@ RunTime ProgramRun(const QString& path, const QString& log_set, const QStringLis
   const Stopwatch stopwatch;
   EqslInboxRun run(database, log_set, {}, ui);
   run.RunInboxLines(lines);
-  return stopwatch.Elapsed();
+  const RunTime time = stopwatch.Elapsed();
+  WriteErrorList(path, run.ErrorList());
+  return time;
 }
 
 // The fields of one inbox line that the run reads; typed values upper case.
@@ -142,6 +145,7 @@ RunTime BareRun(const QString& path, const QString& log_set, const QStringList& 
   sqlite3_reset(walk);
 
   QHash<QString, double> bands;
+  QStringList errors;
   db.Exec("BEGIN IMMEDIATE");
   for (const QString& line : lines) {
     const InboxRecord record = ReadInboxLine(line);
@@ -159,7 +163,9 @@ RunTime BareRun(const QString& path, const QString& log_set, const QStringList& 
     const QByteArray call = (EscapeLike(record.call) + u'%').toUtf8();
     const QByteArray from = minutes < 20 ? QByteArray("00:00") : HhMm(minutes - 20);
     const QByteArray to = minutes + 20 >= 24 * 60 ? QByteArray("23:59") : HhMm(minutes + 20);
-    const QByteArray mode = (u'%' + EscapeLike(EffectiveMode(record)) + u'%').toUtf8();
+    const QString effective_mode = EffectiveMode(record);
+    const QByteArray mode = (u'%' + EscapeLike(effective_mode) + u'%').toUtf8();
+    bool found = false;
     for (const TableStatements& table : tables) {
       BindStatic(table.lookup, 1, date);
       sqlite3_bind_double(table.lookup, 2, *band);
@@ -167,18 +173,29 @@ RunTime BareRun(const QString& path, const QString& log_set, const QStringList& 
       BindStatic(table.lookup, 4, from);
       BindStatic(table.lookup, 5, to);
       BindStatic(table.lookup, 6, mode);
-      const bool unmarked = sqlite3_step(table.lookup) == SQLITE_ROW &&
-                            sqlite3_column_bytes(table.lookup, 1) > 0 &&
-                            sqlite3_column_int(table.lookup, 2) == 0;
+      const bool row = sqlite3_step(table.lookup) == SQLITE_ROW &&
+                       sqlite3_column_bytes(table.lookup, 1) > 0;
+      const bool unmarked = row && sqlite3_column_int(table.lookup, 2) == 0;
       const sqlite3_int64 rowid = sqlite3_column_int64(table.lookup, 0);
       sqlite3_reset(table.lookup);
+      found = found || row;
       if (!unmarked) continue;
       sqlite3_bind_int64(table.mark, 1, rowid);
       db.Run(table.mark);
     }
+    if (!found) {
+      const QDate qso_date(record.date.left(4).toInt(), record.date.mid(4, 2).toInt(),
+                           record.date.mid(6, 2).toInt());
+      errors << QStringLiteral("Error")
+             << DateToStr(qso_date) + u' ' + record.time.left(2) + u':' + record.time.mid(2, 2) +
+                    u' ' + BandToDigiBand(record.band) + u' ' + effective_mode + u' ' +
+                    record.call + u' ' + effective_mode + u' ';
+    }
   }
   db.Exec("COMMIT");
-  return stopwatch.Elapsed();
+  const RunTime time = stopwatch.Elapsed();
+  WriteErrorList(path, errors);
+  return time;
 }
 
 }  // namespace
@@ -194,7 +211,8 @@ int RunEqslBenchmark() {
       [&](const QString& database) { return ProgramRun(database, logs.LogSet(), lines); },
       [&](const QString& database) { return BareRun(database, logs.LogSet(), lines); },
       [&](const QString& database) {
-        return RowsWhere(database, logs.Tables(), QStringLiteral("QSLReceQSLcc = 1"), {});
+        return RowsWhere(database, logs.Tables(), QStringLiteral("QSLReceQSLcc = 1"), {}) +
+               QStringLiteral("; ") + ErrorListDigest(database);
       });
   return same ? 0 : 1;
 }

@@ -3,10 +3,12 @@
 #include <malloc.h>
 #include <sys/resource.h>
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 
 namespace {
 
@@ -22,6 +24,9 @@ int Rounds() { return PositiveFromEnvironment("BENCH_ROUNDS", 5); }
 RunTime Best(const RunTime& a, const RunTime& b) {
   return {std::min(a.wall, b.wall), std::min(a.cpu, b.cpu), std::max(a.peak_mb, b.peak_mb)};
 }
+
+
+QString ErrorListPath(const QString& database) { return database + QStringLiteral(".errors"); }
 
 }  // namespace
 
@@ -97,4 +102,22 @@ bool CompareRuns(const char* name, int records, const std::function<QString()>& 
   }
   PrintRow(name, records, best_program, best_bare);
   return same;
+}
+
+void WriteErrorList(const QString& database, const QStringList& lines) {
+  QFile file(ErrorListPath(database));
+  if (!file.open(QIODevice::WriteOnly) || file.write(lines.join(u'\n').toUtf8()) < 0) {
+    throw std::runtime_error("the error list could not be written");
+  }
+}
+
+QString ErrorListDigest(const QString& database) {
+  QFile file(ErrorListPath(database));
+  if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("no error list");
+  const QByteArray text = file.readAll();
+  // Two lines for each record: "Error" and what the record held.
+  return QStringLiteral("%1 unmatched, %2")
+      .arg(text.isEmpty() ? 0 : (text.count('\n') + 1) / 2)
+      .arg(QString::fromLatin1(
+          QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex().left(16)));
 }

@@ -2,6 +2,7 @@
 #define QORVSYNC_BENCH_BENCH_SUPPORT_H_
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 #include "stopwatch.h"
@@ -36,5 +37,11 @@ using TimedRun = std::function<RunTime(const QString& database)>;
 bool CompareRuns(const char* name, int records, const std::function<QString()>& fresh_copy,
                  const TimedRun& program, const TimedRun& bare,
                  const std::function<QString(const QString& database)>& result);
+
+// The unmatched records' lines of a run, kept beside its database (written
+// after the run's time is taken), and a short digest of them for `result`, so
+// that the program and its bare loop are held to the same list.
+void WriteErrorList(const QString& database, const QStringList& lines);
+QString ErrorListDigest(const QString& database);
 
 #endif  // QORVSYNC_BENCH_BENCH_SUPPORT_H_

@@ -4,14 +4,17 @@
 #include <QRandomGenerator>
 #include <QTime>
 #include <cstring>
+#include <stdexcept>
 #include <vector>
 
 #include "adif/band_tables.h"
 #include "bare_sqlite.h"
+#include "bench_support.h"
 #include "bench_ui.h"
 #include "confirmations/confirmation_run.h"
 #include "logdb/log_database.h"
 #include "logdb/sql_text.h"
+#include "platform/conversions.h"
 
 namespace {
 
@@ -87,7 +90,9 @@ RunTime TimeProgramConfirmationRun(const QString& path, const QString& log_set,
     return options;
   });
   run.RunReportLines(report);
-  return stopwatch.Elapsed();
+  const RunTime time = stopwatch.Elapsed();
+  WriteErrorList(path, run.ErrorList());
+  return time;
 }
 
 RunTime TimeBareConfirmationLoop(const QString& path, const QString& log_set,
@@ -119,6 +124,7 @@ RunTime TimeBareConfirmationLoop(const QString& path, const QString& log_set,
 
   db.Exec("BEGIN IMMEDIATE");
   BareRecord record;
+  QStringList errors;
   for (const QString& line : report) {
     if (line == QLatin1String("<eor>")) {
       const int hh_mm = record.time_on.left(2).toInt() * 60 + record.time_on.mid(2, 2).toInt();
@@ -134,6 +140,7 @@ RunTime TimeBareConfirmationLoop(const QString& path, const QString& log_set,
       if (band == bands.cend()) {
         band = bands.insert(record.band, BandToDigiBand(record.band).toDouble());
       }
+      bool found = false;
       for (const TableStatements& table : tables) {
         BindStatic(table.lookup, 1, date);
         sqlite3_bind_double(table.lookup, 2, *band);
@@ -142,8 +149,12 @@ RunTime TimeBareConfirmationLoop(const QString& path, const QString& log_set,
         BindStatic(table.lookup, 5, to);
         BindStatic(table.lookup, 6, mode);
         if (sqlite3_step(table.lookup) != SQLITE_ROW ||
-            sqlite3_column_bytes(table.lookup, 1) == 0 ||
-            sqlite3_column_int(table.lookup, 2) != 0) {
+            sqlite3_column_bytes(table.lookup, 1) == 0) {
+          sqlite3_reset(table.lookup);
+          continue;
+        }
+        found = true;
+        if (sqlite3_column_int(table.lookup, 2) != 0) {
           sqlite3_reset(table.lookup);
           continue;
         }
@@ -164,6 +175,15 @@ RunTime TimeBareConfirmationLoop(const QString& path, const QString& log_set,
         }
         sqlite3_bind_int64(table.update, 4, rowid);
         db.Run(table.update);
+      }
+      if (!found) {
+        const QDate qso_date(record.date.left(4).toInt(), record.date.mid(4, 2).toInt(),
+                             record.date.mid(6, 2).toInt());
+        errors << QStringLiteral("Error")
+               << DateToStr(qso_date) + u' ' + record.time_on.left(2) + u':' +
+                      record.time_on.mid(2, 2) + u' ' + BandToDigiBand(record.band) + u' ' +
+                      record.mode + u' ' + record.call + u' ' + record.grid + u' ' +
+                      record.state;
       }
       record = BareRecord();
       continue;
@@ -193,11 +213,14 @@ RunTime TimeBareConfirmationLoop(const QString& path, const QString& log_set,
       record.state = value;
   }
   db.Exec("COMMIT");
-  return stopwatch.Elapsed();
+  const RunTime time = stopwatch.Elapsed();
+  WriteErrorList(path, errors);
+  return time;
 }
 
 QString ConfirmationFingerprint(const QString& path, const QStringList& tables) {
   return RowsWhere(
-      path, tables, QStringLiteral("QorvRec = 1"),
-      {QStringLiteral("QorvRecDate"), QStringLiteral("Grid"), QStringLiteral("State")});
+             path, tables, QStringLiteral("QorvRec = 1"),
+             {QStringLiteral("QorvRecDate"), QStringLiteral("Grid"), QStringLiteral("State")}) +
+         QStringLiteral("; ") + ErrorListDigest(path);
 }
