@@ -12,12 +12,15 @@ const QRegularExpression kTag(QStringLiteral("<([A-Za-z0-9_]+):(\\d{1,6})(?::[A-
 ReportRecord ReadRecord(const QStringList& lines) {
   ReportRecord record;
   record.lines = lines;
-  QString submode;
   QString date;
   const QList<std::pair<QString, QString*>> wanted = {
-      {QStringLiteral("CALL"), &record.call}, {QStringLiteral("BAND"), &record.band},
-      {QStringLiteral("MODE"), &record.mode}, {QStringLiteral("SUBMODE"), &submode},
-      {QStringLiteral("QSO_DATE"), &date},    {QStringLiteral("TIME_ON"), &record.time_on}};
+      {QStringLiteral("CALL"), &record.call},
+      {QStringLiteral("BAND"), &record.band},
+      {QStringLiteral("MODE"), &record.mode_field},
+      {QStringLiteral("SUBMODE"), &record.submode},
+      {QStringLiteral("RST_RCVD"), &record.rst_rcvd},
+      {QStringLiteral("QSO_DATE"), &date},
+      {QStringLiteral("TIME_ON"), &record.time_on}};
   for (const QString& line : lines) {
     for (const QRegularExpressionMatch& tag : kTag.globalMatch(line)) {
       for (const auto& [name, value] : wanted) {
@@ -27,7 +30,7 @@ ReportRecord ReadRecord(const QStringList& lines) {
       }
     }
   }
-  if (!submode.isEmpty()) record.mode = submode;
+  record.mode = record.submode.isEmpty() ? record.mode_field : record.submode;
   record.qso_date = QDate::fromString(date, QStringLiteral("yyyyMMdd"));
   return record;
 }

@@ -12,6 +12,9 @@ struct ReportRecord {
   QString call;
   QString band;  // as the record names it ("20M")
   QString mode;  // SUBMODE when the record has one, else MODE, as a run takes it
+  QString mode_field;  // MODE and SUBMODE as the record holds them
+  QString submode;
+  QString rst_rcvd;
   QDate qso_date;
   QString time_on;  // "hhmm" as read
 };

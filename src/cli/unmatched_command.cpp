@@ -9,6 +9,8 @@
 #include "cli/report_records.h"
 #include "confirmations/confirmation_run.h"
 #include "confirmations/pending_qsl.h"
+#include "eqsl/ignore_list.h"
+#include "eqsl/inbox_run.h"
 #include "platform/app_error.h"
 #include "platform/conversions.h"
 #include "platform/text_codec.h"
@@ -23,14 +25,17 @@ QString SourceFile(const CliRequest& request, const Configuration& config) {
                                             : QStringLiteral("Download/qorvreport.adi"));
 }
 
-RecordKey KeyOf(const ReportRecord& record) {
+// The record as the run that read it looks it up: an eQSL record by the
+// eQSL run's mode rules and with its call in upper case.
+RecordKey KeyOf(const ReportRecord& record, bool eqsl) {
   RecordKey key;
-  key.call = record.call;
+  key.call = eqsl ? AsciiUpper(record.call) : record.call;
   key.date = record.qso_date;
   key.band_name = record.band;
   double band = 0;
   if (TryStrToFloat(BandToDigiBand(record.band), &band)) key.band = band;
-  key.mode = record.mode;
+  key.mode = eqsl ? EqslRunMode(AsciiUpper(record.mode_field), record.submode, record.rst_rcvd)
+               : record.mode;
   key.time = RecordTime(record);
   return key;
 }
@@ -99,12 +104,16 @@ int UnmatchedCommand(const CliRequest& request, HeadlessSession& session, Consol
   outcome.details[QStringLiteral("source")] = source;
   const QList<ReportRecord> records = ReadReportRecords(ReadTextFileLines(source));
   const QStringList tables = session.Database().LogSetTables(config.LogSet);
+  // The eQSL run leaves the calls of the ignore list out of its error list.
+  const QStringList ignore_list =
+      request.eqsl ? LoadIgnoreList(config.ProgramFolder) : QStringList();
   QJsonArray listed;
   int unmatched = 0;
   bool confirmed = false;
   for (const ReportRecord& record : records) {
-    const RecordKey key = KeyOf(record);
+    const RecordKey key = KeyOf(record, request.eqsl);
     if (Matches(session.Database(), tables, key, request.eqsl)) continue;
+    if (request.eqsl && IsIgnored(ignore_list, key.call)) continue;
     ++unmatched;
     const QList<NearQso> nearest = NearestQsos(session.Database(), tables, key);
     outcome.lines << QStringLiteral("%1 %2 %3 %4 %5: %6")

@@ -75,20 +75,26 @@ void EqslInboxRun::ProcessInboxLine(const QString& line) {
 
 void EqslInboxRun::ApplyModeRules() {
   PendingQslRecord& qsl = PendingQsl;
-  if (qsl.Mode == u"PSK" || qsl.Mode == u"MFSK") {
-    if (!qsl.SubMode.isEmpty()) {
-      qsl.Mode = AsciiUpper(TrimControl(qsl.SubMode));
-    } else if (qsl.Mode == u"MFSK") {
-      qsl.Mode = QStringLiteral("FT4");
+  qsl.Mode = EqslRunMode(qsl.Mode, qsl.SubMode, qsl.RstRcvd);
+}
+
+QString EqslRunMode(const QString& mode, const QString& submode, const QString& rst_rcvd) {
+  QString result = mode;
+  if (result == u"PSK" || result == u"MFSK") {
+    if (!submode.isEmpty()) {
+      result = AsciiUpper(TrimControl(submode));
+    } else if (result == u"MFSK") {
+      result = QStringLiteral("FT4");
     }
   }
   // eQSL files FT4 as MFSK; its signal reports are dB values ("-12", "+03",
   // "57" as two digits), where MFSK16 reports read like "599".
-  if (qsl.SubMode.contains(QLatin1String("MFSK")) &&
-      (qsl.RstRcvd.size() == 2 || qsl.RstRcvd.contains(u'-') || qsl.RstRcvd.contains(u'+'))) {
-    qsl.Mode = QStringLiteral("FT4");
+  if (submode.contains(QLatin1String("MFSK")) &&
+      (rst_rcvd.size() == 2 || rst_rcvd.contains(u'-') || rst_rcvd.contains(u'+'))) {
+    result = QStringLiteral("FT4");
   }
-  if (qsl.Mode == u"CONTESTI") qsl.Mode = QStringLiteral("CONTEST");
+  if (result == u"CONTESTI") result = QStringLiteral("CONTEST");
+  return result;
 }
 
 void EqslInboxRun::MatchEqslConfirmation() {

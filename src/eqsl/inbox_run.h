@@ -36,7 +36,8 @@ class EqslInboxRun {
   const QStringList& ErrorList() const { return error_list_; }
 
  private:
-  // MFSK and PSK take the record's SUBMODE, when it has one by now.
+  // The record's mode by the eQSL rules, with the SUBMODE and report read
+  // by now.
   void ApplyModeRules();
   QString DetailLine() const;
 
@@ -47,5 +48,11 @@ class EqslInboxRun {
   int qso_count_ = 0;
   QStringList error_list_;
 };
+
+// The mode an eQSL record is looked up by, from its MODE (upper case, as the
+// run reads it), SUBMODE and RST_RCVD: MFSK and PSK take the SUBMODE when
+// there is one (MFSK alone is FT4), an MFSK submode with a report in dB is
+// FT4, and CONTESTI is CONTEST.
+QString EqslRunMode(const QString& mode, const QString& submode, const QString& rst_rcvd);
 
 #endif  // QORVSYNC_EQSL_INBOX_RUN_H_

@@ -61,6 +61,22 @@ TEST_F(CliTest, UnmatchedOfAFileAndOfTheInbox) {
   EXPECT_EQ(inbox["unmatched_records"].toArray().size(), 1);
   EXPECT_EQ(DifferencesOf(RecordOf(inbox, "G4AAA"), "log_main:4"),
             QStringList{"band 15M in the log, 20M in the record"});
+
+  // An inbox file is read by the eQSL run's rules: its mode rules, calls in
+  // upper case, and the ignore list's calls left out.
+  const QString inbox_file = root_.filePath("inbox.adi");
+  WriteFileBytes(inbox_file,
+                 "<CALL:5>k9zzz<QSO_DATE:8:D>20210915<TIME_ON:4>1830<BAND:3>20M<MODE:4>MFSK<EOR>\n"
+                 "<CALL:5>G4AAA<QSO_DATE:8:D>20210918<TIME_ON:4>0900<BAND:3>20M<MODE:3>FT8<EOR>\n"
+                 "<CALL:5>K8YYY<QSO_DATE:8:D>20210915<TIME_ON:4>1830<BAND:3>20M<MODE:8>CONTESTI"
+                 "<EOR>\n");
+  WriteFileBytes(side->Program() + "ignore.txt", "G4AAA\n");
+  const QJsonObject read = Json(side->Run({"unmatched", inbox_file, "--eqsl", "--json"}));
+  QStringList listed;
+  for (const QJsonValue& record : read["unmatched_records"].toArray()) {
+    listed << record["call"].toString() + ' ' + record["mode"].toString();
+  }
+  EXPECT_EQ(listed, (QStringList{"K9ZZZ FT4", "K8YYY CONTEST"}));
 }
 
 TEST_F(CliTest, ConfirmMarksTheChosenQsoAsAMatchWould) {
