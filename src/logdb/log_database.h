@@ -138,8 +138,10 @@ class LogDatabase {
 
  private:
   struct TableStatements;
+  struct LookupTexts;
 
   TableStatements& StatementsFor(const QString& table);
+  const LookupTexts& TextsOf(const QsoLookup& lookup);
   const QSqlRecord& ColumnsOf(const QString& table);
   QString ColumnName(const QString& table, const QString& name);
   QSqlQuery& Prepared(std::unique_ptr<QSqlQuery>& slot, const QString& sql);
@@ -154,6 +156,7 @@ class LogDatabase {
   QSqlDatabase db_;
   int busy_timeout_ms_;
   std::map<QString, std::unique_ptr<TableStatements>> statements_;
+  std::unique_ptr<LookupTexts> lookup_texts_;
   std::unique_ptr<QSqlQuery> config_query_;
   std::unique_ptr<QSqlQuery> walk_query_;
   int batch_depth_ = 0;

@@ -47,4 +47,15 @@ struct LogDatabase::TableStatements {
   std::vector<Update> updates;
 };
 
+// The texts of a look-up as its statement binds them, made once while a run
+// asks the same look-up of table after table of its log set.
+struct LogDatabase::LookupTexts {
+  QsoLookup lookup;  // what the texts were made from
+  QByteArray date;   // "yyyy-mm-dd", empty for an invalid date
+  QByteArray call;   // the call, or for a prefix look-up its LIKE pattern
+  QByteArray time_from;
+  QByteArray time_to;
+  QByteArray mode;  // the LIKE pattern that finds the mode anywhere
+};
+
 #endif  // QORVSYNC_LOGDB_LOG_STATEMENTS_H_

@@ -126,19 +126,15 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
                             : QStringLiteral("CallSign = ?")),
         record);
   }
+  const LookupTexts& texts = TextsOf(lookup);
   SqliteStatement& query = slot->statement;
   query.Reset();
-  char date[10];
-  query.BindUtf8(1, date, IsoDateChars(lookup.date, date) ? 10 : 0);
+  query.BindUtf8(1, texts.date);
   query.Bind(2, lookup.band);
-  if (prefix) {
-    query.BindLikePattern(3, lookup.call, false, true);
-  } else {
-    query.Bind(3, lookup.call);
-  }
-  query.Bind(4, lookup.time_from);
-  query.Bind(5, lookup.time_to);
-  query.BindLikePattern(6, lookup.mode, true, true);
+  query.BindUtf8(3, texts.call);
+  query.BindUtf8(4, texts.time_from);
+  query.BindUtf8(5, texts.time_to);
+  query.BindUtf8(6, texts.mode);
   std::optional<FoundQso> found;
   // Column 0 is the rowid; column 1 the table's first column, which decides.
   if (query.Step() && !TextOf(query.Value(1)).isEmpty()) {
@@ -151,6 +147,32 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
   }
   query.Reset();
   return found;
+}
+
+const LogDatabase::LookupTexts& LogDatabase::TextsOf(const QsoLookup& lookup) {
+  if (lookup_texts_) {
+    const QsoLookup& made = lookup_texts_->lookup;
+    if (made.date == lookup.date && made.call_match == lookup.call_match &&
+        made.call == lookup.call && made.time_from == lookup.time_from &&
+        made.time_to == lookup.time_to && made.mode == lookup.mode) {
+      return *lookup_texts_;
+    }
+  } else {
+    lookup_texts_ = std::make_unique<LookupTexts>();
+  }
+  LookupTexts& texts = *lookup_texts_;
+  texts.lookup = lookup;
+  char date[10];
+  texts.date = QByteArray(date, IsoDateChars(lookup.date, date) ? 10 : 0);
+  if (lookup.call_match == QsoLookup::CallMatch::kPrefix) {
+    WriteLikePattern(lookup.call, false, true, &texts.call);
+  } else {
+    WriteUtf8(lookup.call, &texts.call);
+  }
+  WriteUtf8(lookup.time_from, &texts.time_from);
+  WriteUtf8(lookup.time_to, &texts.time_to);
+  WriteLikePattern(lookup.mode, true, true, &texts.mode);
+  return texts;
 }
 
 void LogDatabase::ChangeRow(const QString& table, qint64 rowid, const ColumnValues& values) {

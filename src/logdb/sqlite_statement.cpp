@@ -31,6 +31,36 @@ SqliteStatement::~SqliteStatement() { sqlite3_finalize(statement_); }
 
 void SqliteStatement::Fail() const { throw AppError(QString::fromUtf8(sqlite3_errmsg(db_))); }
 
+void WriteUtf8(QStringView text, QByteArray* out) {
+  const qsizetype size = text.size();
+  qsizetype ascii = 0;
+  while (ascii < size && text[ascii].unicode() < 0x80) ++ascii;
+  if (ascii != size) {
+    *out = text.toUtf8();
+    return;
+  }
+  out->resize(size);
+  char* bytes = out->data();
+  for (qsizetype i = 0; i < size; ++i) bytes[i] = static_cast<char>(text[i].unicode());
+}
+
+void WriteLikePattern(QStringView text, bool any_before, bool any_after, QByteArray* out) {
+  out->resize(0);
+  if (any_before) *out += '%';
+  for (const QChar c : text) {
+    if (c.unicode() >= 0x80) {
+      const QString escaped = (any_before ? QStringLiteral("%") : QString()) +
+                              EscapeLike(text.toString()) +
+                              (any_after ? QStringLiteral("%") : QString());
+      *out = escaped.toUtf8();
+      return;
+    }
+    if (c == u'%' || c == u'_' || c == u'\\') *out += '\\';
+    *out += static_cast<char>(c.unicode());
+  }
+  if (any_after) *out += '%';
+}
+
 QByteArray& SqliteStatement::Buffer(int position) {
   if (position < 1 || position > static_cast<int>(texts_.size())) {
     throw AppError(QStringLiteral("Bind position %1 out of range").arg(position));
@@ -48,20 +78,9 @@ void SqliteStatement::BindBuffer(int position) {
 
 void SqliteStatement::Bind(int position, const QString& text) {
   // The log keeps its text in UTF-8: bound so, comparisons need no
-  // conversion. ASCII, nearly every value, is copied into the position's own
-  // buffer, which a look-up per QSO then never allocates anew.
-  QByteArray& utf8 = Buffer(position);
-  const qsizetype size = text.size();
-  const QChar* units = text.constData();
-  qsizetype ascii = 0;
-  while (ascii < size && units[ascii].unicode() < 0x80) ++ascii;
-  if (ascii == size) {
-    utf8.resize(size);
-    char* out = utf8.data();
-    for (qsizetype i = 0; i < size; ++i) out[i] = static_cast<char>(units[i].unicode());
-  } else {
-    utf8 = text.toUtf8();
-  }
+  // conversion. Each position has a buffer of its own, which a look-up per
+  // QSO then never allocates anew.
+  WriteUtf8(text, &Buffer(position));
   BindBuffer(position);
 }
 
@@ -74,22 +93,7 @@ void SqliteStatement::BindUtf8(int position, const char* text, qsizetype size) {
 
 void SqliteStatement::BindLikePattern(int position, QStringView text, bool any_before,
                                       bool any_after) {
-  QByteArray& utf8 = Buffer(position);
-  utf8.resize(0);
-  if (any_before) utf8 += '%';
-  for (const QChar c : text) {
-    if (c.unicode() >= 0x80) {
-      const QString escaped = (any_before ? QStringLiteral("%") : QString()) +
-                              EscapeLike(text.toString()) +
-                              (any_after ? QStringLiteral("%") : QString());
-      utf8 = escaped.toUtf8();
-      BindBuffer(position);
-      return;
-    }
-    if (c == u'%' || c == u'_' || c == u'\\') utf8 += '\\';
-    utf8 += static_cast<char>(c.unicode());
-  }
-  if (any_after) utf8 += '%';
+  WriteLikePattern(text, any_before, any_after, &Buffer(position));
   BindBuffer(position);
 }
 

@@ -16,6 +16,15 @@ struct sqlite3_stmt;
 // costs several times the search itself. Null when the driver is not SQLite.
 sqlite3* SqliteHandle(const QSqlDatabase& db);
 
+// `text` in UTF-8, the log's own encoding, written over `out`, whose room is
+// used again: ASCII, nearly every value, is copied without a conversion.
+void WriteUtf8(QStringView text, QByteArray* out);
+
+// A pattern for LIKE ... ESCAPE '\' in UTF-8, written over `out`: "%", "_" and
+// "\" in `text` match only themselves; `any_before` and `any_after` put a "%"
+// around it.
+void WriteLikePattern(QStringView text, bool any_before, bool any_after, QByteArray* out);
+
 // One prepared statement on that connection, kept for the connection's life.
 // Errors throw AppError with the database's own text.
 class SqliteStatement {
@@ -29,6 +38,9 @@ class SqliteStatement {
   void Bind(int position, const QString& text);
   // UTF-8 text as it is.
   void BindUtf8(int position, const char* text, qsizetype size);
+  void BindUtf8(int position, const QByteArray& utf8) {
+    BindUtf8(position, utf8.constData(), utf8.size());
+  }
   // A pattern for LIKE ... ESCAPE '\': "%", "_" and "\" in `text` match only
   // themselves; `any_before` and `any_after` put a "%" around it.
   void BindLikePattern(int position, QStringView text, bool any_before, bool any_after);

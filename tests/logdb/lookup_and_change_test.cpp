@@ -107,6 +107,7 @@ TEST_F(LookupAndChangeTest, LookupMatchesDateBandCallTimeAndMode) {
       {"time inside", Lookup(k15, 14, "N0CALL/P", "12:10", "12:50", "FT8"), 2},
       {"lower bound", Lookup(k15, 14, "N0CALL/P", "12:30", "12:50", "FT8"), 2},
       {"upper bound", Lookup(k15, 14, "N0CALL/P", "12:10", "12:30", "FT8"), 2},
+      {"time before", Lookup(k15, 14, "N0CALL/P", "12:10", "12:29", "FT8"), 0},
       {"time after", Lookup(k15, 14, "N0CALL/P", "12:31", "12:50", "FT8"), 0},
       {"time with seconds", Lookup(k15, 7, "K1AB", "12:10", "12:50", "CW"), 3},
       {"date carrying a time", Lookup(k15, 14, "K2AB", "12:10", "12:50", "FT8"), 0},
@@ -127,6 +128,8 @@ TEST_F(LookupAndChangeTest, LookupMatchesDateBandCallTimeAndMode) {
       {"mode underscore", Lookup(k15, 14, "ABCDE", "18:04", "18:44", "F_8"), 0},
       {"mode comment", Lookup(k15, 14, "ABCDE", "18:04", "18:44", "FT8'; --"), 0},
   };
+  // Each case differs from the one before in one thing or a few, so a
+  // look-up that kept anything of the one before shows.
   for (const Case& c : cases) {
     EXPECT_EQ(Find(QStringLiteral("Log_Home"), c.lookup), c.expected) << c.what;
   }
