@@ -2,14 +2,13 @@
 
 #include <QJsonArray>
 #include <QSet>
-#include <QSqlQuery>
 
 #include "adif/band_tables.h"
 #include "cli/exit_status.h"
+#include "cli/logged_qsos.h"
 #include "cli/operation_commands.h"
 #include "cli/report_records.h"
 #include "confirmations/report_download.h"
-#include "logdb/sql_text.h"
 #include "net/http_client.h"
 #include "platform/app_error.h"
 #include "platform/clock.h"
@@ -23,31 +22,13 @@ QString QsoKey(const QString& call, const QDate& date, double band, const QStrin
       .arg(call.toUpper(), date.toString(Qt::ISODate), QString::number(band, 'f', 4), time);
 }
 
-struct SentQso {
-  qint64 rowid = 0;
-  QString call;
-  QDate date;
-  QString time;
-  double band = 0;
-  QString mode;
-};
-
-QList<SentQso> SentQsos(LogDatabase& database, const QString& table, const QDate& since) {
-  QSqlQuery query(database.Connection());
-  query.prepare(QStringLiteral("SELECT rowid, CallSign, QSODate, QSOTime, DigiBand, QSOMode FROM "
-                               "%1 WHERE QorvSent <> 0 AND QSODate >= :since ORDER BY QSODate, "
-                               "rowid")
-                    .arg(QuoteIdentifier(table)));
-  query.bindValue(QStringLiteral(":since"),
-                  (since.isValid() ? since : QDate(1, 1, 1)).toString(Qt::ISODate));
-  if (!query.exec()) throw AppError(QStringLiteral("Cannot read the sent QSOs of ") + table);
-  QList<SentQso> qsos;
-  while (query.next()) {
-    qsos.append({query.value(0).toLongLong(), query.value(1).toString().trimmed(),
-                 QDate::fromString(query.value(2).toString(), Qt::ISODate),
-                 query.value(3).toString().left(5), query.value(4).toDouble(),
-                 query.value(5).toString()});
-  }
+// The QSOs of the table marked sent from `since` on, their times as "hh:mm".
+QList<LoggedQso> SentQsos(LogDatabase& database, const QString& table, const QDate& since) {
+  QList<LoggedQso> qsos = SelectLoggedQsos(
+      database, table, QStringLiteral("QorvSent <> 0 AND QSODate >= ?"),
+      {(since.isValid() ? since : QDate(1, 1, 1)).toString(Qt::ISODate)},
+      QStringLiteral("QSODate, rowid"), QStringLiteral("Cannot read the sent QSOs of "));
+  for (LoggedQso& qso : qsos) qso.time = qso.time.left(5);
   return qsos;
 }
 
@@ -97,10 +78,10 @@ int CheckSentCommand(const CliRequest& request, HeadlessSession& session, Consol
   }
   ui.SetCaption(QStringLiteral("Waiting..."));
   const QSet<QString> held = HeldQsos(config, request.since);
-  const QList<SentQso> sent = SentQsos(session.Database(), config.LogFileName, request.since);
+  const QList<LoggedQso> sent = SentQsos(session.Database(), config.LogFileName, request.since);
   QJsonArray missing;
   QList<qint64> unheld;
-  for (const SentQso& qso : sent) {
+  for (const LoggedQso& qso : sent) {
     if (held.contains(QsoKey(qso.call, qso.date, qso.band, qso.time))) continue;
     unheld.append(qso.rowid);
     const QString band = DigiBandToBand(QString::number(qso.band, 'g', 10));

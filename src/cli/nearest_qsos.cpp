@@ -1,12 +1,10 @@
 #include "cli/nearest_qsos.h"
 
-#include <QSqlQuery>
 #include <QTime>
 #include <cmath>
 
 #include "adif/band_tables.h"
 #include "logdb/sql_text.h"
-#include "platform/app_error.h"
 
 namespace {
 
@@ -56,23 +54,12 @@ QStringList Differences(const RecordKey& record, const NearQso& qso) {
 
 QList<NearQso> Select(LogDatabase& database, const QString& table, const QString& condition,
                       const QList<QVariant>& values) {
-  QSqlQuery query(database.Connection());
-  query.prepare(QStringLiteral("SELECT rowid, CallSign, QSODate, QSOTime, DigiBand, QSOMode "
-                               "FROM %1 WHERE %2 ORDER BY QSODate, QSOTime, rowid")
-                    .arg(QuoteIdentifier(table), condition));
-  for (const QVariant& value : values) query.addBindValue(value);
-  if (!query.exec()) throw AppError(QStringLiteral("Cannot search the log table ") + table);
   QList<NearQso> found;
-  while (query.next()) {
-    NearQso qso;
-    qso.table = table;
-    qso.rowid = query.value(0).toLongLong();
-    qso.call = query.value(1).toString().trimmed();
-    qso.date = QDate::fromString(query.value(2).toString(), Qt::ISODate);
-    qso.time = query.value(3).toString();
-    qso.band = query.value(4).toDouble();
-    qso.mode = query.value(5).toString();
-    found.append(qso);
+  for (const LoggedQso& qso :
+       SelectLoggedQsos(database, table, condition, values,
+                        QStringLiteral("QSODate, QSOTime, rowid"),
+                        QStringLiteral("Cannot search the log table "))) {
+    found.append({qso, table, {}});
   }
   return found;
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "cli/logged_qsos.h"
 #include "logdb/log_database.h"
 
 // What a confirmation record is looked up with, as a run reads it.
@@ -19,14 +20,8 @@ struct RecordKey {
 };
 
 // A QSO near a record that matched nothing, and what keeps them apart.
-struct NearQso {
+struct NearQso : LoggedQso {
   QString table;
-  qint64 rowid = 0;
-  QString call;
-  QDate date;
-  QString time;
-  double band = 0;
-  QString mode;
   QStringList differences;
 
   QString Id() const { return table + u':' + QString::number(rowid); }
