@@ -119,7 +119,7 @@ const ExportRecordMaker::Band& ExportRecordMaker::BandOf(const QString& digi_ban
   auto known = bands_.constFind(digi_band);
   if (known == bands_.cend()) {
     const QString band = DigiBandToBand(digi_band);
-    known = bands_.insert(digi_band, {band, band.trimmed().toUpper()});
+    known = bands_.insert(digi_band, {band, KeyText(band)});
   }
   return *known;
 }
@@ -140,7 +140,7 @@ const ExportRecordMaker::Mode& ExportRecordMaker::ModeOf(const QString& qso_mode
     AppendField(fields.fields, QLatin1String("SUBMODE"), mode);
     fields.submode = mode.toUpper();
   }
-  fields.key_mode = (adif_mode.isEmpty() ? mode : adif_mode).trimmed().toUpper();
+  fields.key_mode = KeyText(adif_mode.isEmpty() ? mode : adif_mode);
   return *modes_.insert(qso_mode, fields);
 }
 
@@ -166,8 +166,8 @@ std::optional<ExportRecord> ExportRecordMaker::Make(const UnsentQso& qso) {
   }
   line += QLatin1String("<EOR>");
   // The date and time written are already in the key's spelling (yyyymmdd,
-  // hhmm); the texts are in it as the key's general rule makes them.
-  record.key.key = {qso.CallSign.trimmed().toUpper(), *date, *time, band.key, mode.key_mode};
+  // hhmm); the band and mode were spelled so once for the export.
+  record.key.key = {KeyText(qso.CallSign), *date, *time, band.key, mode.key_mode};
   record.key.submode = mode.submode;
   return record;
 }

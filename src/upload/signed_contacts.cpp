@@ -47,10 +47,12 @@ size_t qHash(const QsoKey& key, size_t seed) {
   return qHashMulti(seed, key.call, key.date, key.time, key.band, key.mode);
 }
 
+QString KeyText(const QString& text) { return text.trimmed().toUpper(); }
+
 QsoKey MakeQsoKey(const QString& call, const QString& date, const QString& time,
                   const QString& band, const QString& mode) {
-  return {call.trimmed().toUpper(), Digits(date).left(8), Digits(time).left(4),
-          band.trimmed().toUpper(), mode.trimmed().toUpper()};
+  return {KeyText(call), Digits(date).left(8), Digits(time).left(4), KeyText(band),
+          KeyText(mode)};
 }
 
 std::optional<QList<QsoKey>> ReadSignedContacts(const QByteArray& signed_file) {

@@ -21,6 +21,9 @@ struct QsoKey {
 
 size_t qHash(const QsoKey& key, size_t seed = 0);
 
+// A call, band or mode as a key spells it: trimmed, in upper case.
+QString KeyText(const QString& text);
+
 // The key from the texts as a file spells them: dates "yyyymmdd" or
 // "yyyy-mm-dd", times "hhmm", "hh:mm" or "hh:mm:ssZ".
 QsoKey MakeQsoKey(const QString& call, const QString& date, const QString& time,
