@@ -11,17 +11,9 @@ namespace {
 // How far from the tag's "<" a reader looks.
 constexpr qsizetype kWindow = 255;
 
-char16_t Fold(QChar c) {
-  const char16_t u = c.unicode();
-  return u >= u'a' && u <= u'z' ? u - (u'a' - u'A') : u;
-}
-
 bool MatchesNoCase(QStringView haystack, qsizetype at, QStringView needle) {
-  if (at + needle.size() > haystack.size()) return false;
-  for (qsizetype k = 0; k < needle.size(); ++k) {
-    if (Fold(haystack[at + k]) != Fold(needle[k])) return false;
-  }
-  return true;
+  return at + needle.size() <= haystack.size() &&
+         EqualsNoCase(haystack.sliced(at, needle.size()), needle);
 }
 
 // Index of the first c at or after `from`, or -1. A plain search: the
