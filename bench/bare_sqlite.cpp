@@ -51,6 +51,27 @@ QString BareDb::Text(const QString& sql) {
   return text;
 }
 
+QStringList BareDb::LogSetTables(const QString& log_set) {
+  sqlite3_stmt* walk =
+      Prepare(QStringLiteral("SELECT LogFileName FROM Aconfig WHERE LogSet = ? ORDER BY rowid"));
+  const QByteArray set = log_set.toUtf8();
+  BindStatic(walk, 1, set);
+  QStringList tables;
+  while (sqlite3_step(walk) == SQLITE_ROW) {
+    tables << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(walk, 0)));
+  }
+  sqlite3_reset(walk);
+  return tables;
+}
+
+QByteArray HhMm(int minutes) {
+  const int hours = minutes / 60;
+  const int rest = minutes % 60;
+  const char text[] = {char('0' + hours / 10), char('0' + hours % 10), ':', char('0' + rest / 10),
+                       char('0' + rest % 10)};
+  return QByteArray(text, sizeof text);
+}
+
 void BareDb::Run(sqlite3_stmt* statement) {
   const int result = sqlite3_step(statement);
   sqlite3_reset(statement);

@@ -26,6 +26,8 @@ class BareDb {
   QString Text(const QString& sql);
   // Steps a statement that returns no row, then resets it.
   void Run(sqlite3_stmt* statement);
+  // The log tables of a log set, in the order the program walks them.
+  QStringList LogSetTables(const QString& log_set);
 
  private:
   sqlite3* db_ = nullptr;
@@ -37,6 +39,9 @@ inline void BindStatic(sqlite3_stmt* statement, int position, const QByteArray& 
   sqlite3_bind_text(statement, position, bytes.constData(), static_cast<int>(bytes.size()),
                     SQLITE_STATIC);
 }
+
+// "hh:mm" of a minute of the day, as the look-ups bind their time window.
+QByteArray HhMm(int minutes);
 
 // "<n> rows, <hash>": the rows of `tables` for which `condition` holds, with
 // the given columns, so that two runs can be checked to have changed the same

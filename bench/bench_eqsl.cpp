@@ -109,12 +109,6 @@ QString EffectiveMode(const InboxRecord& record) {
   return mode;
 }
 
-QByteArray HhMm(int minutes) {
-  const char text[] = {char('0' + minutes / 600), char('0' + minutes / 60 % 10), ':',
-                       char('0' + minutes % 60 / 10), char('0' + minutes % 10)};
-  return QByteArray(text, sizeof text);
-}
-
 struct TableStatements {
   sqlite3_stmt* lookup;
   sqlite3_stmt* mark;
@@ -126,13 +120,7 @@ RunTime BareRun(const QString& path, const QString& log_set, const QStringList& 
   BareDb db(path);
   const Stopwatch stopwatch;
   std::vector<TableStatements> tables;
-  sqlite3_stmt* walk =
-      db.Prepare(QStringLiteral("SELECT LogFileName FROM Aconfig WHERE LogSet = ? ORDER BY rowid"));
-  const QByteArray set = log_set.toUtf8();
-  BindStatic(walk, 1, set);
-  while (sqlite3_step(walk) == SQLITE_ROW) {
-    const QString table =
-        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(walk, 0)));
+  for (const QString& table : db.LogSetTables(log_set)) {
     tables.push_back(
         {db.Prepare(QStringLiteral("SELECT rowid AS rid, \"ID\", \"QSLReceQSLcc\" FROM \"%1\" "
                                    "WHERE QSODate = ? AND DigiBand = ? AND CallSign LIKE (? || '') "
@@ -142,7 +130,6 @@ RunTime BareRun(const QString& path, const QString& log_set, const QStringList& 
          db.Prepare(
              QStringLiteral("UPDATE \"%1\" SET QSLReceQSLcc = 1 WHERE rowid = ?").arg(table))});
   }
-  sqlite3_reset(walk);
 
   QHash<QString, double> bands;
   QStringList errors;

@@ -24,15 +24,6 @@ QString Field(const char* name, const QString& value) {
 
 // --- the bare loop -------------------------------------------------------
 
-QByteArray HhMm(int minutes) {
-  const char digits[] = "0123456789";
-  const int hours = minutes / 60;
-  const int rest = minutes % 60;
-  const char text[] = {digits[hours / 10], digits[hours % 10], ':', digits[rest / 10],
-                       digits[rest % 10]};
-  return QByteArray(text, sizeof text);
-}
-
 QByteArray IsoDate(const QString& yyyymmdd) {
   return (yyyymmdd.left(4) + u'-' + yyyymmdd.mid(4, 2) + u'-' + yyyymmdd.mid(6, 2)).toLatin1();
 }
@@ -101,13 +92,7 @@ RunTime TimeBareConfirmationLoop(const QString& path, const QString& log_set,
   const Stopwatch stopwatch;
   QHash<QString, double> bands;
   std::vector<TableStatements> tables;
-  sqlite3_stmt* walk =
-      db.Prepare(QStringLiteral("SELECT LogFileName FROM Aconfig WHERE LogSet = ? ORDER BY rowid"));
-  const QByteArray set = log_set.toUtf8();
-  BindStatic(walk, 1, set);
-  while (sqlite3_step(walk) == SQLITE_ROW) {
-    const QString table =
-        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(walk, 0)));
+  for (const QString& table : db.LogSetTables(log_set)) {
     // The program's lookup, word for word, and the same columns written.
     tables.push_back(
         {db.Prepare(QStringLiteral("SELECT rowid AS rid, \"ID\", \"QorvRec\", \"State\" FROM "
@@ -120,7 +105,6 @@ RunTime TimeBareConfirmationLoop(const QString& path, const QString& log_set,
                                    "WHERE rowid = ?")
                         .arg(table))});
   }
-  sqlite3_reset(walk);
 
   db.Exec("BEGIN IMMEDIATE");
   BareRecord record;
