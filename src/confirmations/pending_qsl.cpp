@@ -1,6 +1,5 @@
 #include "confirmations/pending_qsl.h"
 
-#include <algorithm>
 #include <optional>
 
 #include "platform/conversions.h"
@@ -20,22 +19,23 @@ QString MinutesToText(int minutes) {
   return QString(text, 5);
 }
 
-bool IsAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
-
-int TwoDigits(const QString& text, qsizetype at) {
-  return (text[at].unicode() - u'0') * 10 + (text[at + 1].unicode() - u'0');
-}
-
 // The minutes of "hhmm..." when it is a plain time of day, read without the
 // general parser, which a report calls for every record.
 std::optional<int> PlainMinutes(const QString& value) {
-  if (value.size() < 4 || !std::all_of(value.begin(), value.begin() + 4, IsAsciiDigit)) {
-    return std::nullopt;
-  }
-  const int hours = TwoDigits(value, 0);
-  const int minutes = TwoDigits(value, 2);
-  if (hours > 23 || minutes > 59) return std::nullopt;
-  return hours * 60 + minutes;
+  const std::optional<int> hours = AsciiDigitsValue(value, 0, 2);
+  const std::optional<int> minutes = AsciiDigitsValue(value, 2, 2);
+  if (!hours || !minutes || *hours > 23 || *minutes > 59) return std::nullopt;
+  return *hours * 60 + *minutes;
+}
+
+// The day of a plain "yyyymmdd" that exists, read the same way.
+std::optional<QDate> PlainDate(const QString& yyyymmdd) {
+  const std::optional<int> year = AsciiDigitsValue(yyyymmdd, 0, 4);
+  const std::optional<int> month = AsciiDigitsValue(yyyymmdd, 4, 2);
+  const std::optional<int> day = AsciiDigitsValue(yyyymmdd, 6, 2);
+  if (yyyymmdd.size() != 8 || !year || !month || !day || *year < 1) return std::nullopt;
+  const QDate date(*year, *month, *day);
+  return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
 }
 
 }  // namespace
@@ -63,11 +63,7 @@ void SetTimeWindow(PendingQslRecord& record, const QString& time_on_value) {
 }
 
 QDate DateFromAdif(const QString& yyyymmdd) {
-  if (yyyymmdd.size() == 8 && std::all_of(yyyymmdd.begin(), yyyymmdd.end(), IsAsciiDigit)) {
-    const QDate date(TwoDigits(yyyymmdd, 0) * 100 + TwoDigits(yyyymmdd, 2),
-                     TwoDigits(yyyymmdd, 4), TwoDigits(yyyymmdd, 6));
-    if (date.isValid() && date.year() >= 1) return date;
-  }
+  if (const std::optional<QDate> plain = PlainDate(yyyymmdd)) return *plain;
   const int year = StrToInt(yyyymmdd.mid(0, 4));
   const int month = StrToInt(yyyymmdd.mid(4, 2));
   const int day = StrToInt(yyyymmdd.mid(6, 2));

@@ -85,6 +85,17 @@ bool TryStrToInt(QStringView text, int* value) {
 
 bool TryStrToInt(const QString& text, int* value) { return TryStrToInt(QStringView(text), value); }
 
+std::optional<int> AsciiDigitsValue(QStringView text, qsizetype from, qsizetype count) {
+  if (from < 0 || count <= 0 || from + count > text.size()) return std::nullopt;
+  int value = 0;
+  for (qsizetype i = from; i < from + count; ++i) {
+    const char16_t c = text[i].unicode();
+    if (c < u'0' || c > u'9') return std::nullopt;
+    value = value * 10 + (c - u'0');
+  }
+  return value;
+}
+
 int StrToInt(QStringView text) {
   int value = 0;
   if (!TryStrToInt(text, &value)) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringView>
 #include <QTime>
+#include <optional>
 
 // Numbers: "." is always the decimal separator. Date-time values are days
 // since 30 December 1899, the fraction being the time of day, as the logbook
@@ -20,6 +21,11 @@ bool TryStrToInt(const QString& text, int* value);
 // The same on a part of a longer text, without copying it.
 int StrToInt(QStringView text);
 bool TryStrToInt(QStringView text, int* value);
+
+// The number written by exactly `count` ASCII digits from index `from`, with
+// no sign or blank; nothing when the text is shorter or any is no digit. For
+// the fixed-width fields of dates and times.
+std::optional<int> AsciiDigitsValue(QStringView text, qsizetype from, qsizetype count);
 
 // Error: "'%s' is not a valid floating point value".
 double StrToFloat(const QString& text);

@@ -28,24 +28,14 @@ void AppendField(QString& line, QLatin1String tag, const QString& value) {
   std::copy(value.cbegin(), value.cend(), out);
 }
 
-bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
-
-int Digits(const QString& text, qsizetype from, qsizetype count) {
-  int value = 0;
-  for (qsizetype i = from; i < from + count; ++i) value = value * 10 + (text[i].unicode() - u'0');
-  return value;
-}
-
 // The log's own forms of a date ("YYYY-MM-DD") and a time ("HH:MM", "H:MM")
 // are read without a general parser; anything else goes the general way.
 std::optional<QString> StoredIsoDate(const QString& stored) {
   if (stored.size() != 10 || stored[4] != u'-' || stored[7] != u'-') return std::nullopt;
-  for (const qsizetype i : {0, 1, 2, 3, 5, 6, 8, 9}) {
-    if (!IsDigit(stored[i])) return std::nullopt;
-  }
-  if (!QDate(Digits(stored, 0, 4), Digits(stored, 5, 2), Digits(stored, 8, 2)).isValid()) {
-    return std::nullopt;
-  }
+  const std::optional<int> year = AsciiDigitsValue(stored, 0, 4);
+  const std::optional<int> month = AsciiDigitsValue(stored, 5, 2);
+  const std::optional<int> day = AsciiDigitsValue(stored, 8, 2);
+  if (!year || !month || !day || !QDate(*year, *month, *day).isValid()) return std::nullopt;
   const QChar yyyymmdd[] = {stored[0], stored[1], stored[2], stored[3],
                             stored[5], stored[6], stored[8], stored[9]};
   return QString(yyyymmdd, 8);
@@ -54,10 +44,9 @@ std::optional<QString> StoredIsoDate(const QString& stored) {
 std::optional<QString> StoredHourMinute(const QString& stored) {
   const qsizetype colon = stored.indexOf(u':');
   if ((colon != 1 && colon != 2) || stored.size() != colon + 3) return std::nullopt;
-  for (qsizetype i = 0; i < stored.size(); ++i) {
-    if (i != colon && !IsDigit(stored[i])) return std::nullopt;
-  }
-  if (Digits(stored, 0, colon) > 23 || Digits(stored, colon + 1, 2) > 59) return std::nullopt;
+  const std::optional<int> hour = AsciiDigitsValue(stored, 0, colon);
+  const std::optional<int> minute = AsciiDigitsValue(stored, colon + 1, 2);
+  if (!hour || !minute || *hour > 23 || *minute > 59) return std::nullopt;
   const QChar hhmm[] = {colon == 1 ? QChar(u'0') : stored[0], stored[colon - 1], stored[colon + 1],
                         stored[colon + 2]};
   return QString(hhmm, 4);

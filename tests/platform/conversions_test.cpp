@@ -19,6 +19,24 @@ double At(int hour, int minute, int second = 0, int ms = 0) {
 
 }  // namespace
 
+TEST(Conversions, AsciiDigitsValueReadsOnlyAFieldOfDigits) {
+  const struct {
+    const char16_t* text;
+    qsizetype from;
+    qsizetype count;
+    std::optional<int> value;
+  } cases[] = {
+      {u"20240229", 0, 4, 2024}, {u"20240229", 6, 2, 29},     {u"0905", 0, 2, 9},
+      {u"0905", 2, 3, std::nullopt}, {u"+905", 0, 2, std::nullopt}, {u" 905", 0, 2, std::nullopt},
+      {u"9:05", 0, 2, std::nullopt}, {u"\u0669\u0660", 0, 2, std::nullopt},
+      {u"12", 0, 0, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(AsciiDigitsValue(QStringView(c.text), c.from, c.count), c.value)
+        << QString::fromUtf16(c.text).toStdString() << " " << c.from << " " << c.count;
+  }
+}
+
 TEST(Conversions, StrToIntReadsDecimalAndHexadecimal) {
   const struct {
     const char* text;
