@@ -1,5 +1,5 @@
 // The benchmarks, one per call so that each has its own peak memory:
-//   bench confirmations | eqsl | upload | startup
+//   bench confirmations | eqsl | upload | startup | unmatched
 // bench/run.sh runs them all and prints the table. Not part of the tests.
 #include <QApplication>
 #include <QElapsedTimer>
@@ -9,6 +9,7 @@
 #include "bench_confirmations.h"
 #include "bench_eqsl.h"
 #include "bench_startup.h"
+#include "bench_unmatched.h"
 #include "bench_upload.h"
 
 int main(int argc, char** argv) {
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(what, "upload") == 0) return RunUploadBenchmark();
   if (std::strcmp(what, "eqsl") == 0) return RunEqslBenchmark();
   if (std::strcmp(what, "startup") == 0) return RunStartupBenchmark(since_start);
-  std::fprintf(stderr, "usage: bench confirmations|eqsl|upload|startup\n");
+  if (std::strcmp(what, "unmatched") == 0) return RunUnmatchedBenchmark();
+  std::fprintf(stderr, "usage: bench confirmations|eqsl|upload|startup|unmatched\n");
   return 2;
 }

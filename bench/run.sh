@@ -17,6 +17,8 @@ cmake --build build-bench -j "${BENCH_BUILD_JOBS:-2}" --target bench logbook_dou
 
 # The targets.
 max_ratio=1.3
+# "unmatched" is held to the import of the same report instead of a bare loop.
+max_unmatched_ratio=3
 max_startup_s=0.3
 max_peak_mb=200
 
@@ -37,7 +39,7 @@ echo "== logbook installation of 300,000 QSOs"
 rows="$work/rows"
 : >"$rows"
 status=0
-for name in ${BENCH_ONLY:-confirmations eqsl upload startup}; do
+for name in ${BENCH_ONLY:-confirmations eqsl upload startup unmatched}; do
   echo "== $name"
   if ! "$root/build-bench/bench/bench" "$name" | tee "$work/out"; then
     echo "FAILED: bench $name" >&2
@@ -65,9 +67,12 @@ awk -F'\t' '
     }
   }' "$rows"
 echo
-echo "Targets: ratio <= $max_ratio, start-up < $max_startup_s s, peak memory < $max_peak_mb MB."
-if ! awk -F'\t' -v ratio="$max_ratio" -v startup="$max_startup_s" -v peak="$max_peak_mb" '
-  $5 > 0 && $4 / $5 > ratio { printf "MISSED: %s ratio %.2f > %s\n", $2, $4 / $5, ratio; bad = 1 }
+echo "Targets: ratio <= $max_ratio (unmatched against import <= $max_unmatched_ratio)," \
+  "start-up < $max_startup_s s, peak memory < $max_peak_mb MB."
+if ! awk -F'\t' -v ratio="$max_ratio" -v unmatched="$max_unmatched_ratio" \
+  -v startup="$max_startup_s" -v peak="$max_peak_mb" '
+  $5 > 0 { limit = $2 ~ /^unmatched/ ? unmatched : ratio }
+  $5 > 0 && $4 / $5 > limit { printf "MISSED: %s ratio %.2f > %s\n", $2, $4 / $5, limit; bad = 1 }
   $5 == 0 && $4 >= startup { printf "MISSED: %s %.3f s >= %s s\n", $2, $4, startup; bad = 1 }
   $6 >= peak { printf "MISSED: %s peak %.1f MB >= %s MB\n", $2, $6, peak; bad = 1 }
   END { exit bad }' "$rows" >&2; then

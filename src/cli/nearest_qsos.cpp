@@ -4,18 +4,13 @@
 #include <cmath>
 
 #include "adif/band_tables.h"
-#include "logdb/sql_text.h"
+#include "cli/log_time.h"
 
 namespace {
 
 constexpr int kWindowMinutes = 20;
 
-// The log's QSOTime ("HH:MM" or "HH:MM:SS") as minutes of the day, -1 when
-// it is not a time.
-int Minutes(const QString& time) {
-  const QTime value = QTime::fromString(time.left(5), QStringLiteral("HH:mm"));
-  return value.isValid() ? value.hour() * 60 + value.minute() : -1;
-}
+int Minutes(const QTime& time) { return time.hour() * 60 + time.minute(); }
 
 QString BandName(double band) { return DigiBandToBand(QString::number(band, 'g', 10)); }
 
@@ -37,31 +32,29 @@ QStringList Differences(const RecordKey& record, const NearQso& qso) {
     differences << QStringLiteral("mode %1 in the log, %2 in the record (mode or submode)")
                        .arg(qso.mode, record.mode);
   }
-  const int logged = Minutes(qso.time);
-  const int confirmed = Minutes(record.time);
-  if (logged >= 0 && confirmed >= 0 && qso.date == record.date) {
-    const int apart = std::abs(logged - confirmed);
+  const std::optional<QTime> logged = ReadLogTime(qso.time);
+  const QTime confirmed = QTime::fromString(record.time, QStringLiteral("HH:mm"));
+  if (logged && confirmed.isValid() && qso.date == record.date) {
+    const int apart = std::abs(Minutes(*logged) - Minutes(confirmed));
+    const QString logged_text = logged->toString(QStringLiteral("HH:mm"));
     if (apart > kWindowMinutes) {
       differences << QStringLiteral(
                          "time %1 in the log, %2 in the record: %3 minutes outside the "
                          "±20-minute window")
-                         .arg(qso.time.left(5), record.time)
+                         .arg(logged_text, record.time)
                          .arg(apart - kWindowMinutes);
+    } else if (qso.time.left(5) != logged_text) {
+      // The look-up compares the stored text with "hh:mm" bounds.
+      differences << QStringLiteral(
+                         "time %1 in the log is not written hh:mm (%2), so the look-up misses it")
+                         .arg(qso.time, logged_text);
     }
   }
   return differences;
 }
 
-QList<NearQso> Select(LogDatabase& database, const QString& table, const QString& condition,
-                      const QList<QVariant>& values) {
-  QList<NearQso> found;
-  for (const LoggedQso& qso :
-       SelectLoggedQsos(database, table, condition, values,
-                        QStringLiteral("QSODate, QSOTime, rowid"),
-                        QStringLiteral("Cannot search the log table "))) {
-    found.append({qso, table, {}});
-  }
-  return found;
+void AddNear(const QList<LoggedQso>& qsos, const QString& table, QList<NearQso>* into) {
+  for (const LoggedQso& qso : qsos) into->append({qso, table, {}});
 }
 
 }  // namespace
@@ -74,25 +67,22 @@ QString BaseCall(const QString& call) {
   return base.toUpper();
 }
 
-QList<NearQso> NearestQsos(LogDatabase& database, const QStringList& tables,
+QList<NearQso> NearestQsos(NearQsoLookups& lookups, const QStringList& tables,
                            const RecordKey& record) {
   QList<NearQso> nearest;
   if (!record.date.isValid() || record.call.isEmpty()) return nearest;
   const QString base = BaseCall(record.call);
   for (const QString& table : tables) {
-    QList<NearQso> candidates =
-        Select(database, table, QStringLiteral("CallSign = ? AND QSODate BETWEEN ? AND ?"),
-               {record.call, record.date.addDays(-1).toString(Qt::ISODate),
-                record.date.addDays(1).toString(Qt::ISODate)});
-    // The base call may stand anywhere in the logged call; the exact test is
-    // the base comparison below.
-    for (const NearQso& qso :
-         Select(database, table,
-                QStringLiteral("QSODate = ? AND DigiBand = ? AND CallSign LIKE ? ESCAPE '\\'"),
-                {record.date.toString(Qt::ISODate), record.band,
-                 QStringLiteral("%") + EscapeLike(base) + QStringLiteral("%")})) {
-      if (BaseCall(qso.call) == base && qso.call.compare(record.call, Qt::CaseInsensitive) != 0) {
-        candidates.append(qso);
+    QList<NearQso> candidates;
+    AddNear(lookups.WithCall(table, record.call, record.date.addDays(-1), record.date.addDays(1)),
+            table, &candidates);
+    // A call with another prefix or suffix: the QSOs of the date and band are
+    // few, and the base comparison picks them.
+    if (record.band != 0) {
+      for (const LoggedQso& qso : lookups.OnDateAndBand(table, record.date, record.band)) {
+        if (BaseCall(qso.call) == base && qso.call.compare(record.call, Qt::CaseInsensitive) != 0) {
+          candidates.append({qso, table, {}});
+        }
       }
     }
     for (NearQso& qso : candidates) {

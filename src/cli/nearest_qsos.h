@@ -6,8 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "cli/logged_qsos.h"
-#include "logdb/log_database.h"
+#include "logdb/logged_qsos.h"
 
 // What a confirmation record is looked up with, as a run reads it.
 struct RecordKey {
@@ -30,8 +29,9 @@ struct NearQso : LoggedQso {
 // The QSOs of the tables with the record's call within a day of its date, and
 // those of its date and band whose call differs from the record's by a prefix
 // or suffix ("DL/N0CALL", "N0CALL/P"); each with the differences a match
-// cares about: call, date, band, mode, minutes outside the ±20-minute window.
-QList<NearQso> NearestQsos(LogDatabase& database, const QStringList& tables,
+// cares about: call, date, band, mode, minutes outside the ±20-minute window,
+// and a log time the look-up cannot compare ("9:05" for 09:05).
+QList<NearQso> NearestQsos(NearQsoLookups& lookups, const QStringList& tables,
                            const RecordKey& record);
 
 // The longest "/"-separated part of a call sign: "N0CALL" of "DL/N0CALL/P".

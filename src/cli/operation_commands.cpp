@@ -150,7 +150,7 @@ int ImportCommand(const CliRequest& request, HeadlessSession& session, ConsoleUi
   const FolderChanges changes(WrittenFolders(config));
   const bool carried_on = ImportSavedReport(
       ui, session.Database(), config.LogSet, [&options] { return options.confirmation; },
-      config.ProgramFolder);
+      ErrorListFolder(config));
   outcome.TakeRun(ui);
   outcome.files = changes.Changed();
   const int status = RunStatus(carried_on, ui);

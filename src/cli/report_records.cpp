@@ -14,12 +14,9 @@ ReportRecord ReadRecord(const QStringList& lines) {
   record.lines = lines;
   QString date;
   const QList<std::pair<QString, QString*>> wanted = {
-      {QStringLiteral("CALL"), &record.call},
-      {QStringLiteral("BAND"), &record.band},
-      {QStringLiteral("MODE"), &record.mode_field},
-      {QStringLiteral("SUBMODE"), &record.submode},
-      {QStringLiteral("RST_RCVD"), &record.rst_rcvd},
-      {QStringLiteral("QSO_DATE"), &date},
+      {QStringLiteral("CALL"), &record.call},         {QStringLiteral("BAND"), &record.band},
+      {QStringLiteral("MODE"), &record.mode_field},   {QStringLiteral("SUBMODE"), &record.submode},
+      {QStringLiteral("RST_RCVD"), &record.rst_rcvd}, {QStringLiteral("QSO_DATE"), &date},
       {QStringLiteral("TIME_ON"), &record.time_on}};
   for (const QString& line : lines) {
     for (const QRegularExpressionMatch& tag : kTag.globalMatch(line)) {
@@ -37,30 +34,53 @@ ReportRecord ReadRecord(const QStringList& lines) {
 
 }  // namespace
 
-QList<ReportRecord> ReadReportRecords(const QStringList& lines) {
-  static const QRegularExpression eor(QStringLiteral("<eor>"),
-                                      QRegularExpression::CaseInsensitiveOption);
-  QList<ReportRecord> records;
+void ForEachReportRecord(const QStringList& lines,
+                         const std::function<void(const ReportRecord&, qsizetype)>& record) {
+  // What stands before the header's end is no record.
+  qsizetype first = 0;
+  for (qsizetype index = 0; index < lines.size(); ++index) {
+    if (lines[index].contains(QLatin1String("<eoh>"), Qt::CaseInsensitive)) first = index;
+  }
   QStringList pending;
-  for (const QString& line : lines) {
-    QString rest = line;
-    // What stands before the header's end is no record.
-    const qsizetype header_end = rest.indexOf(QLatin1String("<eoh>"), 0, Qt::CaseInsensitive);
-    if (header_end >= 0) {
-      records.clear();
-      pending.clear();
-      rest = rest.mid(header_end + 5);
-    }
+  for (qsizetype index = first; index < lines.size(); ++index) {
+    QString rest = lines[index];
+    const qsizetype header_end = rest.lastIndexOf(QLatin1String("<eoh>"), -1, Qt::CaseInsensitive);
+    if (header_end >= 0) rest = rest.mid(header_end + 5);
     // A line may hold a whole record (an inbox) or one field (a report).
-    for (QRegularExpressionMatch end = eor.match(rest); end.hasMatch(); end = eor.match(rest)) {
-      pending << rest.left(end.capturedStart());
-      records << ReadRecord(pending);
+    for (qsizetype end = rest.indexOf(QLatin1String("<eor>"), 0, Qt::CaseInsensitive); end >= 0;
+         end = rest.indexOf(QLatin1String("<eor>"), 0, Qt::CaseInsensitive)) {
+      pending << rest.left(end);
+      record(ReadRecord(pending), index);
       pending.clear();
-      rest = rest.mid(end.capturedEnd());
+      rest = rest.mid(end + 5);
     }
     if (!rest.trimmed().isEmpty()) pending << rest;
   }
+}
+
+QList<ReportRecord> ReadReportRecords(const QStringList& lines) {
+  QList<ReportRecord> records;
+  ForEachReportRecord(lines,
+                      [&records](const ReportRecord& record, qsizetype) { records << record; });
   return records;
+}
+
+std::optional<int> AnnouncedRecordCount(const QStringList& lines) {
+  for (const QString& line : lines) {
+    const qsizetype header_end = line.indexOf(QLatin1String("<eoh>"), 0, Qt::CaseInsensitive);
+    const QString header = header_end < 0 ? line : line.left(header_end);
+    for (const QRegularExpressionMatch& tag : kTag.globalMatch(header)) {
+      if (tag.captured(1).compare(QLatin1String("APP_Qorv_NUMREC"), Qt::CaseInsensitive) != 0) {
+        continue;
+      }
+      bool number = false;
+      const int count =
+          TrimControl(header.mid(tag.capturedEnd(), tag.captured(2).toInt())).toInt(&number);
+      return number && count >= 0 ? std::optional<int>(count) : std::nullopt;
+    }
+    if (header_end >= 0) return std::nullopt;
+  }
+  return std::nullopt;
 }
 
 QString RecordTime(const ReportRecord& record) {

@@ -3,96 +3,90 @@
 #include <QJsonArray>
 
 #include "adif/band_tables.h"
+#include "app/download_settings.h"
 #include "cli/exit_status.h"
-#include "cli/nearest_qsos.h"
+#include "cli/log_time.h"
 #include "cli/operation_commands.h"
-#include "cli/report_records.h"
+#include "cli/unmatched_records.h"
 #include "confirmations/confirmation_run.h"
 #include "confirmations/pending_qsl.h"
+#include "confirmations/unmatched_run_memory.h"
 #include "eqsl/ignore_list.h"
-#include "eqsl/inbox_run.h"
+#include "logdb/logged_qsos.h"
 #include "platform/app_error.h"
-#include "platform/conversions.h"
 #include "platform/text_codec.h"
 
 namespace {
 
 const QString kEqslMark = QStringLiteral("QSLReceQSLcc");
 
-QString SourceFile(const CliRequest& request, const Configuration& config) {
-  if (!request.file.isEmpty()) return request.file;
-  return config.InstallPath + (request.eqsl ? QStringLiteral("Download/updateeQSLcc.adi")
-                                            : QStringLiteral("Download/qorvreport.adi"));
-}
+// What is explained: FILE when given, else the most recent run that left
+// records matching nothing (the eQSL one with --eqsl).
+struct Source {
+  QString file;
+  QStringList lines;
+  bool eqsl = false;
+  std::optional<RememberedRun> run;
+};
 
-// The record as the run that read it looks it up: an eQSL record by the
-// eQSL run's mode rules and with its call in upper case.
-RecordKey KeyOf(const ReportRecord& record, bool eqsl) {
-  RecordKey key;
-  key.call = eqsl ? AsciiUpper(record.call) : record.call;
-  key.date = record.qso_date;
-  key.band_name = record.band;
-  double band = 0;
-  if (TryStrToFloat(BandToDigiBand(record.band), &band)) key.band = band;
-  key.mode = eqsl ? EqslRunMode(AsciiUpper(record.mode_field), record.submode, record.rst_rcvd)
-               : record.mode;
-  key.time = RecordTime(record);
-  return key;
-}
-
-// The lookup a run makes for the record: Qorv compares the call whole, eQSL
-// as the start of the logged call.
-bool Matches(LogDatabase& database, const QStringList& tables, const RecordKey& key, bool eqsl) {
-  if (!key.date.isValid() || key.time.isEmpty() || key.band == 0) return false;
-  PendingQslRecord window;
-  SetTimeWindow(window, key.time.left(2) + key.time.mid(3, 2));
-  const QsoLookup lookup{
-      key.date,        key.band,
-      key.call,        eqsl ? QsoLookup::CallMatch::kPrefix : QsoLookup::CallMatch::kEqual,
-      window.TimeFrom, window.TimeTo,
-      key.mode};
-  for (const QString& table : tables) {
-    if (database.FindQso(table, lookup)) return true;
+std::optional<Source> SourceOf(const CliRequest& request, const Configuration& config) {
+  Source source;
+  source.eqsl = request.eqsl;
+  if (!request.file.isEmpty()) {
+    source.file = request.file;
+    source.lines = ReadTextFileLines(request.file);
+    return source;
   }
-  return false;
+  const QString folder = ErrorListFolder(config);
+  source.run = request.eqsl ? RecallUnmatchedRun(folder, true) : RecallLatestUnmatchedRun(folder);
+  if (!source.run) return std::nullopt;
+  source.eqsl = source.run->kind == UnmatchedRunKind::kEqslDownload;
+  source.file = source.run->source;
+  source.lines = std::move(source.run->lines);
+  return source;
 }
 
-// Marks the QSO confirmed by the record as a run's match would: the record
-// is read into the run's buffer, its QSO fields set to the chosen QSO's, and
-// the run's own match confirms (and enriches) it.
-void ConfirmByRecord(HeadlessSession& session, ConsoleUi& ui, const ReportRecord& record,
-                     const NearQso& qso, bool eqsl) {
+// Writes the chosen QSO's confirmation from the record, to exactly that row;
+// false when the row was confirmed before (nothing written).
+bool ConfirmRow(HeadlessSession& session, ConsoleUi& ui, const ReportRecord& record,
+                const NearQso& qso, bool eqsl) {
   LogDatabase& database = session.Database();
-  if (eqsl) {
-    database.ChangeRow(qso.table, qso.rowid, {{kEqslMark, true}});
-    return;
+  const std::optional<FoundQso> row = ReadQsoRow(database, qso.table, qso.rowid);
+  if (!row) {
+    throw AppError(QStringLiteral("%1 is no longer in the log").arg(qso.Id()));
   }
-  const StoredOptions& options = session.Options();
-  ConfirmationRun run(ui, database, session.Config().LogSet,
-                      [&options] { return options.confirmation; });
-  for (const QString& line : record.lines) run.ProcessReportLine(line);
-  PendingQsl.Call = qso.call;
-  PendingQsl.Band = QString::number(qso.band, 'g', 10);
-  PendingQsl.Mode = qso.mode;
-  PendingQsl.QsoDate = qso.date;
-  PendingQsl.HasQsoDate = true;
-  PendingQsl.TimeFrom = qso.time;
-  PendingQsl.TimeTo = qso.time;
-  PendingQsl.HasTimeWindow = true;
   LogDatabase::WriteBatch batch(database);
-  run.MatchConfirmation();
+  bool written = false;
+  if (eqsl) {
+    written = !row->Truth(kEqslMark);
+    if (written) database.ChangeRow(qso.table, qso.rowid, {{kEqslMark, true}});
+  } else {
+    // The record read into the run's buffer, as a run reads it up to its end.
+    const StoredOptions& options = session.Options();
+    ConfirmationRun run(ui, database, session.Config().LogSet,
+                        [&options] { return options.confirmation; });
+    for (const QString& line : record.lines) run.ProcessReportLine(line);
+    written = run.ConfirmFound(qso.table, *row);
+    PendingQsl.Clear();
+  }
   batch.Commit();
-  PendingQsl.Clear();
+  return written;
 }
 
 QJsonObject QsoJson(const NearQso& qso) {
   return {{QStringLiteral("id"), qso.Id()},
           {QStringLiteral("call"), qso.call},
           {QStringLiteral("date"), qso.date.toString(Qt::ISODate)},
-          {QStringLiteral("time"), qso.time},
+          {QStringLiteral("time"), LogTimeText(qso.time)},
           {QStringLiteral("band"), DigiBandToBand(QString::number(qso.band, 'g', 10))},
           {QStringLiteral("mode"), qso.mode},
           {QStringLiteral("differences"), QJsonArray::fromStringList(qso.differences)}};
+}
+
+QString RunDescription(const RememberedRun& run) {
+  return QStringLiteral("%1 of %2 UTC")
+      .arg(UnmatchedRunKindName(run.kind),
+           run.finished_utc.toString(QStringLiteral("yyyy-MM-dd hh:mm")));
 }
 
 }  // namespace
@@ -100,39 +94,55 @@ QJsonObject QsoJson(const NearQso& qso) {
 int UnmatchedCommand(const CliRequest& request, HeadlessSession& session, ConsoleUi& ui,
                      Outcome& outcome) {
   const Configuration& config = session.Config();
-  const QString source = SourceFile(request, config);
-  outcome.details[QStringLiteral("source")] = source;
-  const QList<ReportRecord> records = ReadReportRecords(ReadTextFileLines(source));
+  const std::optional<Source> source = SourceOf(request, config);
+  if (!source) {
+    outcome.lines << (request.eqsl ? QStringLiteral("No eQSL download so far left records that "
+                                                    "matched nothing.")
+                                   : QStringLiteral("No run so far left records that matched "
+                                                    "nothing."));
+    outcome.records = 0;
+    outcome.unmatched = 0;
+    return request.confirm_id.isEmpty() ? kExitDone : kExitUsage;
+  }
+  outcome.details[QStringLiteral("source")] = source->file;
+  if (source->run) {
+    outcome.details[QStringLiteral("run")] = QJsonObject{
+        {QStringLiteral("kind"), UnmatchedRunKindName(source->run->kind)},
+        {QStringLiteral("finished_utc"), source->run->finished_utc.toString(Qt::ISODate)}};
+    outcome.lines << QStringLiteral("Records that matched nothing in the %1 (%2):")
+                         .arg(RunDescription(*source->run), source->file);
+  }
   const QStringList tables = session.Database().LogSetTables(config.LogSet);
   // The eQSL run leaves the calls of the ignore list out of its error list.
   const QStringList ignore_list =
-      request.eqsl ? LoadIgnoreList(config.ProgramFolder) : QStringList();
+      source->eqsl ? LoadIgnoreList(config.ProgramFolder) : QStringList();
+  ui.SetCaption(QStringLiteral("Matching the records of ") + source->file);
+  int records = 0;
+  const QList<UnmatchedRecord> unmatched = FindUnmatchedRecords(
+      session.Database(), tables, source->lines, source->eqsl, ignore_list, ui, &records);
+  ui.SetCaption(ui.LogName());
+
   QJsonArray listed;
-  int unmatched = 0;
-  bool confirmed = false;
-  for (const ReportRecord& record : records) {
-    const RecordKey key = KeyOf(record, request.eqsl);
-    if (Matches(session.Database(), tables, key, request.eqsl)) continue;
-    if (request.eqsl && IsIgnored(ignore_list, key.call)) continue;
-    ++unmatched;
-    const QList<NearQso> nearest = NearestQsos(session.Database(), tables, key);
+  const NearQso* chosen = nullptr;
+  const UnmatchedRecord* chosen_record = nullptr;
+  for (const UnmatchedRecord& item : unmatched) {
+    const RecordKey& key = item.key;
     outcome.lines << QStringLiteral("%1 %2 %3 %4 %5: %6")
                          .arg(key.date.toString(Qt::ISODate), key.time, key.band_name, key.mode,
                               key.call,
-                              nearest.isEmpty() ? QStringLiteral("no QSO near it")
-                                                : QStringLiteral("nearest QSOs:"));
+                              item.nearest.isEmpty() ? QStringLiteral("no QSO near it")
+                                                     : QStringLiteral("nearest QSOs:"));
     QJsonArray near;
-    for (const NearQso& qso : nearest) {
+    for (const NearQso& qso : item.nearest) {
       outcome.lines << QStringLiteral("  %1  %2 %3 %4 %5 %6: %7")
-                           .arg(qso.Id(), qso.date.toString(Qt::ISODate), qso.time.left(5),
+                           .arg(qso.Id(), qso.date.toString(Qt::ISODate), LogTimeText(qso.time),
                                 DigiBandToBand(QString::number(qso.band, 'g', 10)), qso.mode,
                                 qso.call, qso.differences.join(QStringLiteral("; ")));
       near.append(QsoJson(qso));
-      if (!request.confirm_id.isEmpty() && !confirmed &&
+      if (chosen == nullptr && !request.confirm_id.isEmpty() &&
           qso.Id().compare(request.confirm_id, Qt::CaseInsensitive) == 0) {
-        ConfirmByRecord(session, ui, record, qso, request.eqsl);
-        confirmed = true;
-        outcome.lines << QStringLiteral("  %1 marked confirmed").arg(qso.Id());
+        chosen = &qso;
+        chosen_record = &item;
       }
     }
     listed.append(QJsonObject{{QStringLiteral("call"), key.call},
@@ -143,20 +153,28 @@ int UnmatchedCommand(const CliRequest& request, HeadlessSession& session, Consol
                               {QStringLiteral("nearest"), near}});
   }
   outcome.details[QStringLiteral("unmatched_records")] = listed;
-  outcome.records = static_cast<int>(records.size());
-  outcome.lines.prepend(
-      QStringLiteral("Records: %1, matching no QSO: %2").arg(records.size()).arg(unmatched));
-  outcome.TakeRun(ui);
-  outcome.unmatched = unmatched;
-  if (request.confirm_id.isEmpty()) return kExitDone;
-  outcome.details[QStringLiteral("confirmed_id")] = confirmed ? request.confirm_id : QString();
-  if (!confirmed) {
-    ui.ShowMessage(MessageKind::kError,
-                   QStringLiteral("%1 is not one of the QSOs listed").arg(request.confirm_id),
-                   QString());
-    outcome.messages << QStringLiteral("%1 is not one of the QSOs listed").arg(request.confirm_id);
+  outcome.records = records;
+  if (request.confirm_id.isEmpty()) {
+    outcome.TakeRun(ui);
+    outcome.unmatched = static_cast<int>(unmatched.size());
+    return kExitDone;
+  }
+  if (chosen == nullptr) {
+    const QString text = QStringLiteral("%1 is not one of the QSOs listed").arg(request.confirm_id);
+    ui.ShowMessage(MessageKind::kError, text, QString());
+    outcome.TakeRun(ui);
+    outcome.unmatched = static_cast<int>(unmatched.size());
     return kExitUsage;
   }
-  ShowChangesInLogbook();
+  const bool written = ConfirmRow(session, ui, chosen_record->record, *chosen, source->eqsl);
+  outcome.TakeRun(ui);
+  outcome.unmatched = static_cast<int>(unmatched.size());
+  outcome.details[QStringLiteral("confirmed_id")] = written ? chosen->Id() : QString();
+  if (written) {
+    outcome.lines << QStringLiteral("%1 marked confirmed").arg(chosen->Id());
+    ShowChangesInLogbook();
+  } else {
+    outcome.lines << QStringLiteral("%1 was confirmed before: nothing written").arg(chosen->Id());
+  }
   return kExitDone;
 }

@@ -171,6 +171,13 @@ void ConfirmationRun::MatchConfirmation() {
   database_.MaybeCommit();
 }
 
+bool ConfirmationRun::ConfirmFound(const QString& table, const FoundQso& found) {
+  if (found.Truth(QStringLiteral("QorvRec"))) return false;
+  Confirm(table, found);
+  ui_.NoteMatch(MatchOutcome::kConfirmed, table);
+  return true;
+}
+
 void ConfirmationRun::Confirm(const QString& table, const FoundQso& found) {
   const PendingQslRecord& qsl = PendingQsl;
   if (!qsl.HasQslRDate) {

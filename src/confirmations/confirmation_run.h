@@ -43,6 +43,11 @@ class ConfirmationRun {
   // Looks up and updates the QSO of PendingQsl, or appends two error lines.
   void MatchConfirmation();
 
+  // Confirms exactly the row found, with the record in PendingQsl, as a match
+  // would (marks, received date, the copies the options ask for). A row
+  // confirmed before is left as it is: false, nothing written.
+  bool ConfirmFound(const QString& table, const FoundQso& found);
+
   // Lines holding a CALL field: the records offered, matched or not.
   int QsoCount() const { return qso_count_; }
   const QStringList& ErrorList() const { return error_list_; }

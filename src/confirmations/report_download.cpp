@@ -4,6 +4,7 @@
 
 #include "confirmations/confirmation_run.h"
 #include "confirmations/run_results.h"
+#include "confirmations/unmatched_run_memory.h"
 #include "net/http_client.h"
 #include "net/http_failure.h"
 #include "platform/conversions.h"
@@ -71,6 +72,8 @@ bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportD
       run.RunReportLines(lines);
       MoveQslSinceDate(download, picker);
       SaveErrorList(run.ErrorList(), download.program_folder, ui);
+      RememberUnmatchedRun(download.program_folder, UnmatchedRunKind::kQorvDownload,
+                           folder + QStringLiteral("/qorvreport.adi"), lines, run.ErrorList());
     }
   } catch (...) {
     // The busy caption does not outlive the action that set it.

@@ -2,6 +2,7 @@
 
 #include "confirmations/confirmation_run.h"
 #include "confirmations/run_results.h"
+#include "confirmations/unmatched_run_memory.h"
 #include "platform/text_codec.h"
 
 bool ImportSavedReport(OperationUi& ui, LogDatabase& database, const QString& log_set,
@@ -13,6 +14,7 @@ bool ImportSavedReport(OperationUi& ui, LogDatabase& database, const QString& lo
   ConfirmationRun run(ui, database, log_set, read_options);
   run.RunReportLines(lines);
   SaveErrorList(run.ErrorList(), program_folder, ui);
+  RememberUnmatchedRun(program_folder, UnmatchedRunKind::kQorvImport, path, lines, run.ErrorList());
   ShowQsoCount(ui, run.QsoCount());
   return true;
 }

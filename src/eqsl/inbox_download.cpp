@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 
+#include "confirmations/unmatched_run_memory.h"
 #include "eqsl/ignore_list.h"
 #include "eqsl/inbox_finish.h"
 #include "eqsl/inbox_run.h"
@@ -133,5 +134,7 @@ bool DownloadEqslInbox(const EqslDownloadSettings& settings, EqslDatePage& page,
   run.emplace(database(), settings.log_set, std::move(ignore_list), ui);
   run->RunInboxLines(lines);
   FinishInboxRun(page, settings.start_utc, run->ErrorList(), settings.program_folder, ui);
+  RememberUnmatchedRun(settings.program_folder, UnmatchedRunKind::kEqslDownload,
+                       folder + QStringLiteral("updateeQSLcc.adi"), lines, run->ErrorList());
   return true;
 }
