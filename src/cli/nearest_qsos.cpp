@@ -76,10 +76,11 @@ QList<NearQso> NearestQsos(NearQsoLookups& lookups, const QStringList& tables,
     QList<NearQso> candidates;
     AddNear(lookups.WithCall(table, record.call, record.date.addDays(-1), record.date.addDays(1)),
             table, &candidates);
-    // A call with another prefix or suffix: the QSOs of the date and band are
-    // few, and the base comparison picks them.
+    // A call with another prefix or suffix: the base call stands somewhere in
+    // it; the base comparison picks those whose longest part it is.
     if (record.band != 0) {
-      for (const LoggedQso& qso : lookups.OnDateAndBand(table, record.date, record.band)) {
+      for (const LoggedQso& qso :
+           lookups.OnDateAndBandHolding(table, record.date, record.band, base)) {
         if (BaseCall(qso.call) == base && qso.call.compare(record.call, Qt::CaseInsensitive) != 0) {
           candidates.append({qso, table, {}});
         }

@@ -48,6 +48,7 @@ QList<UnmatchedRecord> FindUnmatchedRecords(LogDatabase& database, const QString
                                             const QStringList& lines, bool eqsl,
                                             const QStringList& ignore_list, OperationUi& ui,
                                             int* records) {
+  const LogReadSnapshot snapshot(database);
   NearQsoLookups lookups(database);
   QList<UnmatchedRecord> unmatched;
   const qsizetype last = qMax<qsizetype>(lines.size() - 1, 1);

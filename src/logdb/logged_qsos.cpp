@@ -62,6 +62,14 @@ std::optional<FoundQso> ReadQsoRow(LogDatabase& database, const QString& table, 
   return found;
 }
 
+LogReadSnapshot::LogReadSnapshot(LogDatabase& database) : database_(database) {
+  open_ = database_.Connection().transaction();
+}
+
+LogReadSnapshot::~LogReadSnapshot() {
+  if (open_) database_.Connection().commit();
+}
+
 struct NearQsoLookups::TableLookups {
   TableLookups(sqlite3* db, const QString& table)
       : with_call(db, QLatin1String(kColumns) + QuoteIdentifier(table) +
@@ -69,6 +77,9 @@ struct NearQsoLookups::TableLookups {
                                          " ORDER BY QSODate, QSOTime, rowid")),
         on_date_and_band(db, QLatin1String(kColumns) + QuoteIdentifier(table) +
                                  QStringLiteral(" WHERE QSODate = ? AND DigiBand = ?"
+                                                // A bare parameter as the pattern makes
+                                                // SQLite prepare anew at every binding.
+                                                " AND CallSign LIKE (? || '') ESCAPE '\\'"
                                                 " ORDER BY QSOTime, rowid")) {}
 
   SqliteStatement with_call;
@@ -95,11 +106,12 @@ QList<LoggedQso> NearQsoLookups::WithCall(const QString& table, const QString& c
   return ReadAll(statement);
 }
 
-QList<LoggedQso> NearQsoLookups::OnDateAndBand(const QString& table, const QDate& date,
-                                               double band) {
+QList<LoggedQso> NearQsoLookups::OnDateAndBandHolding(const QString& table, const QDate& date,
+                                                      double band, const QString& part) {
   SqliteStatement& statement = For(table).on_date_and_band;
   statement.Reset();
   statement.Bind(1, Iso(date));
   statement.Bind(2, band);
+  statement.BindLikePattern(3, part, true, true);
   return ReadAll(statement);
 }

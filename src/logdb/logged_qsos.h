@@ -31,6 +31,22 @@ QList<LoggedQso> ReadSentQsos(LogDatabase& database, const QString& table, const
 // row.
 std::optional<FoundQso> ReadQsoRow(LogDatabase& database, const QString& table, qint64 rowid);
 
+// One read of the log from a single snapshot: SQLite then takes its file lock
+// and checks the file once for the whole read instead of at every look-up,
+// and the logbook (in WAL mode) still writes meanwhile. Not for use while a
+// write batch is open on the connection.
+class LogReadSnapshot {
+ public:
+  explicit LogReadSnapshot(LogDatabase& database);
+  ~LogReadSnapshot();
+  LogReadSnapshot(const LogReadSnapshot&) = delete;
+  LogReadSnapshot& operator=(const LogReadSnapshot&) = delete;
+
+ private:
+  LogDatabase& database_;
+  bool open_ = false;
+};
+
 // The look-ups that find the QSOs near a confirmation, each prepared once per
 // table and served by the log's indexes on CallSign and QSODate, so that a
 // report of many records costs one indexed search per record and table.
@@ -46,8 +62,10 @@ class NearQsoLookups {
   // regard to case) from `first` to `last`, by date, time and rowid.
   QList<LoggedQso> WithCall(const QString& table, const QString& call, const QDate& first,
                             const QDate& last);
-  // The QSOs of this date on this band, by time and rowid.
-  QList<LoggedQso> OnDateAndBand(const QString& table, const QDate& date, double band);
+  // The QSOs of this date on this band whose call holds `part` (without
+  // regard to case), by time and rowid.
+  QList<LoggedQso> OnDateAndBandHolding(const QString& table, const QDate& date, double band,
+                                        const QString& part);
 
  private:
   struct TableLookups;

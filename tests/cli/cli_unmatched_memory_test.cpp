@@ -50,6 +50,7 @@ TEST_F(CliTest, UnmatchedRemembersTheLastRunThatLeftRecordsUnmatched) {
   EXPECT_EQ(text.out.count("Unmatched: 2"), 1) << text.out.constData();
   EXPECT_EQ(text.out.count("Records read: 4"), 1) << text.out.constData();
   EXPECT_FALSE(text.out.contains("matching no QSO")) << text.out.constData();
+  EXPECT_TRUE(text.err.contains("100%")) << text.err.constData();
 
   // An import with a record that matches nothing is more recent.
   const QString file = root_.filePath("other.adi");
@@ -68,6 +69,39 @@ TEST_F(CliTest, UnmatchedRemembersTheLastRunThatLeftRecordsUnmatched) {
   EXPECT_EQ(json["run"].toObject()["kind"].toString(), "eQSL download");
   EXPECT_EQ(Calls(json), QStringList{"G4AAA"});
   EXPECT_EQ(Json(side->Run({"unmatched", "--eqsl", "--json"}))["run"], json["run"]);
+}
+
+// A log time with a one-digit hour is the export's time: its minutes count,
+// and the look-up that misses it is named.
+TEST_F(CliTest, UnmatchedReadsLogTimesAsTheExportDoes) {
+  Qso early;
+  early.QSODate = "2021-09-20";
+  early.QSOTime = "9:05";
+  early.CallSign = "K1DDD";
+  early.DigiBand = 14;
+  early.QSOMode = "FT8";
+  Qso late = early;
+  late.QSOTime = "9:50";
+  late.CallSign = "K1EEE";
+  LogbookSide side(root_.filePath("side"), service_, {early, late}, {});
+  const QString file = root_.filePath("report.adi");
+  WriteFileBytes(file,
+                 "<CALL:5>K1DDD<BAND:3>20M<MODE:3>FT8<QSO_DATE:8>20210920<TIME_ON:4>0905<eor>\n"
+                 "<CALL:5>K1EEE<BAND:3>20M<MODE:3>FT8<QSO_DATE:8>20210920<TIME_ON:4>0905<eor>\n");
+  const QJsonObject json = Json(side.Run({"unmatched", file, "--json"}));
+  QStringList differences;
+  for (const QJsonValue& record : json["unmatched_records"].toArray()) {
+    for (const QJsonValue& qso : record["nearest"].toArray()) {
+      for (const QJsonValue& difference : qso["differences"].toArray()) {
+        differences << qso["id"].toString() + ": " + difference.toString();
+      }
+    }
+  }
+  EXPECT_EQ(differences,
+            (QStringList{"log_main:1: time 9:05 in the log is not written hh:mm (09:05), so the "
+                         "look-up misses it",
+                         "log_main:2: time 09:50 in the log, 09:05 in the record: 25 minutes "
+                         "outside the ±20-minute window"}));
 }
 
 TEST_F(CliTest, UnmatchedWithoutAnyRunSaysSo) {
