@@ -83,6 +83,10 @@ QJsonObject QsoJson(const NearQso& qso) {
           {QStringLiteral("differences"), QJsonArray::fromStringList(qso.differences)}};
 }
 
+QString NotListed(const QString& id) {
+  return QStringLiteral("%1 is not one of the QSOs listed").arg(id);
+}
+
 QString RunDescription(const RememberedRun& run) {
   return QStringLiteral("%1 of %2 UTC")
       .arg(UnmatchedRunKindName(run.kind),
@@ -102,7 +106,10 @@ int UnmatchedCommand(const CliRequest& request, HeadlessSession& session, Consol
                                                     "nothing."));
     outcome.records = 0;
     outcome.unmatched = 0;
-    return request.confirm_id.isEmpty() ? kExitDone : kExitUsage;
+    if (request.confirm_id.isEmpty()) return kExitDone;
+    ui.ShowMessage(MessageKind::kError, NotListed(request.confirm_id), QString());
+    outcome.TakeRun(ui);
+    return kExitUsage;
   }
   outcome.details[QStringLiteral("source")] = source->file;
   if (source->run) {
@@ -160,8 +167,7 @@ int UnmatchedCommand(const CliRequest& request, HeadlessSession& session, Consol
     return kExitDone;
   }
   if (chosen == nullptr) {
-    const QString text = QStringLiteral("%1 is not one of the QSOs listed").arg(request.confirm_id);
-    ui.ShowMessage(MessageKind::kError, text, QString());
+    ui.ShowMessage(MessageKind::kError, NotListed(request.confirm_id), QString());
     outcome.TakeRun(ui);
     outcome.unmatched = static_cast<int>(unmatched.size());
     return kExitUsage;

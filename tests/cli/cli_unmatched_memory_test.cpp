@@ -110,6 +110,10 @@ TEST_F(CliTest, UnmatchedWithoutAnyRunSaysSo) {
   EXPECT_EQ(run.exit_code, 0) << run.err.constData();
   EXPECT_TRUE(run.out.contains("No run so far left records that matched nothing."))
       << run.out.constData();
+  const CommandRun confirm = side->Run({"unmatched", "--confirm", "log_main:1"});
+  EXPECT_EQ(confirm.exit_code, 2);
+  EXPECT_TRUE(confirm.err.contains("log_main:1 is not one of the QSOs listed"))
+      << confirm.err.constData();
 }
 
 // The record names DL1XYZ; the log holds DL1XYZ/P twice in the main log and
