@@ -132,6 +132,6 @@ bool DownloadEqslInbox(const EqslDownloadSettings& settings, EqslDatePage& page,
 
   run.emplace(database(), settings.log_set, std::move(ignore_list), ui);
   run->RunInboxLines(lines);
-  FinishInboxRun(page, settings.start_utc, run->ErrorList(), settings.program_folder, ui);
+  FinishInboxRun(page, settings.start_utc, run->ErrorList(), settings.state_folder, ui);
   return true;
 }
