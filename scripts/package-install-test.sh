@@ -16,7 +16,7 @@ checkout=$PWD
 build=$checkout/build
 deb=$(realpath "${1:-$(ls build/qorvsync_*.deb | tail -n 1)}")
 mirror=$(sed -n 's/^URIs: *//p; s/^deb \(http[^ ]*\) .*/\1/p' /etc/apt/sources.list.d/*.sources \
-  /etc/apt/sources.list 2>/dev/null | grep -v security | head -n 1)
+  /etc/apt/sources.list 2>/dev/null | grep -v security | head -n 1 || true)
 mirror=${mirror:-http://deb.debian.org/debian}
 
 root=$checkout/build-chroot/bookworm
