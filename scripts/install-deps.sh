@@ -10,6 +10,8 @@ packages=(
   libcpp-httplib-dev libgtest-dev
   xvfb xauth fonts-dejavu-core fonts-dejavu-extra fonts-wine sqlite3 trustedqsl
   xdotool libxcb1-dev
+  dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin bash-completion man-db
+  debootstrap
 )
 
 missing=()

@@ -10,7 +10,11 @@
 // Aconfig. Folders end with "/".
 struct Configuration {
   QString InstallPath;
+  // The program's own files (see ProgramFiles): "qorv.ini", "ignore.txt" and
+  // "Submode.txt" in ProgramFolder, the error lists in StateFolder; both are
+  // the executable's folder unless the program is installed.
   QString ProgramFolder;
+  QString StateFolder;
   QString DatabasePath;
   QString LogName;
   QString LogFileName;

@@ -42,7 +42,7 @@ ActionEnd QorvDownload(TfrmMain& form, const ActionContext& context) {
 void QorvAdifImport(TfrmMain& form) {
   const Configuration config = form.CurrentAction().configuration;
   if (!ImportSavedReport(form, form.Database(), config.LogSet, PageOptions(form),
-                         ErrorListFolder(config))) {
+                         config.StateFolder)) {
     return;
   }
   form.LocateAndNudgeLogbook();

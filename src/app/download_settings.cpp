@@ -10,8 +10,6 @@ QString SettingsFile(const Configuration& config) {
 
 }  // namespace
 
-QString ErrorListFolder(const Configuration& config) { return config.ProgramFolder; }
-
 ReportDownload QorvReportDownload(const Configuration& config, const ReportQuery& query,
                                   const QDateTime& start_utc) {
   ReportDownload download;
@@ -24,7 +22,7 @@ ReportDownload QorvReportDownload(const Configuration& config, const ReportQuery
   download.proxy_host = config.ProxyHost;
   download.proxy_port = config.ProxyPort;
   download.install_path = config.InstallPath;
-  download.program_folder = ErrorListFolder(config);
+  download.program_folder = config.StateFolder;
   download.log_set = config.LogSet;
   download.start_utc = start_utc;
   return download;
@@ -37,7 +35,8 @@ EqslDownloadSettings EqslSettings(const Configuration& config, const QDateTime& 
   settings.user_name = config.EQSLUserName;
   settings.password = config.EQSLPassword;
   settings.install_path = config.InstallPath;
-  settings.program_folder = ErrorListFolder(config);
+  settings.program_folder = config.ProgramFolder;
+  settings.state_folder = config.StateFolder;
   settings.log_set = config.LogSet;
   settings.proxy_enable = config.ProxyEnable;
   settings.proxy_host = config.ProxyHost;

@@ -11,9 +11,6 @@
 // folders, log set, credentials, proxy and service address from the
 // configuration, and the moment the action started. `config` must outlive
 // the returned Qorv download (its service address is read on demand).
-// Where the error lists, and the run remembered beside them, are written.
-QString ErrorListFolder(const Configuration& config);
-
 ReportDownload QorvReportDownload(const Configuration& config, const ReportQuery& query,
                                   const QDateTime& start_utc);
 EqslDownloadSettings EqslSettings(const Configuration& config, const QDateTime& start_utc);

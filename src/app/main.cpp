@@ -11,6 +11,7 @@
 #include "app/window_font.h"
 #include "cli/cli_main.h"
 #include "cli/command_line.h"
+#include "cli/log_names.h"
 #include "clublog/tfrm_clublog.h"
 #include "platform/app_error.h"
 
@@ -25,11 +26,19 @@ int RunCommand(int argc, char** argv) {
   return RunCommandLine(QCoreApplication::arguments(), stdout, stderr, isatty(STDERR_FILENO));
 }
 
+// The shell's completion asks for the logbook's logs, one a line.
+int ListLogs(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  for (const QString& name : LogbookLogNames()) std::printf("%s\n", name.toLocal8Bit().constData());
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  if (arguments.size() == 2 && arguments.at(1) == u"--list-logs") return ListLogs(argc, argv);
   if (WantsCommandLine(arguments)) return RunCommand(argc, argv);
 
   QApplication app(argc, argv);

@@ -16,6 +16,7 @@
 #include "app/window_font.h"
 #include "platform/clock.h"
 #include "platform/operation_abandon.h"
+#include "platform/program_files.h"
 #include "platform/shell.h"
 #include "ui_tfrm_main.h"
 
@@ -64,7 +65,9 @@ TfrmMain::TfrmMain(MainActions actions, Dialogs& dialogs, QWidget* parent)
       dialogs_(dialogs),
       form_storage_(*this, kStoredProps, *this) {
   InitAppResources();
-  config_.ProgramFolder = QCoreApplication::applicationDirPath() + u'/';
+  const ProgramFiles files = ProgramFiles::OfThisProgram();
+  config_.ProgramFolder = files.SettingsFolder();
+  config_.StateFolder = files.StateFolder();
   // Named before any start-up step can fail, so that a failed start-up still
   // restores and saves the settings in the program's own file.
   form_storage_.SetIniFileName(config_.ProgramFolder + QStringLiteral("qorv.ini"));

@@ -44,7 +44,7 @@ CommandFunction CommandOf(CliRequest::Command command) {
 
 int RunRequest(const CliRequest& request, std::FILE* err, bool terminal, Outcome& outcome) {
   const bool logbook = request.command != CliRequest::Command::kClublog;
-  HeadlessSession session(QCoreApplication::applicationDirPath() + u'/', request.log_name, logbook);
+  HeadlessSession session(ProgramFiles::OfThisProgram(), request.log_name, logbook);
   outcome.log_name = session.Config().LogName;
   if (logbook && !session.LogKnown()) {
     PrintLine(err, QStringLiteral("qorvsync: the log '%1' is not in the logbook's configuration")

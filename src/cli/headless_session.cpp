@@ -49,9 +49,10 @@ class StoredElements {
 
 }  // namespace
 
-HeadlessSession::HeadlessSession(const QString& program_folder, const QString& log_name,
+HeadlessSession::HeadlessSession(const ProgramFiles& files, const QString& log_name,
                                  bool open_logbook) {
-  config_.ProgramFolder = program_folder;
+  config_.ProgramFolder = files.SettingsFolder();
+  config_.StateFolder = files.StateFolder();
   ReadServices(config_);
 
   Registry registry;

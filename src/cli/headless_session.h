@@ -7,6 +7,7 @@
 #include "app/configuration.h"
 #include "confirmations/confirmation_options.h"
 #include "logdb/log_database.h"
+#include "platform/program_files.h"
 
 // What the window's elements would hold when it opens: the dates, the TQSL
 // path and the station location from the logbook's registry keys, and the
@@ -33,7 +34,7 @@ class HeadlessSession {
   // takes the logbook's current one. Without `open_logbook` only the
   // settings are read (for Club Log). Errors (AppError) are those of the
   // window's start-up.
-  HeadlessSession(const QString& program_folder, const QString& log_name, bool open_logbook = true);
+  HeadlessSession(const ProgramFiles& files, const QString& log_name, bool open_logbook = true);
 
   Configuration& Config() { return config_; }
   StoredOptions& Options() { return options_; }

@@ -23,7 +23,7 @@ QString SettingsFile(const Configuration& config) {
 }
 
 QStringList WrittenFolders(const Configuration& config) {
-  return {config.ProgramFolder, config.InstallPath + QStringLiteral("Download"),
+  return {config.ProgramFolder, config.StateFolder, config.InstallPath + QStringLiteral("Download"),
           config.InstallPath + QStringLiteral("Qorv Logs")};
 }
 
@@ -150,7 +150,7 @@ int ImportCommand(const CliRequest& request, HeadlessSession& session, ConsoleUi
   const FolderChanges changes(WrittenFolders(config));
   const bool carried_on = ImportSavedReport(
       ui, session.Database(), config.LogSet, [&options] { return options.confirmation; },
-      ErrorListFolder(config));
+      config.StateFolder);
   outcome.TakeRun(ui);
   outcome.files = changes.Changed();
   const int status = RunStatus(carried_on, ui);

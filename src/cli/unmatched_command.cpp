@@ -3,7 +3,6 @@
 #include <QJsonArray>
 
 #include "adif/band_tables.h"
-#include "app/download_settings.h"
 #include "cli/exit_status.h"
 #include "cli/log_time.h"
 #include "cli/operation_commands.h"
@@ -37,7 +36,7 @@ std::optional<Source> SourceOf(const CliRequest& request, const Configuration& c
     source.lines = ReadTextFileLines(request.file);
     return source;
   }
-  const QString folder = ErrorListFolder(config);
+  const QString folder = config.StateFolder;
   source.run = request.eqsl ? RecallUnmatchedRun(folder, true) : RecallLatestUnmatchedRun(folder);
   if (!source.run) return std::nullopt;
   source.eqsl = source.run->kind == UnmatchedRunKind::kEqslDownload;

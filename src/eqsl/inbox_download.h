@@ -15,7 +15,8 @@ struct EqslDownloadSettings {
   QString user_name;
   QString password;
   QString install_path;    // the logbook's folder, ending with "/"
-  QString program_folder;  // ending with "/"
+  QString program_folder;  // "ignore.txt", ending with "/"
+  QString state_folder;    // "eQSLccError.txt", ending with "/"
   QString log_set;
   bool proxy_enable = false;
   QString proxy_host;

@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "platform/processes.h"
+#include "platform/program_files.h"
 #include "platform/text_codec.h"
 #include "upload/export_file.h"
 #include "upload/qorv_upload_exchange.h"
@@ -55,7 +56,7 @@ class QorvUploadRun {
     ui_.SetProgress(0);
     ui_.SetResult(ResultLabel::kUpload, QString());
     ui_.SetCaption(QStringLiteral("Waiting..."));
-    submodes_ = SubmodeTable::Load(request_.program_folder + QStringLiteral("Submode.txt"));
+    submodes_ = SubmodeTable::Load(SubmodeFilePath(request_.program_folder));
     if (request_.login.isEmpty() || request_.password.isEmpty()) {
       ui_.ShowMessage(MessageKind::kWarning, QStringLiteral("Not Qorv login or password"));
       return false;

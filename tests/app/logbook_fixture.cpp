@@ -110,6 +110,7 @@ qint64 LogbookTest::FindOwnChild(const QString& exe_name) {
 TfrmMain& LogbookTest::Create(MainActions actions, std::function<qint64(const QString&)> finder) {
   actions.start_up = [this, finder](TfrmMain& form) {
     form.Config().ProgramFolder = ProgramFolder();
+    form.Config().StateFolder = ProgramFolder();
     form.Storage().SetIniFileName(ProgramFolder() + "qorv.ini");
     if (finder) form.Session().SetProcessFinder(finder);
     StartUp(form);

@@ -28,6 +28,7 @@ class MainWindowTest : public testing::Test {
     window_->Storage().SetIniFileName(SettingsFile());
     window_->Storage().SetScreenMetrics([screen] { return screen; });
     window_->Config().ProgramFolder = folder_.path() + u'/';
+    window_->Config().StateFolder = window_->Config().ProgramFolder;
     // As start-up reads them from the settings file.
     ReadServices(window_->Config());
     return *window_;

@@ -167,6 +167,7 @@ std::unique_ptr<TfrmMain> OpenWindow(const LogbookSide& side, ScriptedDialogs& d
   auto window = std::make_unique<TfrmMain>(std::move(actions), dialogs);
   // The program folder is the side's, as if the window ran from there.
   window->Config().ProgramFolder = side.Program();
+  window->Config().StateFolder = side.Program();
   ReadServices(window->Config());
   window->Storage().SetIniFileName(side.Program() + QStringLiteral("qorv.ini"));
   window->show();

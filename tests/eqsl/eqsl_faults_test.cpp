@@ -39,6 +39,7 @@ class EqslFaultsTest : public EqslFixture {
                  "secret",
                  InstallPath(),
                  ProgramFolder(),
+                 ProgramFolder(),
                  "HOME",
                  false,
                  {},

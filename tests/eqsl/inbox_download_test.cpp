@@ -43,6 +43,7 @@ class InboxDownloadTest : public EqslFixture {
     settings_.password = QStringLiteral("secret");
     settings_.install_path = InstallPath();
     settings_.program_folder = ProgramFolder();
+    settings_.state_folder = ProgramFolder();
     settings_.log_set = QStringLiteral("HOME");
     settings_.start_utc = QDateTime(QDate(2021, 10, 20), QTime(23, 30), QTimeZone::utc());
   }

@@ -1,0 +1,11 @@
+#ifndef QORVSYNC_CLI_LOG_NAMES_H_
+#define QORVSYNC_CLI_LOG_NAMES_H_
+
+#include <QStringList>
+
+// The names of the logbook's logs (Aconfig's LogName, in rowid order), for
+// the shell's completion of --log. Read-only; empty when there is no logbook
+// or its database cannot be read, since a completion must stay quiet.
+QStringList LogbookLogNames();
+
+#endif  // QORVSYNC_CLI_LOG_NAMES_H_
