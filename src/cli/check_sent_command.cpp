@@ -10,6 +10,8 @@
 #include "cli/report_records.h"
 #include "confirmations/report_download.h"
 #include "net/http_client.h"
+#include "net/http_failure.h"
+#include "net/service_reply.h"
 #include "platform/app_error.h"
 #include "platform/clock.h"
 #include "platform/conversions.h"
@@ -48,14 +50,14 @@ QSet<QString> HeldQsos(const Configuration& config, const QDate& since) {
   HttpClient client;
   if (config.ProxyEnable) client.SetProxy(config.ProxyHost, config.ProxyPort);
   client.SetProtocol(QStringLiteral("1.1"));
+  const QString what_failed = QStringLiteral("The QSOs Qorv holds could not be fetched");
   if (!client.Get(url)) {
-    throw AppError(QStringLiteral("The Qorv report could not be fetched (status %1, error %2)")
-                       .arg(client.StatusCode())
-                       .arg(client.SocketError()));
+    throw AppError(ExchangeFailedMessage(what_failed, client.FailureReason()));
   }
   if (!client.ReplyText().contains(kQorvReportHeader)) {
-    throw AppError(QStringLiteral("Qorv did not send its report. Its reply:\n") +
-                   client.ReplyText().left(300));
+    throw AppError(ExchangeFailedMessage(
+        what_failed, ReplyExplanation(QStringLiteral("Qorv answered with no report"),
+                                      client.StatusCode(), client.ReplyText())));
   }
   QSet<QString> held;
   for (const ReportRecord& record : ReadReportRecords(client.ReplyLines())) {

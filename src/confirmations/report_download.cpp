@@ -6,6 +6,7 @@
 #include "confirmations/run_results.h"
 #include "net/http_client.h"
 #include "net/http_failure.h"
+#include "net/service_reply.h"
 #include "platform/conversions.h"
 #include "platform/registry.h"
 
@@ -64,6 +65,8 @@ bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportD
       if (!client.ReplyText().contains(kQorvReportHeader)) {
         ui.SetCaption(ui.LogName());
         ui.ShowMessage(MessageKind::kError, kNotReport);
+        ui.ExplainFailure(ReplyExplanation(QStringLiteral("Qorv answered with no report"),
+                                           client.StatusCode(), client.ReplyText()));
         ShowQsoCount(ui, run.QsoCount());
         return false;
       }

@@ -40,7 +40,8 @@ inline const QString kQorvReportHeader = QStringLiteral("ARRL Qorv Status Report
 // way through after the credential check, a failure included. A fetch that
 // fails is reported in an error box with its reason; nothing is marked and
 // the date stays. True when the common tail follows (a normal end, or a
-// failed fetch); false after the missing-login warning and the wrong-file box.
+// failed fetch); false after the missing-login warning and the wrong-file box,
+// which the service's own words explain (ExplainFailure).
 bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportDownload& download,
                            const ConfirmationOptionsReader& read_options, QslSincePicker picker);
 

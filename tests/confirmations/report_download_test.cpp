@@ -125,6 +125,10 @@ TEST_F(ReportDownloadTest, ARefusedLoginIsKeptShownAndChangesNothing) {
   EXPECT_EQ(ui_.messages[0].kind, MessageKind::kError);
   EXPECT_EQ(ui_.messages[0].text,
             "The file does not appear to be an ARRL Qorv ADIF file. Processing will not continue");
+  // The box keeps its text; the service's own words explain it.
+  EXPECT_EQ(
+      ui_.explanations,
+      QStringList{"Qorv answered with no report (HTTP 200): \"Username/password incorrect\""});
   // The refusal page was saved before it was looked at.
   EXPECT_TRUE(QFile::exists(SavedReport()));
   EXPECT_FALSE(ReadFileBytes(SavedReport()).contains(kQorvReportHeader.toLatin1()));
