@@ -11,6 +11,8 @@
 #include "confirmations/report_download.h"
 #include "logdb/logged_qsos.h"
 #include "net/http_client.h"
+#include "net/http_failure.h"
+#include "net/service_reply.h"
 #include "platform/app_error.h"
 #include "platform/clock.h"
 #include "platform/conversions.h"
@@ -39,14 +41,14 @@ QStringList HeldReport(const Configuration& config, const QDate& since) {
   HttpClient client;
   if (config.ProxyEnable) client.SetProxy(config.ProxyHost, config.ProxyPort);
   client.SetProtocol(QStringLiteral("1.1"));
+  const QString what_failed = QStringLiteral("The QSOs Qorv holds could not be fetched");
   if (!client.Get(url)) {
-    throw AppError(QStringLiteral("The Qorv report could not be fetched (status %1, error %2)")
-                       .arg(client.StatusCode())
-                       .arg(client.SocketError()));
+    throw AppError(ExchangeFailedMessage(what_failed, client.FailureReason()));
   }
   if (!client.ReplyText().contains(kQorvReportHeader)) {
-    throw AppError(QStringLiteral("Qorv did not send its report. Its reply:\n") +
-                   client.ReplyText().left(300));
+    throw AppError(ExchangeFailedMessage(
+        what_failed, ReplyExplanation(QStringLiteral("Qorv answered with no report"),
+                                      client.StatusCode(), client.ReplyText())));
   }
   return client.ReplyLines();
 }

@@ -9,11 +9,13 @@ constexpr int kLineStep = 10;
 
 QString KindWord(MessageKind kind) {
   switch (kind) {
-    case MessageKind::kPlain:
     case MessageKind::kInformation:
       return QStringLiteral("note");
     case MessageKind::kWarning:
       return QStringLiteral("warning");
+    // The window's plain boxes carry refusals ("Error: No such
+    // Username/Password found", "Error in callsign").
+    case MessageKind::kPlain:
     case MessageKind::kError:
       return QStringLiteral("error");
   }
@@ -72,6 +74,10 @@ void ConsoleUi::ShowMessage(MessageKind kind, const QString& text, const QString
   messages_.append({kind, text});
   const QString title = caption.isEmpty() ? QString() : caption + QStringLiteral(": ");
   Line(QStringLiteral("qorvsync: %1: %2%3").arg(KindWord(kind), title, text));
+}
+
+void ConsoleUi::ExplainFailure(const QString& explanation) {
+  ShowMessage(MessageKind::kError, explanation, QString());
 }
 
 void ConsoleUi::ShowTextFile(const QString& path) {

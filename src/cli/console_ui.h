@@ -40,6 +40,8 @@ class ConsoleUi : public OperationUi, public ClublogReplyView {
   void SetResult(ResultLabel label, const QString& text) override;
   void ProcessEvents() override {}
   void ShowMessage(MessageKind kind, const QString& text, const QString& caption) override;
+  // For the operations and Club Log alike: one more error line.
+  void ExplainFailure(const QString& explanation) override;
   void ShowTextFile(const QString& path) override;
   bool ChooseAdifFile(QString* path) override;
   void NoteMatch(MatchOutcome outcome, const QString& table) override;

@@ -22,11 +22,16 @@ QDateTime StoredDate(const Registry& registry, const QString& name) {
   }
   const QString text = registry.ReadString(name);
   const double value = DecodeStoredDate(text);
-  const QDateTime date_time(DateTimeToDate(value), DateTimeToTime(value));
-  if (!date_time.isValid()) {
+  const QDate date = DateTimeToDate(value);
+  const QTime time = DateTimeToTime(value);
+  // Checked apart: a local time the clock skips (00:00 on a day the clocks go
+  // forward at midnight) is no valid QDateTime, yet its day and time of day
+  // are what the download asks from and stores again, as the date box keeps
+  // them.
+  if (!date.isValid() || !time.isValid()) {
     throw AppError(FormatMessage(QStringLiteral("'%s' is not a valid date"), text));
   }
-  return date_time;
+  return QDateTime(date, time);
 }
 
 class StoredElements {

@@ -6,6 +6,7 @@
 #include "clublog/tfrm_clublog.h"
 #include "net/http_client.h"
 #include "net/multipart_body.h"
+#include "net/service_reply.h"
 #include "platform/app_error.h"
 
 namespace {
@@ -46,9 +47,14 @@ bool SendForm(const QString& service, const MultipartBody& body, ClublogReplyVie
       reply_window.ReplaceText(QLatin1String(kClublogAccepted));
     } else {
       reply_window.AddLines(client.ReplyLines());
+      reply_window.ExplainFailure(ReplyExplanation(QStringLiteral("Club Log refused the file"),
+                                                   client.StatusCode(), client.ReplyText()));
     }
   } else {
     reply_window.ReplaceText(QString::number(client.StatusCode()));
+    // The status alone does not say that the file never reached Club Log.
+    reply_window.ExplainFailure(QStringLiteral("The file did not reach Club Log: ") +
+                                client.FailureReason());
   }
   reply_window.Show();
   return accepted;

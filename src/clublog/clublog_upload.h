@@ -27,6 +27,9 @@ class ClublogReplyView {
   // The lines go below what the view already holds.
   virtual void AddLines(const QStringList& lines) = 0;
   virtual void Show() = 0;
+  // Why Club Log did not take the file: the cause and its own words, for a
+  // view that shows more than the reply window does.
+  virtual void ExplainFailure(const QString& /*explanation*/) {}
 };
 
 // The text by which Club Log says it took the file.
@@ -36,8 +39,10 @@ inline constexpr char kClublogAccepted[] = "Upload accepted and queued!";
 // proxy), puts the reply into the reply window and shows it without waiting:
 // an acceptance replaces the window's text with the acceptance text, any other
 // reply is added below the text, and a failed exchange leaves only the status
-// code (500 when no status line came). True when Club Log accepted the file.
-// A file that cannot be read throws AppError before anything is sent.
+// code (500 when no status line came); both are explained to the view
+// (ExplainFailure: the cause, Club Log's own words). True when Club Log
+// accepted the file. A file that cannot be read throws AppError before
+// anything is sent.
 bool UploadToClublog(const ClublogSettings& settings, const QString& file_path,
                      TfrmClublog& reply_window);
 bool UploadToClublog(const ClublogSettings& settings, const QString& file_path,

@@ -1,12 +1,14 @@
 #include "confirmations/report_download.h"
 
 #include <QDir>
+#include <algorithm>
 
 #include "confirmations/confirmation_run.h"
 #include "confirmations/run_results.h"
 #include "confirmations/unmatched_run_memory.h"
 #include "net/http_client.h"
 #include "net/http_failure.h"
+#include "net/service_reply.h"
 #include "platform/conversions.h"
 #include "platform/registry.h"
 
@@ -20,11 +22,14 @@ const QString kNotReport = QStringLiteral(
 const QString kDateKey = QStringLiteral("Software\\Vodrix_Log3\\TfmSendQSOstoQorv");
 
 // The next download asks only for what came after this one: the range's end,
-// or the UTC day of the press. The picker keeps its time of day.
+// or the UTC day of the press. A range ending later than that day stops there,
+// so that later downloads still ask for what arrives meanwhile. The picker
+// keeps its time of day.
 void MoveQslSinceDate(const ReportDownload& download, const QslSincePicker& picker) {
-  picker.set_value(
-      QDateTime(download.query.load_date ? download.query.end_date : download.start_utc.date(),
-                picker.value().time()));
+  const QDate press_day = download.start_utc.date();
+  const QDate day =
+      download.query.load_date ? std::min(download.query.end_date, press_day) : press_day;
+  picker.set_value(QDateTime(day, picker.value().time()));
   Registry registry;
   if (!registry.OpenKey(kDateKey, true)) return;
   registry.WriteString(QStringLiteral("QorvDate_Date"),
@@ -65,6 +70,8 @@ bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportD
       if (!client.ReplyText().contains(kQorvReportHeader)) {
         ui.SetCaption(ui.LogName());
         ui.ShowMessage(MessageKind::kError, kNotReport);
+        ui.ExplainFailure(ReplyExplanation(QStringLiteral("Qorv answered with no report"),
+                                           client.StatusCode(), client.ReplyText()));
         ShowQsoCount(ui, run.QsoCount());
         return false;
       }

@@ -36,11 +36,13 @@ inline const QString kQorvReportHeader = QStringLiteral("ARRL Qorv Status Report
 // The Qorv branch of the action button: fetches the report, keeps it as
 // "Download/qorvreport.adi" under the logbook's folder, checks its header,
 // runs it over the log, moves the QSL-since date (picker and registry value
-// "QorvDate_Date") and writes the error list. The count display ends every
-// way through after the credential check, a failure included. A fetch that
-// fails is reported in an error box with its reason; nothing is marked and
-// the date stays. True when the common tail follows (a normal end, or a
-// failed fetch); false after the missing-login warning and the wrong-file box.
+// "QorvDate_Date"; a range's end, never past the UTC day of the press) and
+// writes the error list. The count display ends every way through after the
+// credential check, a failure included. A fetch that fails is reported in an
+// error box with its reason; nothing is marked and the date stays. True when
+// the common tail follows (a normal end, or a failed fetch); false after the
+// missing-login warning and the wrong-file box, which the service's own words
+// explain (ExplainFailure).
 bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportDownload& download,
                            const ConfirmationOptionsReader& read_options, QslSincePicker picker);
 

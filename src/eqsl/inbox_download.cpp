@@ -12,11 +12,14 @@
 #include "eqsl/inbox_run.h"
 #include "net/http_client.h"
 #include "net/http_failure.h"
+#include "net/service_reply.h"
 #include "platform/app_error.h"
 
 namespace {
 
 constexpr char kLinkMarker[] = "<LI><A HREF=\"../downloadedfiles/";
+// How the inbox page says that nothing matches the request.
+constexpr char kNothingNew[] = "You have no log entries";
 constexpr qsizetype kFileNameRoom = 100;
 
 QString Encoded(const QString& value) {
@@ -119,7 +122,20 @@ bool DownloadEqslInbox(const EqslDownloadSettings& settings, EqslDatePage& page,
     return false;
   }
   QString file_name;
-  if (!EqslLinkedFile(reply, &file_name)) return true;
+  if (!EqslLinkedFile(reply, &file_name)) {
+    // Only the page that says so means "nothing new"; any other page (an
+    // outage, a maintenance notice, a refused date) is a failure, and the
+    // date stays where it is.
+    ui.SetCaption(ui.LogName());
+    if (!reply.contains(QLatin1String(kNothingNew), Qt::CaseInsensitive)) {
+      ui.ShowMessage(
+          MessageKind::kError,
+          ExchangeFailedMessage(QStringLiteral("The eQSL inbox could not be requested"),
+                                ReplyExplanation(QStringLiteral("eQSL sent no inbox file"),
+                                                 client.StatusCode(), reply)));
+    }
+    return true;
+  }
   if (!client.Get(settings.service + QStringLiteral("/downloadedfiles/") + SafeTarget(file_name))) {
     ReportFailedRequest(ui, QStringLiteral("The eQSL inbox file could not be downloaded"), client);
     return true;

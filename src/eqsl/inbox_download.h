@@ -40,9 +40,11 @@ bool EqslLinkedFile(const QString& page_text, QString* file_name);
 // the page's link to the generated ADIF file, keeps a copy as
 // "Download/updateeQSLcc.adi" in the logbook's folder and marks the QSOs it
 // confirms. The count of records offered goes to the page's result label on
-// every end after the credential check. A request that fails is reported in
-// an error box with its reason; nothing is marked and the date stays. The
-// caption is the log name again at every end. Returns true when the common
+// every end after the credential check. A request that fails, and an inbox
+// page without the link that is not the service's "You have no log entries"
+// page, are reported in an error box with the reason (the service's own words
+// for a page); nothing is marked and the date stays. The caption is the log
+// name again at every end. Returns true when the common
 // tail follows (also after a failed request or a page without a link), false
 // when the credentials are missing or refused. Errors (files, database, ADIF
 // values) propagate after the label is set. `database` is asked for only when

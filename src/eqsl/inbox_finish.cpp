@@ -1,5 +1,7 @@
 #include "eqsl/inbox_finish.h"
 
+#include <algorithm>
+
 #include "platform/conversions.h"
 #include "platform/registry.h"
 #include "platform/text_codec.h"
@@ -10,7 +12,10 @@ QString EqslErrorFilePath(const QString& program_folder) {
 
 void FinishInboxRun(EqslDatePage& page, const QDateTime& start_utc, const QStringList& error_list,
                     const QString& program_folder, OperationUi& ui) {
-  const QDate date = page.LoadFromDate() ? page.RangeEnd() : start_utc.date();
+  // A range ending later than the day of the press stops there, so that later
+  // runs still ask for what arrives meanwhile.
+  const QDate press_day = start_utc.date();
+  const QDate date = page.LoadFromDate() ? std::min(page.RangeEnd(), press_day) : press_day;
   page.SetReceivedSince(QDateTime(date, page.ReceivedSince().time()));
 
   Registry registry;

@@ -16,10 +16,11 @@ inline constexpr char kEqslDateValue[] = "eQSLDate_Date";
 QString EqslErrorFilePath(const QString& program_folder);
 
 // After the inbox lines: the received-since date moves to the range's end
-// ("Load from Date" ticked) or to the UTC date of the press, keeping the
-// picker's time of day, and is stored in the registry; a non-empty error list
-// is written to "eQSLccError.txt" beside the program and opened. An empty
-// list leaves an earlier error file alone.
+// ("Load from Date" ticked) but never past the UTC date of the press, else to
+// the UTC date of the press, keeping the picker's time of day, and is stored
+// in the registry; a non-empty error list is written to "eQSLccError.txt"
+// beside the program and opened. An empty list leaves an earlier error file
+// alone.
 void FinishInboxRun(EqslDatePage& page, const QDateTime& start_utc, const QStringList& error_list,
                     const QString& program_folder, OperationUi& ui);
 

@@ -36,6 +36,11 @@ class OperationUi {
   virtual void ShowMessage(MessageKind kind, const QString& text,
                            const QString& caption = QString()) = 0;
 
+  // Why the failure or refusal just reported happened, where the window's
+  // specified texts do not say it: the cause and the service's own words. A
+  // front end without boxes reports it; the window has shown what it shows.
+  virtual void ExplainFailure(const QString& /*explanation*/) {}
+
   // Opens a text file in the desktop's text editor, without waiting.
   virtual void ShowTextFile(const QString& path) = 0;
 

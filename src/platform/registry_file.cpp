@@ -242,8 +242,9 @@ RegistryFile RegistryFile::Parse(const QByteArray& bytes) {
   file.crlf = text.contains(QLatin1String("\r\n"));
 
   Key* current = &file.AddKey(QString());
-  // Lines after a key line that names no usable key ("[-key]" deletes a key
-  // in an import; a cut "[key" names none) belong to no key: kept as read.
+  // A key line that names no usable key ("[-key]" deletes a key in an import;
+  // a cut "[key" names none) starts a block of its own, kept as read: no
+  // value set later may land inside it, where it would not be found again.
   bool in_usable_key = true;
   bool header_seen = false;
   for (const LogicalLine& logical : LogicalLines(text)) {
@@ -262,6 +263,8 @@ RegistryFile RegistryFile::Parse(const QByteArray& bytes) {
         current = &file.AddKey(line.mid(1, line.size() - 2));
         continue;
       }
+      file.keys.append(Key{QString(), {}});
+      current = &file.keys.last();
     } else if (in_usable_key && !current->path.isEmpty() &&
                (line.startsWith(u'"') || line.startsWith(u'@')) && ParseValueLine(line, *current)) {
       continue;
@@ -339,11 +342,17 @@ const RegistryFile::NamedValue* FindValue(const RegistryFile::Key& key, const QS
 }
 
 void SetValue(RegistryFile::Key& key, const QString& name, const Registry::Value& value) {
-  for (RegistryFile::NamedValue& named : key.values) {
-    if (named.unknown.isEmpty() && named.name.compare(name, Qt::CaseInsensitive) == 0) {
+  qsizetype after_last_value = 0;
+  for (qsizetype i = 0; i < key.values.size(); ++i) {
+    RegistryFile::NamedValue& named = key.values[i];
+    if (!named.unknown.isEmpty()) continue;
+    if (named.name.compare(name, Qt::CaseInsensitive) == 0) {
       named.value = value;
       return;
     }
+    after_last_value = i + 1;
   }
-  key.values.append(RegistryFile::NamedValue{name, value, QString()});
+  // Behind the key's values: lines kept as read that follow them (a comment
+  // about the next key) stay next to what follows.
+  key.values.insert(after_last_value, RegistryFile::NamedValue{name, value, QString()});
 }

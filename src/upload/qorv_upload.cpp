@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "net/service_reply.h"
 #include "platform/processes.h"
 #include "platform/program_files.h"
 #include "platform/text_codec.h"
@@ -28,11 +29,11 @@ class QorvUploadRun {
       : ui_(ui), database_(database), request_(request), hooks_(hooks) {}
 
   bool Run() {
-    if (!Checks()) return false;
+    if (!Checks()) return StoppedEarly();
     const std::optional<ExportedFile> exported =
         WriteExportFile(ui_, request_.install_path + QStringLiteral("Qorv Logs"), database_,
                         request_.log_table, submodes_);
-    if (!exported) return false;
+    if (!exported) return StoppedEarly();
 
     ui_.SetCaption(QStringLiteral("Waiting, send file on Qorv"));
     const SigningEnd signing = SignExportFile(request_.tqsl_path, request_.location, exported->path,
@@ -51,6 +52,13 @@ class QorvUploadRun {
   }
 
  private:
+  // A stop before the signing skips the common tail: the busy caption must
+  // not outlive it.
+  bool StoppedEarly() {
+    ui_.SetCaption(ui_.LogName());
+    return false;
+  }
+
   // The checks before anything is written; true when all pass.
   bool Checks() {
     ui_.SetProgress(0);
@@ -86,6 +94,9 @@ class QorvUploadRun {
     if (!reply.completed) {
       ui_.ShowMessage(MessageKind::kError, QStringLiteral("File was rejected with this Error:") +
                                                QString::number(reply.socket_error));
+      // The number alone does not say that the file never reached Qorv.
+      ui_.ExplainFailure(QStringLiteral("The signed file did not reach Qorv: ") +
+                         reply.failure_reason);
       return false;
     }
     if (!reply.accepted) {
@@ -95,6 +106,8 @@ class QorvUploadRun {
       if (shown.size() > kShownReplyChars) shown = shown.left(kShownReplyChars) + u'\x2026';
       ui_.ShowMessage(MessageKind::kError,
                       QStringLiteral("Qorv did not accept the file. Its reply:\n") + shown);
+      ui_.ExplainFailure(ReplyExplanation(QStringLiteral("Qorv refused the signed file"),
+                                          reply.status, reply.text));
       return false;
     }
     // Only the exported rows the signed file holds went out: a QSO logged
@@ -126,5 +139,11 @@ class QorvUploadRun {
 
 bool RunQorvUpload(OperationUi& ui, LogDatabase& database, const QorvUploadRequest& request,
                    const QorvUploadHooks& hooks) {
-  return QorvUploadRun(ui, database, request, hooks).Run();
+  try {
+    return QorvUploadRun(ui, database, request, hooks).Run();
+  } catch (...) {
+    // The error box ends the upload without its common tail.
+    ui.SetCaption(ui.LogName());
+    throw;
+  }
 }

@@ -39,7 +39,10 @@ struct QorvUploadHooks {
 // and the Club Log step when ticked. True when the action goes
 // on to its common tail; false when it stopped (a check, an export error, the
 // program quitting during the signing, the Club Log step's own stop). Errors
-// from files and the database are thrown as AppError.
+// from files and the database are thrown as AppError. A stop before the
+// signing and an error return the caption to the log name. A failed or
+// refused upload is explained (ExplainFailure) by the failure's cause or
+// Qorv's own words.
 bool RunQorvUpload(OperationUi& ui, LogDatabase& database, const QorvUploadRequest& request,
                    const QorvUploadHooks& hooks);
 

@@ -26,8 +26,10 @@ QorvUploadReply PostSignedFile(const QString& service, const QString& login,
   reply.completed = client.Post(url, body.ContentType(), body.Bytes());
   if (!reply.completed) {
     reply.socket_error = client.SocketError();
+    reply.failure_reason = client.FailureReason();
     return reply;
   }
+  reply.status = client.StatusCode();
   reply.text = client.ReplyText();
   reply.accepted = reply.text.contains(QLatin1String(kQorvAccepted), Qt::CaseSensitive);
   return reply;

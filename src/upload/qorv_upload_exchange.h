@@ -10,6 +10,8 @@ inline constexpr char kQorvAccepted[] = "<!-- .UPL.  accepted -->";
 struct QorvUploadReply {
   bool completed = false;  // the exchange ran to its end
   int socket_error = 0;    // when it did not
+  QString failure_reason;  // why it did not, in plain words
+  int status = 0;          // the reply's status code
   bool accepted = false;   // the reply holds the acceptance text
   QString text;            // the reply's text
 };

@@ -1,9 +1,12 @@
 // The two stored start dates in the time zones users live in: start-up shows
 // the stored day, the downloads ask from it and store the new day with the
-// stored time of day, and the next start shows what was stored.
+// stored time of day, and the next start shows what was stored; the window
+// and the command line alike.
 #include <gtest/gtest.h>
 
 #include <QDateEdit>
+#include <QFile>
+#include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
 #include <cstdlib>
@@ -112,6 +115,12 @@ TEST_F(StoredDatesZoneTest, StoredDatesKeepTheirDayAndTimeOfDayInEveryZone) {
       // The stored day itself is the one the clocks go back on.
       {"Europe/Berlin", "44500.0833333333", QDate(2021, 10, 31),
        QDateTime(QDate(2021, 11, 2), QTime(9, 0), Qt::UTC), "44502.0833333333"},
+      // Stored inside the gap: 8 September 2024 has no 00:00 in Chile.
+      {"America/Santiago", "45543", QDate(2024, 9, 8),
+       QDateTime(QDate(2024, 9, 9), QTime(12, 0), Qt::UTC), "45544"},
+      // Moved into the gap: 26 April 2024 has no 00:00 in Egypt.
+      {"Africa/Cairo", "45407", QDate(2024, 4, 25),
+       QDateTime(QDate(2024, 4, 26), QTime(10, 0), Qt::UTC), "45408"},
   };
   LoopbackHttpServer server;
   server.SetHandler(Serve);
@@ -157,6 +166,66 @@ TEST_F(StoredDatesZoneTest, StoredDatesKeepTheirDayAndTimeOfDayInEveryZone) {
     EXPECT_EQ(Box("DateTimePicker2")->date(), c.press_utc.date());
     window_.reset();
     dialogs_.messages.clear();
+  }
+}
+
+// The command line in the zones whose clocks skip midnight: it starts with a
+// stored date inside the gap, asks from that day, and stores such a date
+// itself when a range ends on it.
+TEST_F(StoredDatesZoneTest, CommandLineCopesWithStoredDatesTheClockSkips) {
+  struct Case {
+    const char* zone;
+    QDate gap_day;  // 00:00 does not exist there
+  };
+  const Case cases[] = {{"America/Santiago", QDate(2024, 9, 8)},
+                        {"Africa/Cairo", QDate(2024, 4, 26)}};
+  LoopbackHttpServer server;
+  server.SetHandler(Serve);
+  CreateInstallation();
+  const QString binary = QStringLiteral(QORV_BINARY_DIR "/src/qorvsync");
+  ASSERT_TRUE(QFile::copy(binary, ProgramFolder() + "qorvsync"));
+  WriteTextFileLines(ProgramFolder() + "qorv.ini",
+                     {"[Services]", "Qorv=" + server.Url(""), "eQSL=" + server.Url("")});
+  const QDate epoch(1899, 12, 30);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.zone);
+    const QString gap_value = QString::number(epoch.daysTo(c.gap_day));
+    {
+      Registry dates = RegistryKey(kDatesKey);
+      dates.WriteString(QStringLiteral("QorvDate_Date"), gap_value);
+      dates.WriteString(QStringLiteral("eQSLDate_Date"), gap_value);
+    }
+    // The first request of a run of the program, which must succeed.
+    const auto run = [&](const QStringList& arguments) {
+      const size_t before = server.Requests().size();
+      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+      env.insert(QStringLiteral("TZ"), QLatin1String(c.zone));
+      env.remove(QStringLiteral("DISPLAY"));
+      QProcess process;
+      process.setProcessEnvironment(env);
+      process.start(ProgramFolder() + "qorvsync", arguments);
+      EXPECT_TRUE(process.waitForFinished(60000));
+      EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+      const std::vector<RecordedRequest> requests = server.Requests();
+      return requests.size() > before ? requests[before].target : QByteArray();
+    };
+    const QByteArray gap_day = c.gap_day.toString("yyyy-MM-dd").toLatin1();
+
+    EXPECT_TRUE(run({"download", "qorv"}).endsWith("&qso_qslsince=" + gap_day));
+    run({"download", "qorv", "--from", "2024-01-01", "--to", c.gap_day.toString(Qt::ISODate)});
+    EXPECT_EQ(Stored("QorvDate_Date"), gap_value);
+    EXPECT_TRUE(run({"download", "qorv"}).endsWith("&qso_qslsince=" + gap_day));
+
+    // A range ending in the future stores the UTC day of the run, and the
+    // next run asks from there.
+    const QDate first_day = QDateTime::currentDateTimeUtc().date();
+    run({"download", "eqsl", "--from", "2024-01-01", "--to", "2099-01-01"});
+    const QDate last_day = QDateTime::currentDateTimeUtc().date();
+    const QDate stored_day = epoch.addDays(Stored("eQSLDate_Date").toLongLong());
+    EXPECT_TRUE(stored_day == first_day || stored_day == last_day)
+        << Stored("eQSLDate_Date").toStdString();
+    EXPECT_TRUE(run({"download", "eqsl"})
+                    .endsWith("&RcvdSince=" + stored_day.toString("yyyyMMdd").toLatin1()));
   }
 }
 

@@ -111,6 +111,22 @@ TEST_F(ReportDownloadTest, QslSinceAsksFromThePickerAndMovesToTheUtcDayOfThePres
   EXPECT_EQ(StoredDate(), "44478.2916666667");
 }
 
+// A range ending after the press would make every later download ask from
+// its end and find nothing: the date stops at the UTC day of the press (the
+// 9th here, while the 10th has begun east of UTC).
+TEST_F(ReportDownloadTest, RangeEndingAfterThePressStopsAtTheUtcDayOfThePress) {
+  for (const QDate& end : {QDate(2099, 1, 1), QDate(2021, 10, 10)}) {
+    SCOPED_TRACE(end.toString(Qt::ISODate).toStdString());
+    download_.query.load_date = true;
+    download_.query.start_date = QDate(2021, 1, 1);
+    download_.query.end_date = end;
+    picker_value_ = QDateTime(QDate(2021, 7, 1), QTime(7, 0));
+    EXPECT_TRUE(Download());
+    EXPECT_EQ(picker_value_, QDateTime(QDate(2021, 10, 9), QTime(7, 0)));
+    EXPECT_EQ(StoredDate(), "44478.2916666667");
+  }
+}
+
 TEST_F(ReportDownloadTest, BlankOwnCallAsksForAnEmptyOwnCall) {
   download_.query.own_call = QStringLiteral("   ");
   EXPECT_TRUE(Download());
@@ -125,6 +141,10 @@ TEST_F(ReportDownloadTest, ARefusedLoginIsKeptShownAndChangesNothing) {
   EXPECT_EQ(ui_.messages[0].kind, MessageKind::kError);
   EXPECT_EQ(ui_.messages[0].text,
             "The file does not appear to be an ARRL Qorv ADIF file. Processing will not continue");
+  // The box keeps its text; the service's own words explain it.
+  EXPECT_EQ(
+      ui_.explanations,
+      QStringList{"Qorv answered with no report (HTTP 200): \"Username/password incorrect\""});
   // The refusal page was saved before it was looked at.
   EXPECT_TRUE(QFile::exists(SavedReport()));
   EXPECT_FALSE(ReadFileBytes(SavedReport()).contains(kQorvReportHeader.toLatin1()));

@@ -84,7 +84,7 @@ TEST_F(EqslFaultsTest, FailedExchangesAndErrorPagesChangeNothing) {
     QList<ScriptedReply> replies;
     LoopbackHttpServer::Tls tls;
     size_t requests;     // that reached the server
-    QByteArray message;  // the box of a failed request; none for a page
+    QByteArray message;  // the box of a failed request; none for "nothing new"
   };
   const char* inbox = "The eQSL inbox could not be requested: ";
   const char* file = "The eQSL inbox file could not be downloaded: ";
@@ -110,18 +110,33 @@ TEST_F(EqslFaultsTest, FailedExchangesAndErrorPagesChangeNothing) {
        LoopbackHttpServer::Tls::kOn,
        0,
        QByteArray(inbox).append("the certificate of 127.0.0.1 is not trusted")},
+      // A page without the file link is an outage, not an empty inbox.
       {"error page with status 200",
        {ScriptedReply::Ok("<html>Maintenance</html>")},
        LoopbackHttpServer::Tls::kOff,
        1,
-       {}},
+       QByteArray(inbox).append("eQSL sent no inbox file (HTTP 200): \"Maintenance\"")},
       {"404",
        {ScriptedReply::Status("HTTP/1.1 404 Not Found", "Not Found")},
        LoopbackHttpServer::Tls::kOff,
        1,
-       {}},
+       QByteArray(inbox).append("eQSL sent no inbox file (HTTP 404): \"Not Found\"")},
       {"500",
-       {ScriptedReply::Status("HTTP/1.1 500 Internal Server Error", "Error")},
+       {ScriptedReply::Status("HTTP/1.1 500 Internal Server Error",
+                              "<html><head><title>500</title></head><body><h1>Internal "
+                              "Server\r\nError</h1><p>Try later</p></body></html>")},
+       LoopbackHttpServer::Tls::kOff,
+       1,
+       QByteArray(inbox).append("eQSL sent no inbox file (HTTP 500): \"Internal Server Error\"")},
+      {"503 without a body",
+       {ScriptedReply::Status("HTTP/1.1 503 Service Unavailable")},
+       LoopbackHttpServer::Tls::kOff,
+       1,
+       QByteArray(inbox).append("eQSL sent no inbox file (HTTP 503)")},
+      // The one page without a link that means "nothing new".
+      {"no log entries",
+       {ScriptedReply::Ok("<html><body>You have no log entries matching the selected "
+                          "dates.</body></html>")},
        LoopbackHttpServer::Tls::kOff,
        1,
        {}},

@@ -24,19 +24,26 @@ class InboxFinishTest : public EqslFixture {
   const QDateTime press_{QDate(2021, 10, 20), QTime(0, 15), QTimeZone::utc()};
 };
 
-TEST_F(InboxFinishTest, DateMovesToTheDayOfThePressOrTheRangeEnd) {
+TEST_F(InboxFinishTest, DateMovesToTheDayOfThePressOrTheRangeEndButNeverPastThePress) {
   struct Case {
     bool range;
+    QDate range_end;
     QDate expected;
     const char* stored;
   };
   const Case cases[] = {
-      {false, QDate(2021, 10, 20), "44489.3125"},  // 07:30 kept
-      {true, QDate(2021, 3, 15), "44270.3125"},
+      {false, QDate(2021, 3, 15), QDate(2021, 10, 20), "44489.3125"},  // 07:30 kept
+      {true, QDate(2021, 3, 15), QDate(2021, 3, 15), "44270.3125"},
+      // A range ending later would make every later run ask from its end and
+      // find nothing: the date stops at the UTC day of the press.
+      {true, QDate(2099, 1, 1), QDate(2021, 10, 20), "44489.3125"},
+      {true, QDate(2021, 10, 21), QDate(2021, 10, 20), "44489.3125"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.range_end.toString(Qt::ISODate).toStdString());
     page_ = FakeEqslPage();
     page_.load_from_date = c.range;
+    page_.range_end = c.range_end;
     FinishInboxRun(page_, press_, {}, ProgramFolder(), ui_);
     EXPECT_EQ(page_.received_since, QDateTime(c.expected, QTime(7, 30)));
     EXPECT_EQ(StoredDate(), c.stored);

@@ -224,6 +224,38 @@ TEST_F(RegistryTest, GarbledLinesAreSkippedOnReadingAndWrittenBackUnchanged) {
   }
 }
 
+// A key followed by lines the reader keeps as they are (a key deletion and
+// its lines, a cut key line, a comment): a value set later goes into the key,
+// is found again, and is written once however often it is set.
+TEST_F(RegistryTest, NewValuesStayOutOfTheLinesKeptAfterAKey) {
+  for (const char* kept : {"[-HKEY_CURRENT_USER\\Gone]\n\"Old\"=\"deleted with Gone\"",
+                           "[HKEY_CURRENT_USER\\Cut\n\"Old\"=\"under no key\""}) {
+    SCOPED_TRACE(kept);
+    const QByteArray kept_lines = QByteArray(kept) + "\n";
+    Put("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\A]\n\"First\"=\"1\"\n" +
+        kept_lines + "; about B\n\n[HKEY_CURRENT_USER\\B]\n\"Other\"=\"2\"\n");
+    for (const char* value : {"x", "y"}) {
+      Registry writer(Path());
+      ASSERT_TRUE(writer.OpenKey("A", false));
+      writer.WriteString("Old", value);
+      writer.WriteString("New", value);
+    }
+    Registry reader(Path());
+    ASSERT_TRUE(reader.OpenKey("A", false));
+    EXPECT_EQ(reader.ReadString("Old"), "y");
+    EXPECT_EQ(reader.ReadString("New"), "y");
+    ASSERT_TRUE(reader.OpenKey("B", false));
+    EXPECT_EQ(reader.ReadString("Other"), "2");
+    const QString text = ReadWhole(Path());
+    EXPECT_EQ(text,
+              "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\A]\n\"First\"=\"1\"\n"
+              "\"Old\"=\"y\"\n\"New\"=\"y\"\n\n" +
+                  QString::fromUtf8(kept_lines) +
+                  "; about B\n\n[HKEY_CURRENT_USER\\B]\n\"Other\"=\"2\"\n")
+        << text.toStdString();
+  }
+}
+
 // What the logbook does: takes the file's lock, writes a new file, renames it
 // over the old one.
 class LogbookWriter {

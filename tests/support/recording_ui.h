@@ -27,6 +27,7 @@ class RecordingUi : public OperationUi {
   void ShowMessage(MessageKind kind, const QString& text, const QString& caption) override {
     messages.append({kind, text, caption});
   }
+  void ExplainFailure(const QString& explanation) override { explanations.append(explanation); }
   void ShowTextFile(const QString& path) override { text_files.append(path); }
   // Answers with the next prepared path; no path left means "cancelled".
   bool ChooseAdifFile(QString* path) override;
@@ -36,6 +37,7 @@ class RecordingUi : public OperationUi {
   QList<int> progress;
   QMap<ResultLabel, QString> results;
   QList<Message> messages;
+  QStringList explanations;
   QStringList text_files;
   QStringList chosen_files;  // answers for ChooseAdifFile, in order
   int dialogs_shown = 0;

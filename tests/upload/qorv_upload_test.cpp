@@ -108,6 +108,7 @@ TEST_F(QorvUploadTest, ChecksStopInTheirOrder) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ui_ = RecordingUi();
+    ui_.log_name = "Main";
     c.arrange();
     const QString error = ErrorText([this] { EXPECT_FALSE(Run()); });
     QString outcome = "label: " + ui_.results.value(ResultLabel::kUpload);
@@ -115,7 +116,8 @@ TEST_F(QorvUploadTest, ChecksStopInTheirOrder) {
     if (error != "no error") outcome = "error: " + error;
     EXPECT_TRUE(outcome.startsWith(c.outcome)) << outcome.toStdString();
     EXPECT_EQ(ui_.progress, QList<int>{0});
-    EXPECT_EQ(ui_.captions, QStringList{"Waiting..."});
+    // Every stop, an error included, gives the caption back to the log name.
+    EXPECT_EQ(ui_.captions, (QStringList{"Waiting...", "Main"}));
     EXPECT_FALSE(QDir(ExportFolder()).exists());
   }
   EXPECT_TRUE(clublog_files_.isEmpty());

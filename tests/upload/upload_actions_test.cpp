@@ -19,9 +19,9 @@
 #include "app/program_actions.h"
 #include "clublog/tfrm_clublog.h"
 #include "create/logbook_schema.h"
-#include "support/service_double_process.h"
 #include "net/http_client.h"
 #include "platform/text_codec.h"
+#include "support/service_double_process.h"
 #include "upload/upload_fixture.h"
 
 namespace {
@@ -123,11 +123,11 @@ TEST_F(UploadActionsTest, UploadWithClubLogEndsInTheCommonTail) {
   EXPECT_TRUE(QDir(install_ + "Qorv Logs").entryList(QDir::Files).isEmpty());
 }
 
-TEST_F(UploadActionsTest, StopInTheChecksLeavesTheBusyCaption) {
+TEST_F(UploadActionsTest, StopInTheChecksGivesTheCaptionBackToTheLogName) {
   window_->Config().EQorvPassword.clear();
   Find<QPushButton>("btnQorv")->click();
   EXPECT_EQ(dialogs_.MessageTexts(), QStringList{"Not Qorv login or password"});
-  EXPECT_EQ(window_->windowTitle(), "Waiting...");
+  EXPECT_EQ(window_->windowTitle(), "Main");
   EXPECT_EQ(SentFlags(), (QList<int>{0, 0}));
 }
 
