@@ -1,6 +1,5 @@
 #include "confirmations/report_import.h"
 
-#include "confirmations/confirmation_run.h"
 #include "confirmations/run_results.h"
 #include "platform/text_codec.h"
 
@@ -11,8 +10,13 @@ bool ImportSavedReport(OperationUi& ui, LogDatabase& database, const QString& lo
   if (!ui.ChooseAdifFile(&path)) return false;
   const QStringList lines = ReadTextFileLines(path);
   ConfirmationRun run(ui, database, log_set, read_options);
+  RunSavedReport(run, lines, program_folder, ui);
+  return true;
+}
+
+void RunSavedReport(ConfirmationRun& run, const QStringList& lines, const QString& program_folder,
+                    OperationUi& ui) {
   run.RunReportLines(lines);
   SaveErrorList(run.ErrorList(), program_folder, ui);
   ShowQsoCount(ui, run.QsoCount());
-  return true;
 }
