@@ -52,7 +52,7 @@ QString WaitingStep(CliRequest::Command command) {
     case CliRequest::Command::kDownloadEqsl:
       return QStringLiteral("downloading inbox");
     case CliRequest::Command::kUpload:
-      return QStringLiteral("exporting unsent QSOs");
+      return QStringLiteral("preparing the upload");
     case CliRequest::Command::kImport:
     case CliRequest::Command::kClublog:
     case CliRequest::Command::kUnmatched:
