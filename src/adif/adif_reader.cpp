@@ -98,6 +98,11 @@ bool HasAdifRecordEnd(QStringView line) {
   return false;
 }
 
+qsizetype CountLinesWithAdifTag(const QStringList& lines, QStringView name) {
+  return std::count_if(lines.cbegin(), lines.cend(),
+                       [name](const QString& line) { return HasAdifTag(line, name); });
+}
+
 qsizetype PosNoCase(QStringView needle, QStringView haystack) {
   if (needle.isEmpty()) return 0;
   for (qsizetype i = 0; i + needle.size() <= haystack.size(); ++i) {

@@ -2,6 +2,7 @@
 #define QORVSYNC_ADIF_ADIF_READER_H_
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 // The report line under examination. Callers assign it, then read its fields.
@@ -41,6 +42,9 @@ inline bool EqualsNoCase(QStringView a, QStringView b) {
 // Whether the line holds the field tag of `name`, or a record end, anywhere.
 bool HasAdifTag(QStringView line, QStringView name);
 bool HasAdifRecordEnd(QStringView line);
+
+// How many of the lines hold the field tag of `name`.
+qsizetype CountLinesWithAdifTag(const QStringList& lines, QStringView name);
 
 // The value of the first field tag of `name` on CurrentLine (any letter case),
 // cut out by the tag's length, within 255 characters of the tag's "<",

@@ -7,6 +7,7 @@
 #include "cli/check_sent_command.h"
 #include "cli/command_line.h"
 #include "cli/exit_status.h"
+#include "cli/log_names.h"
 #include "cli/operation_commands.h"
 #include "cli/unmatched_command.h"
 #include "platform/app_error.h"
@@ -42,25 +43,55 @@ CommandFunction CommandOf(CliRequest::Command command) {
   return nullptr;
 }
 
+// The step the window shows as "Waiting...", in each command that has one.
+QString WaitingStep(CliRequest::Command command) {
+  switch (command) {
+    case CliRequest::Command::kDownloadQorv:
+    case CliRequest::Command::kCheckSent:
+      return QStringLiteral("downloading report");
+    case CliRequest::Command::kDownloadEqsl:
+      return QStringLiteral("downloading inbox");
+    case CliRequest::Command::kUpload:
+      return QStringLiteral("preparing the upload");
+    case CliRequest::Command::kImport:
+    case CliRequest::Command::kClublog:
+    case CliRequest::Command::kUnmatched:
+      break;
+  }
+  return QStringLiteral("working");
+}
+
+// Ends the command with a line on standard error that the outcome repeats.
+int Refuse(std::FILE* err, Outcome& outcome, int status, const QString& message) {
+  PrintLine(err, QStringLiteral("qorvsync: ") + message);
+  outcome.AddMessage(message);
+  return status;
+}
+
+// Why the command's FILE cannot be read, or nothing.
+QString FileProblem(const QString& file) {
+  if (file.isEmpty()) return QString();
+  const QFileInfo info(file);
+  if (info.isDir()) return file + QStringLiteral(" is a folder, not a file");
+  if (!info.exists()) return QStringLiteral("no such file: ") + file;
+  return QString();
+}
+
 int RunRequest(const CliRequest& request, std::FILE* err, bool terminal, Outcome& outcome) {
   const bool logbook = request.command != CliRequest::Command::kClublog;
   HeadlessSession session(ProgramFiles::OfThisProgram(), request.log_name, logbook);
   outcome.log_name = session.Config().LogName;
   if (logbook && !session.LogKnown()) {
-    PrintLine(err, QStringLiteral("qorvsync: the log '%1' is not in the logbook's configuration")
-                       .arg(session.Config().LogName));
-    return request.log_name.isEmpty() ? kExitFailed : kExitUsage;
+    return Refuse(err, outcome, request.log_name.isEmpty() ? kExitFailed : kExitUsage,
+                  QStringLiteral("the log '%1' is not in the logbook's configuration; its logs: %2")
+                      .arg(session.Config().LogName, LogNames(session.Database()).join(u", ")));
   }
   std::optional<OperationLock> lock;
   if (logbook) {
     lock.emplace(session.Config().DatabasePath, QStringLiteral("qorvsync ") + request.name);
-    if (!lock->Held()) {
-      PrintLine(err, QStringLiteral("qorvsync: ") + lock->Refusal());
-      outcome.messages << lock->Refusal();
-      return kExitFailed;
-    }
+    if (!lock->Held()) return Refuse(err, outcome, kExitFailed, lock->Refusal());
   }
-  ConsoleUi ui(err, terminal, session.Config().LogName);
+  ConsoleUi ui(err, terminal, session.Config().LogName, WaitingStep(request.command));
   try {
     const int status = CommandOf(request.command)(request, session, ui, outcome);
     ui.EndProgress();
@@ -78,24 +109,28 @@ int RunRequest(const CliRequest& request, std::FILE* err, bool terminal, Outcome
 int RunCommandLine(const QStringList& arguments, std::FILE* out, std::FILE* err,
                    bool err_is_terminal) {
   const ParsedCommandLine parsed = ParseCommandLine(arguments);
-  if (!parsed.request) {
-    PrintLine(parsed.text_is_error ? err : out, parsed.text);
+  // Help and the version are text to read, with or without --json.
+  if (!parsed.request && !parsed.text_is_error) {
+    PrintLine(out, parsed.text);
     return parsed.status;
   }
-  const CliRequest& request = *parsed.request;
   Outcome outcome;
-  outcome.command = request.name;
-  if (!request.file.isEmpty() && !QFileInfo(request.file).isFile()) {
-    PrintLine(err, QStringLiteral("qorvsync: no such file: ") + request.file);
-    return kExitUsage;
+  outcome.command = parsed.command;
+  if (!parsed.request) {
+    PrintLine(err, parsed.text);
+    outcome.AddMessage(parsed.problem);
+    outcome.status = parsed.status;
+  } else if (const QString problem = FileProblem(parsed.request->file); !problem.isEmpty()) {
+    outcome.status = Refuse(err, outcome, kExitUsage, problem);
+  } else {
+    try {
+      outcome.status = RunRequest(*parsed.request, err, err_is_terminal, outcome);
+    } catch (const AppError& error) {
+      PrintLine(err, QStringLiteral("qorvsync: error: ") + error.Message());
+      outcome.AddMessage(error.Message());
+      outcome.status = kExitFailed;
+    }
   }
-  try {
-    outcome.status = RunRequest(request, err, err_is_terminal, outcome);
-  } catch (const AppError& error) {
-    PrintLine(err, QStringLiteral("qorvsync: error: ") + error.Message());
-    outcome.messages << error.Message();
-    outcome.status = kExitFailed;
-  }
-  if (outcome.status != kExitUsage) PrintOutcome(outcome, request.json, out);
+  PrintOutcome(outcome, parsed.json, out);
   return outcome.status;
 }

@@ -57,10 +57,19 @@ const QStringList kFlagOptions = {QStringLiteral("clublog"), QStringLiteral("eqs
                                   QStringLiteral("unmark")};
 
 ParsedCommandLine Usage(const QString& problem) {
-  return {std::nullopt,
-          QStringLiteral("qorvsync: ") + problem +
-              QStringLiteral("\nTry 'qorvsync --help' for more information."),
-          true, kExitUsage};
+  ParsedCommandLine parsed;
+  parsed.text = QStringLiteral("qorvsync: ") + problem +
+                QStringLiteral("\nTry 'qorvsync --help' for more information.");
+  parsed.text_is_error = true;
+  parsed.status = kExitUsage;
+  parsed.problem = problem;
+  return parsed;
+}
+
+ParsedCommandLine Text(const QString& text) {
+  ParsedCommandLine parsed;
+  parsed.text = text;
+  return parsed;
 }
 
 bool ReadDate(const QCommandLineParser& parser, const QString& name, QDate* date,
@@ -73,22 +82,57 @@ bool ReadDate(const QCommandLineParser& parser, const QString& name, QDate* date
   return false;
 }
 
+// The first word of every command.
+QSet<QString> CommandWords() {
+  QSet<QString> words;
+  for (const CommandForm& form : Forms()) words.insert(form.words.first());
+  return words;
+}
+
+// An option of the command line ("--since", "--since=DATE", "-h"), not one of
+// the window's toolkit.
+bool IsOwnOption(const QString& argument) {
+  if (argument == u"-h" || argument == u"-v") return true;
+  if (!argument.startsWith(QLatin1String("--"))) return false;
+  const QString name = argument.mid(2).section(u'=', 0, 0);
+  return name == u"help" || name == u"version" || name == u"json" || kValueOptions.contains(name) ||
+         kFlagOptions.contains(name);
+}
+
+// What is wrong with command words that name no command: a command of two
+// words asks for its second.
+QString UnknownCommand(const QStringList& words) {
+  QStringList seconds;
+  for (const CommandForm& form : Forms()) {
+    if (form.words.size() > 1 && form.words.first() == words.first()) {
+      seconds << QStringLiteral("'%1'").arg(form.words.at(1));
+    }
+  }
+  if (seconds.isEmpty()) return QStringLiteral("unknown command '%1'").arg(words.join(u' '));
+  const QString choice = seconds.join(QStringLiteral(" or "));
+  if (words.size() == 1) return QStringLiteral("'%1' needs %2").arg(words.first(), choice);
+  return QStringLiteral("unknown command '%1': '%2' takes %3")
+      .arg(words.join(u' '), words.first(), choice);
+}
+
 }  // namespace
 
 bool WantsCommandLine(const QStringList& arguments) {
   if (arguments.size() < 2) return false;
-  const QString& first = arguments.at(1);
-  if (!first.startsWith(u'-')) return true;
+  // A word that is not an option is a command (or a wrong one, said so);
+  // only options of the window's toolkit, such as -platform, keep the window.
+  if (!arguments.at(1).startsWith(u'-')) return true;
   for (const QString& argument : arguments.mid(1)) {
-    if (argument == u"--help" || argument == u"-h" || argument == u"--version" ||
-        argument == u"-v" || argument == u"--json" || argument.startsWith(u"--log")) {
-      return true;
-    }
+    if (CommandWords().contains(argument) || IsOwnOption(argument)) return true;
   }
   return false;
 }
 
-ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
+namespace {
+
+// The arguments read; `command` is given the command's words once they are
+// known, also when a later check refuses them.
+ParsedCommandLine ParseArguments(const QStringList& arguments, QString* command) {
   QCommandLineParser parser;
   parser.setApplicationDescription(HelpDescription());
   parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
@@ -102,10 +146,10 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
     // The usage line names the program as it is called, not the path it was started by.
     QString text = parser.helpText();
     text.replace(QStringLiteral("Usage: ") + arguments.value(0), QStringLiteral("Usage: qorvsync"));
-    return {std::nullopt, text, false, kExitDone};
+    return Text(text);
   }
   if (parser.isSet(version)) {
-    return {std::nullopt, QStringLiteral("qorvsync " QORVSYNC_VERSION), false, kExitDone};
+    return Text(QStringLiteral("qorvsync " QORVSYNC_VERSION));
   }
 
   const QStringList words = parser.positionalArguments();
@@ -114,7 +158,8 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
   for (const CommandForm& candidate : Forms()) {
     if (words.mid(0, candidate.words.size()) == candidate.words) form = &candidate;
   }
-  if (form == nullptr) return Usage(QStringLiteral("unknown command '%1'").arg(words.join(u' ')));
+  if (form == nullptr) return Usage(UnknownCommand(words));
+  *command = form->words.join(u' ');
   const QStringList rest = words.mid(form->words.size());
   if (rest.size() > (form->takes_file ? 1 : 0)) {
     return Usage(QStringLiteral("unexpected argument '%1'").arg(rest.last()));
@@ -157,5 +202,20 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
   request.eqsl = parser.isSet(QStringLiteral("eqsl"));
   request.confirm_id = parser.value(QStringLiteral("confirm"));
   request.unmark = parser.isSet(QStringLiteral("unmark"));
-  return {request, QString(), false, kExitDone};
+  ParsedCommandLine parsed;
+  parsed.request = request;
+  return parsed;
+}
+
+}  // namespace
+
+ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
+  QString command;
+  ParsedCommandLine parsed = ParseArguments(arguments, &command);
+  parsed.command = command;
+  // Known also when the arguments are refused, so that a script asking for
+  // JSON gets it for every exit.
+  const qsizetype end = arguments.indexOf(QStringLiteral("--"));
+  parsed.json = arguments.mid(1, end < 0 ? -1 : end - 1).contains(QStringLiteral("--json"));
+  return parsed;
 }

@@ -14,6 +14,9 @@ struct ParsedCommandLine {
   QString text;
   bool text_is_error = false;
   int status = 0;
+  QString problem;    // a usage error in a few words
+  bool json = false;  // --json was given, also when the arguments are refused
+  QString command;    // the command's words, when they name one
 };
 
 // Reads the arguments (the program's name first). Every option is checked

@@ -1,11 +1,19 @@
 #include "cli/console_ui.h"
 
+#include <QLocale>
+
 namespace {
 
 constexpr int kBarWidth = 40;
-// Without a terminal a line is written at every tenth of the way, not at
-// every percent: a log file of a nightly run stays readable.
-constexpr int kLineStep = 10;
+
+// The window's busy captions other than "Waiting...", as steps.
+QString StepOfCaption(const QString& caption) {
+  if (caption == u"Waiting, send file on Qorv") {
+    return QStringLiteral("signing with TQSL and uploading to Qorv");
+  }
+  if (caption == u"Submit to Clublog") return QStringLiteral("uploading to Club Log");
+  return caption;
+}
 
 QString KindWord(MessageKind kind) {
   switch (kind) {
@@ -24,8 +32,11 @@ QString KindWord(MessageKind kind) {
 
 }  // namespace
 
-ConsoleUi::ConsoleUi(std::FILE* err, bool terminal, QString log_name)
-    : err_(err), terminal_(terminal), log_name_(std::move(log_name)) {}
+ConsoleUi::ConsoleUi(std::FILE* err, bool terminal, QString log_name, QString waiting_step)
+    : err_(err),
+      terminal_(terminal),
+      log_name_(std::move(log_name)),
+      waiting_step_(std::move(waiting_step)) {}
 
 void ConsoleUi::Line(const QString& text) {
   EndProgress();
@@ -36,36 +47,51 @@ void ConsoleUi::Line(const QString& text) {
 
 void ConsoleUi::EndProgress() {
   if (!bar_open_) return;
-  std::fputc('\n', err_);
+  // Back to the line's start and erased to its end: no bar stays behind.
+  std::fputs("\r\x1b[K", err_);
+  std::fflush(err_);
   bar_open_ = false;
 }
 
+void ConsoleUi::BeginStep(const QString& name) {
+  step_ = name;
+  percent_ = -1;
+  Line(name);
+}
+
+void ConsoleUi::DrawBar() {
+  const int filled = percent_ * kBarWidth / 100;
+  const QByteArray bar = QByteArray(filled, '#') + QByteArray(kBarWidth - filled, '-');
+  std::fprintf(err_, "\r[%s] %3d%%", bar.constData(), percent_);
+  std::fflush(err_);
+  bar_open_ = true;
+}
+
 void ConsoleUi::SetCaption(const QString& caption) {
-  // The window's caption returns to the log name between steps; only the busy
-  // texts are steps worth a line.
-  if (caption == caption_ || caption == log_name_) {
-    caption_ = caption;
+  if (caption == caption_) return;
+  caption_ = caption;
+  // The window's caption returns to the log name when a step ends.
+  if (caption == log_name_) {
+    EndProgress();
+    step_.clear();
     return;
   }
-  caption_ = caption;
-  percent_ = -1;
-  Line(caption);
+  BeginStep(caption == u"Waiting..." ? waiting_step_ : StepOfCaption(caption));
 }
 
 void ConsoleUi::SetProgress(int percent) {
   percent = qBound(0, percent, 100);
   if (percent == percent_) return;
-  const int before = percent_;
   percent_ = percent;
-  if (terminal_) {
-    const int filled = percent * kBarWidth / 100;
-    const QByteArray bar = QByteArray(filled, '#') + QByteArray(kBarWidth - filled, '-');
-    std::fprintf(err_, "\r[%s] %3d%%", bar.constData(), percent);
-    std::fflush(err_);
-    bar_open_ = true;
-  } else if (percent == 100 || percent / kLineStep != before / kLineStep) {
-    if (percent > 0) Line(QStringLiteral("%1%").arg(percent));
-  }
+  // Without a terminal the step's line says enough; a bar belongs to a step.
+  if (terminal_ && !step_.isEmpty()) DrawBar();
+}
+
+void ConsoleUi::BeginMatching(qsizetype records) {
+  matching_began_ = true;
+  BeginStep(QStringLiteral("matching %1 %2")
+                .arg(QLocale(QLocale::English).toString(records),
+                     records == 1 ? QStringLiteral("record") : QStringLiteral("records")));
 }
 
 void ConsoleUi::SetResult(ResultLabel label, const QString& text) { results_[label] = text; }
@@ -85,13 +111,12 @@ void ConsoleUi::ShowTextFile(const QString& path) {
 }
 
 bool ConsoleUi::ChooseAdifFile(QString* path) {
-  *path = chosen_file_;
-  const bool chosen = !chosen_file_.isEmpty();
-  chosen_file_.clear();
-  return chosen;
+  path->clear();
+  return false;
 }
 
 void ConsoleUi::NoteMatch(MatchOutcome outcome, const QString& table) {
+  matching_began_ = true;
   switch (outcome) {
     case MatchOutcome::kConfirmed:
       ++tallies_[table].confirmed;

@@ -16,11 +16,13 @@ struct TableTally {
   int already_confirmed = 0;
 };
 
-// The operations' window as a command line sees it: progress goes to
-// standard error (a bar on a terminal, a line per step otherwise), what the
-// window would show in a message box is a line on standard error, and what
-// the window would open in the editor or show in its labels is kept for the
-// outcome. The open-file dialog is answered with the file the command names.
+// The operations' window as a command line sees it: each step of the work
+// (a busy caption, a confirmation run) is a line on standard error naming
+// it; on a terminal the step's progress is a bar after its name, cleared
+// before anything else is written. What the window would show in a message
+// box is a line on standard error, and what the window would open in the
+// editor or show in its labels is kept for the outcome. There is no one to
+// answer an open-file dialog: it is cancelled.
 class ConsoleUi : public OperationUi, public ClublogReplyView {
  public:
   struct Message {
@@ -29,10 +31,9 @@ class ConsoleUi : public OperationUi, public ClublogReplyView {
   };
 
   // `err` is where progress and messages go; `terminal` chooses the bar.
-  ConsoleUi(std::FILE* err, bool terminal, QString log_name);
-
-  // The answer of the next open-file dialog; none means "cancelled".
-  void SetChosenFile(const QString& path) { chosen_file_ = path; }
+  // `waiting_step` names the step the window shows as "Waiting...", which
+  // is a different one in each command ("downloading report").
+  ConsoleUi(std::FILE* err, bool terminal, QString log_name, QString waiting_step);
 
   void SetCaption(const QString& caption) override;
   QString LogName() const override { return log_name_; }
@@ -45,13 +46,14 @@ class ConsoleUi : public OperationUi, public ClublogReplyView {
   void ShowTextFile(const QString& path) override;
   bool ChooseAdifFile(QString* path) override;
   void NoteMatch(MatchOutcome outcome, const QString& table) override;
+  void BeginMatching(qsizetype records) override;
 
   // Club Log's reply, written to standard error as it comes.
   void ReplaceText(const QString& text) override;
   void AddLines(const QStringList& lines) override;
   void Show() override {}
 
-  // Ends a bar's line, so that what follows starts on its own.
+  // Clears a bar, so that what follows starts on a line of its own.
   void EndProgress();
 
   const QList<Message>& Messages() const { return messages_; }
@@ -61,23 +63,30 @@ class ConsoleUi : public OperationUi, public ClublogReplyView {
   QString Result(ResultLabel label) const { return results_.value(label); }
   const QMap<QString, TableTally>& Tallies() const { return tallies_; }
   int Unmatched() const { return unmatched_; }
+  // Whether a confirmation run began or a record was matched: only then
+  // are tallies facts.
+  bool MatchingBegan() const { return matching_began_; }
   const QStringList& ClublogReply() const { return clublog_reply_; }
 
  private:
   void Line(const QString& text);
+  void BeginStep(const QString& name);
+  void DrawBar();
 
   std::FILE* err_;
   bool terminal_;
   QString log_name_;
+  QString waiting_step_;
   QString caption_;
+  QString step_;  // empty between steps
   int percent_ = -1;
   bool bar_open_ = false;
-  QString chosen_file_;
   QList<Message> messages_;
   QStringList text_files_;
   QMap<ResultLabel, QString> results_;
   QMap<QString, TableTally> tallies_;
   int unmatched_ = 0;
+  bool matching_began_ = false;
   QStringList clublog_reply_;
 };
 

@@ -6,7 +6,7 @@ enum ExitStatus : int {
   kExitDone = 0,
   kExitFailed = 1,
   kExitUsage = 2,
-  kExitNothingToDo = 3,  // the upload found no QSO to send
+  kExitNothingToDo = 3,  // no QSO to upload, no record in the file to import
 };
 
 #endif  // QORVSYNC_CLI_EXIT_STATUS_H_

@@ -19,7 +19,8 @@ QString HelpDescription() {
       "program, or in ~/.config/qorvsync/ when it is installed) and the dates in the logbook's\n"
       "registry keys. Progress goes to standard error, the outcome to standard output.\n"
       "\n"
-      "Exit status: 0 done, 1 failed, 2 usage error, 3 nothing to do (upload: no new QSO).");
+      "Exit status: 0 done, 1 failed, 2 usage error, 3 nothing to do (upload: no new QSO;\n"
+      "import: a file without records).");
 }
 
 QList<QCommandLineOption> HelpOptions() {

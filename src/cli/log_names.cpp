@@ -10,35 +10,43 @@
 
 namespace {
 
+// Aconfig's LogName in rowid order; false when the table cannot be read.
+bool SelectLogNames(const QSqlDatabase& db, QStringList* names) {
+  QSqlQuery query(db);
+  if (!query.exec(QStringLiteral("SELECT LogName FROM Aconfig ORDER BY rowid"))) return false;
+  while (query.next()) *names << query.value(0).toString();
+  return true;
+}
+
 QString DatabasePath() {
   Registry registry;
   if (!registry.OpenKey(kLogbookKey, false)) return QString();
   return registry.ReadString(QStringLiteral("InstallPath")) + QStringLiteral("db/logs.mdb");
 }
 
-QStringList ReadLogNames(const QString& path) {
+}  // namespace
+
+QStringList LogNames(LogDatabase& database) {
   QStringList names;
-  QSqlDatabase db =
-      QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("qorvsync-log-names"));
-  db.setDatabaseName(path);
-  db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=1000"));
-  if (db.open()) {
-    QSqlQuery query(db);
-    if (query.exec(QStringLiteral("SELECT LogName FROM Aconfig ORDER BY rowid"))) {
-      while (query.next()) names << query.value(0).toString();
-    }
+  if (!SelectLogNames(database.Connection(), &names)) {
+    throw AppError(QStringLiteral("Cannot read the logbook's list of logs"));
   }
   return names;
 }
 
-}  // namespace
-
 QStringList LogbookLogNames() {
+  const QString connection = QStringLiteral("qorvsync-log-names");
   try {
     const QString path = DatabasePath();
     if (!QFileInfo(path).isFile()) return {};
-    QStringList names = ReadLogNames(path);
-    QSqlDatabase::removeDatabase(QStringLiteral("qorvsync-log-names"));
+    QStringList names;
+    {
+      QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+      db.setDatabaseName(path);
+      db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=1000"));
+      if (db.open() && !SelectLogNames(db, &names)) names.clear();
+    }
+    QSqlDatabase::removeDatabase(connection);
     return names;
   } catch (const AppError&) {
     // A damaged registry file gives no names rather than an error.

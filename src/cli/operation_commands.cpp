@@ -5,6 +5,7 @@
 #include "app/download_settings.h"
 #include "cli/exit_status.h"
 #include "cli/folder_changes.h"
+#include "cli/report_file.h"
 #include "confirmations/report_download.h"
 #include "confirmations/report_import.h"
 #include "eqsl/inbox_download.h"
@@ -13,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/delay.h"
 #include "platform/logbook_link.h"
+#include "platform/text_codec.h"
 #include "platform/window_link.h"
 #include "upload/qorv_upload.h"
 
@@ -108,16 +110,16 @@ int DownloadQorvCommand(const CliRequest& request, HeadlessSession& session, Con
   const FolderChanges changes(WrittenFolders(config));
   const bool carried_on = DownloadConfirmations(
       ui, session.Database(), download, [&options] { return options.confirmation; }, picker);
-  outcome.TakeRun(ui);
   outcome.files = changes.Changed();
   // A report that was not run moved no date: nothing was done.
   const int status = moved ? RunStatus(carried_on, ui) : kExitFailed;
   if (status == kExitDone) {
     outcome.records = ui.Result(ResultLabel::kQorvDownload).section(u' ', -1).toInt();
-    outcome.details[QStringLiteral("qsl_since")] = since.date().toString(Qt::ISODate);
+    outcome.details[QStringLiteral("since")] = since.date().toString(Qt::ISODate);
     outcome.lines << QStringLiteral("Next download from: ") + since.date().toString(Qt::ISODate);
     ShowChangesInLogbook();
   }
+  outcome.TakeRun(ui);
   return status;
 }
 
@@ -129,16 +131,20 @@ int DownloadEqslCommand(const CliRequest& request, HeadlessSession& session, Con
   const FolderChanges changes(WrittenFolders(config));
   const bool carried_on = DownloadEqslInbox(
       settings, page, [&session]() -> LogDatabase& { return session.Database(); }, ui);
-  outcome.TakeRun(ui);
   outcome.files = changes.Changed();
   const int status = RunStatus(carried_on, ui);
   if (status == kExitDone) {
     outcome.records = ui.Result(ResultLabel::kEqslDownload).section(u' ', -1).toInt();
-    if (!page.Finished()) outcome.lines << QStringLiteral("The inbox holds nothing new.");
-    outcome.details[QStringLiteral("received_since")] =
-        page.ReceivedSince().date().toString(Qt::ISODate);
+    if (!page.Finished()) {
+      ui.ShowMessage(MessageKind::kInformation, QStringLiteral("The inbox holds nothing new."),
+                     QString());
+    }
+    outcome.details[QStringLiteral("since")] = page.ReceivedSince().date().toString(Qt::ISODate);
+    outcome.lines << QStringLiteral("Next download from: ") +
+                         page.ReceivedSince().date().toString(Qt::ISODate);
     ShowChangesInLogbook();
   }
+  outcome.TakeRun(ui);
   return status;
 }
 
@@ -146,18 +152,38 @@ int ImportCommand(const CliRequest& request, HeadlessSession& session, ConsoleUi
                   Outcome& outcome) {
   const Configuration& config = session.Config();
   const StoredOptions& options = session.Options();
-  ui.SetChosenFile(request.file);
+  const QStringList lines = ReadTextFileLines(request.file);
+  switch (ExamineReportFile(lines)) {
+    case ReportFileKind::kNotAdif:
+      ui.ShowMessage(MessageKind::kError, request.file + QStringLiteral(" is not an ADIF file"),
+                     QString());
+      outcome.TakeRun(ui);
+      return kExitUsage;
+    case ReportFileKind::kNoRecords:
+      ui.ShowMessage(MessageKind::kWarning, request.file + QStringLiteral(" holds no ADIF records"),
+                     QString());
+      outcome.TakeRun(ui);
+      return kExitNothingToDo;
+    case ReportFileKind::kRecords:
+      break;
+  }
   const FolderChanges changes(WrittenFolders(config));
-  const bool carried_on = ImportSavedReport(
-      ui, session.Database(), config.LogSet, [&options] { return options.confirmation; },
-      config.StateFolder);
-  outcome.TakeRun(ui);
+  ConfirmationRun run(ui, session.Database(), config.LogSet,
+                      [&options] { return options.confirmation; });
+  try {
+    RunSavedReport(run, request.file, lines, config.StateFolder, ui);
+  } catch (const AppError& error) {
+    // The window's box keeps its text; a log of a timer's run needs the place.
+    throw AppError(QStringLiteral("%1, line %2: %3")
+                       .arg(request.file, QString::number(run.LinesRead()), error.Message()));
+  }
   outcome.files = changes.Changed();
-  const int status = RunStatus(carried_on, ui);
+  const int status = RunStatus(true, ui);
   if (status == kExitDone) {
-    outcome.records = ui.Result(ResultLabel::kQorvDownload).section(u' ', -1).toInt();
+    outcome.records = run.QsoCount();
     ShowChangesInLogbook();
   }
+  outcome.TakeRun(ui);
   return status;
 }
 
@@ -187,9 +213,9 @@ int UploadCommand(const CliRequest& request, HeadlessSession& session, ConsoleUi
   const int sent_before = CountSentQsos(session.Database(), config.LogFileName);
   const FolderChanges changes(WrittenFolders(config));
   const bool carried_on = RunQorvUpload(ui, session.Database(), upload, hooks);
-  outcome.TakeRun(ui);
   outcome.files = changes.Changed();
   outcome.qsos_sent = CountSentQsos(session.Database(), config.LogFileName) - sent_before;
+  outcome.TakeRun(ui);
   const QString result = ui.Result(ResultLabel::kUpload);
   if (!result.isEmpty()) outcome.lines << result;
   if (ui.HasMessage(QStringLiteral("No new QSO."))) return kExitNothingToDo;

@@ -3,17 +3,23 @@
 #include <QJsonDocument>
 
 void Outcome::TakeRun(const ConsoleUi& ui) {
-  tables = ui.Tallies();
-  unmatched = ui.Unmatched();
-  for (const ConsoleUi::Message& message : ui.Messages()) messages.append(message.text);
+  if (ui.MatchingBegan()) {
+    tables = ui.Tallies();
+    unmatched = ui.Unmatched();
+  }
+  for (const ConsoleUi::Message& message : ui.Messages()) AddMessage(message.text);
   for (const QString& file : ui.TextFiles()) {
     if (!files.contains(file)) files.append(file);
   }
 }
 
+void Outcome::AddMessage(const QString& text) {
+  if (!messages.contains(text)) messages.append(text);
+}
+
 QJsonObject Outcome::ToJson() const {
   QJsonObject object = details;
-  object[QStringLiteral("command")] = command;
+  if (!command.isEmpty()) object[QStringLiteral("command")] = command;
   object[QStringLiteral("status")] = status;
   if (!log_name.isEmpty()) object[QStringLiteral("log")] = log_name;
   if (records >= 0) object[QStringLiteral("records")] = records;

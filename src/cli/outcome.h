@@ -13,7 +13,7 @@
 // What a command reports on standard output when it ends: in words, or as one
 // JSON object.
 struct Outcome {
-  QString command;
+  QString command;  // empty when the arguments named none
   int status = 0;
   QString log_name;
   int records = -1;  // confirmation records offered, -1 when none were read
@@ -25,8 +25,11 @@ struct Outcome {
   QStringList lines;    // further lines of the text form
   QJsonObject details;  // further members of the JSON form
 
-  // Takes the run's tally, messages and error lists from the console.
+  // Takes the run's tally (when a confirmation run began), its messages and
+  // error lists from the console; taking twice adds nothing twice.
   void TakeRun(const ConsoleUi& ui);
+  // Each message once, however many ways it arrives.
+  void AddMessage(const QString& text);
   QJsonObject ToJson() const;
   QString ToText() const;
 };

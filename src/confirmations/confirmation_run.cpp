@@ -82,6 +82,7 @@ ConfirmationRun::ConfirmationRun(OperationUi& ui, LogDatabase& database, QString
 }
 
 void ConfirmationRun::RunReportLines(const QStringList& lines) {
+  ui_.BeginMatching(CountLinesWithAdifTag(lines, u"CALL"));
   EventPump pump(ui_);
   LogDatabase::WriteBatch batch(database_);
   const qsizetype n = lines.size();
@@ -96,6 +97,7 @@ void ConfirmationRun::RunReportLines(const QStringList& lines) {
 void ConfirmationRun::ProcessReportLine(const QString& line) {
   PendingQslRecord& qsl = PendingQsl;
   CurrentLine = line;
+  ++lines_read_;
   const unsigned markers = MarkersOn(line);
   if (markers & kCall) {
     qsl.Call = TrimControl(GetAdifValue(u"CALL"));

@@ -48,6 +48,10 @@ class ConfirmationRun {
   // confirmed before is left as it is: false, nothing written.
   bool ConfirmFound(const QString& table, const FoundQso& found);
 
+  // How many lines ProcessReportLine was given: when an error stopped the
+  // run, the 1-based number of the line it stopped at.
+  qsizetype LinesRead() const { return lines_read_; }
+
   // Lines holding a CALL field: the records offered, matched or not.
   int QsoCount() const { return qso_count_; }
   const QStringList& ErrorList() const { return error_list_; }
@@ -64,6 +68,7 @@ class ConfirmationRun {
   // The run keeps the log set it started with, so the walk is read once.
   std::optional<QStringList> tables_;
   int qso_count_ = 0;
+  qsizetype lines_read_ = 0;
   QStringList error_list_;
 };
 

@@ -1,6 +1,5 @@
 #include "confirmations/report_import.h"
 
-#include "confirmations/confirmation_run.h"
 #include "confirmations/run_results.h"
 #include "confirmations/unmatched_run_memory.h"
 #include "platform/text_codec.h"
@@ -12,9 +11,14 @@ bool ImportSavedReport(OperationUi& ui, LogDatabase& database, const QString& lo
   if (!ui.ChooseAdifFile(&path)) return false;
   const QStringList lines = ReadTextFileLines(path);
   ConfirmationRun run(ui, database, log_set, read_options);
+  RunSavedReport(run, path, lines, program_folder, ui);
+  return true;
+}
+
+void RunSavedReport(ConfirmationRun& run, const QString& path, const QStringList& lines,
+                    const QString& program_folder, OperationUi& ui) {
   run.RunReportLines(lines);
   SaveErrorList(run.ErrorList(), program_folder, ui);
   RememberUnmatchedRun(program_folder, UnmatchedRunKind::kQorvImport, path, lines, run.ErrorList());
   ShowQsoCount(ui, run.QsoCount());
-  return true;
 }

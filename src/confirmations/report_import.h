@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "confirmations/confirmation_options.h"
+#include "confirmations/confirmation_run.h"
 #include "logdb/log_database.h"
 #include "platform/operation_ui.h"
 
@@ -15,5 +16,12 @@
 bool ImportSavedReport(OperationUi& ui, LogDatabase& database, const QString& log_set,
                        const ConfirmationOptionsReader& read_options,
                        const QString& program_folder);
+
+// What ImportSavedReport does once the file is read: the run over its lines,
+// then the error list, the remembered unmatched run (of `path`) and the
+// count display. Errors travel to the caller,
+// the run telling at which line it stopped.
+void RunSavedReport(ConfirmationRun& run, const QString& path, const QStringList& lines,
+                    const QString& program_folder, OperationUi& ui);
 
 #endif  // QORVSYNC_CONFIRMATIONS_REPORT_IMPORT_H_

@@ -22,6 +22,7 @@ EqslInboxRun::EqslInboxRun(LogDatabase& database, const QString& log_set, QStrin
 
 void EqslInboxRun::RunInboxLines(const QStringList& lines) {
   PendingQsl.Clear();
+  ui_.BeginMatching(CountLinesWithAdifTag(lines, u"CALL"));
   EventPump pump(ui_);
   LogDatabase::WriteBatch batch(database_);
   const qsizetype last = lines.size() - 1;

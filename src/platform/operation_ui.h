@@ -52,6 +52,11 @@ class OperationUi {
   // found the QSO, and once with an empty table when it found it nowhere. The
   // window shows only the count; the command line reports the tally.
   virtual void NoteMatch(MatchOutcome /*outcome*/, const QString& /*table*/) {}
+
+  // Told by a confirmation run before its first record how many records
+  // (lines holding a CALL field) it will match. The window's progress bar
+  // says enough; the command line names the step.
+  virtual void BeginMatching(qsizetype /*records*/) {}
 };
 
 #endif  // QORVSYNC_PLATFORM_OPERATION_UI_H_

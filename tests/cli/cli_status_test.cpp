@@ -1,6 +1,7 @@
 // Exit statuses, usage errors and hostile arguments, and the lock the window
 // and the command share.
 #include <QDir>
+#include <QJsonArray>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
@@ -26,12 +27,17 @@ struct StatusCase {
 
 const StatusCase kStatusCases[] = {
     {"UnknownCommand", {"frobnicate"}, 2, "unknown command 'frobnicate'"},
-    {"DownloadOfNothing", {"download"}, 2, "unknown command 'download'"},
+    {"DownloadOfNothing", {"download"}, 2, "'download' needs 'qorv' or 'eqsl'"},
+    {"DownloadOfSomethingElse",
+     {"download", "lotw"},
+     2,
+     "unknown command 'download lotw': 'download' takes 'qorv' or 'eqsl'"},
     {"UnknownLog",
      {"download", "qorv", "--log", "No'Such%Log"},
      2,
-     "the log 'No'Such%Log' is not in the logbook's configuration"},
+     "the log 'No'Such%Log' is not in the logbook's configuration; its logs: Main, Portable"},
     {"MissingFile", {"import", "/nonexistent/report.adi"}, 2, "no such file"},
+    {"ImportOfAFolder", {"import", "/"}, 2, "/ is a folder, not a file"},
     {"ImportWithoutFile", {"import"}, 2, "'import' needs a FILE"},
     {"BadDate", {"download", "qorv", "--since", "2021-02-30"}, 2, "is not a date"},
     {"HalfARange", {"download", "eqsl", "--from", "2021-01-01"}, 2, "--from and --to go together"},
@@ -42,6 +48,8 @@ const StatusCase kStatusCases[] = {
 
 class StatusTest : public CliTest, public testing::WithParamInterface<StatusCase> {};
 
+// In words the refusal is on standard error only; with --json (wherever it
+// stands) standard output is one object that says it too.
 TEST_P(StatusTest, RefusedWithStatusAndReason) {
   const StatusCase& c = GetParam();
   const auto side = MakeSide("side");
@@ -50,6 +58,13 @@ TEST_P(StatusTest, RefusedWithStatusAndReason) {
   EXPECT_EQ(run.exit_code, c.exit_code) << run.err.constData();
   EXPECT_TRUE(run.err.contains(c.says)) << run.err.constData();
   EXPECT_TRUE(run.out.isEmpty()) << run.out.constData();
+
+  const CommandRun json_run = side->Run(QStringList{"--json"} + c.arguments);
+  EXPECT_EQ(json_run.exit_code, c.exit_code) << json_run.err.constData();
+  const QJsonObject json = Json(json_run);
+  EXPECT_EQ(json["status"].toInt(), c.exit_code);
+  ASSERT_EQ(json["messages"].toArray().size(), 1) << json_run.out.constData();
+  EXPECT_TRUE(json["messages"][0].toString().contains(c.says)) << json_run.out.constData();
   EXPECT_EQ(side->Rows(), rows);
 }
 
@@ -69,6 +84,8 @@ TEST_F(CliTest, HelpNamesEveryCommandAndVersionPrintsIt) {
   const CommandRun version = side->Run({"--version"});
   EXPECT_EQ(version.exit_code, 0);
   EXPECT_EQ(version.out.trimmed(), "qorvsync " QORVSYNC_VERSION);
+  // Text to read, also when JSON was asked for.
+  EXPECT_EQ(side->Run({"--json", "--version"}).out, version.out);
 }
 
 TEST_F(CliTest, FailuresEndWithStatusOne) {
@@ -81,9 +98,12 @@ TEST_F(CliTest, FailuresEndWithStatusOne) {
   EXPECT_TRUE(qorv.err.contains("does not appear to be an ARRL Qorv ADIF file"))
       << qorv.err.constData();
   EXPECT_EQ(Json(qorv)["status"].toInt(), 1);
+  // Nothing was matched: no tally is reported.
+  EXPECT_FALSE(Json(qorv).contains("unmatched")) << qorv.out.constData();
   const CommandRun eqsl = side->Run({"download", "eqsl"});
   EXPECT_EQ(eqsl.exit_code, 1);
   EXPECT_TRUE(eqsl.err.contains("No such Username/Password found"));
+  EXPECT_FALSE(eqsl.out.contains("Unmatched")) << eqsl.out.constData();
   EXPECT_EQ(side->Rows(), rows);
   EXPECT_EQ(side->StoredDate("QorvDate_Date"), "44197.3125");
   EXPECT_EQ(side->StoredDate("eQSLDate_Date"), "44197.3125");
@@ -102,6 +122,7 @@ TEST_F(CliTest, UploadWithNothingUnsentIsNothingToDo) {
   EXPECT_EQ(run.exit_code, 3) << run.err.constData();
   EXPECT_TRUE(run.err.contains("No new QSO.")) << run.err.constData();
   EXPECT_EQ(Json(run)["qsos_sent"].toInt(), 0);
+  EXPECT_FALSE(Json(run).contains("unmatched")) << run.out.constData();
 }
 
 // A window whose operation runs holds the logbook: the command says so and
