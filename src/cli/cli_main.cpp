@@ -42,6 +42,19 @@ CommandFunction CommandOf(CliRequest::Command command) {
   return nullptr;
 }
 
+// Whether the command may change the logbook: only those take the lock, so a
+// listing runs while the window or another command works.
+bool ChangesLogbook(const CliRequest& request) {
+  switch (request.command) {
+    case CliRequest::Command::kClublog:
+      return false;
+    case CliRequest::Command::kUnmatched:
+      return !request.confirm_id.isEmpty();
+    default:
+      return true;
+  }
+}
+
 int RunRequest(const CliRequest& request, std::FILE* err, bool terminal, Outcome& outcome) {
   const bool logbook = request.command != CliRequest::Command::kClublog;
   HeadlessSession session(QCoreApplication::applicationDirPath() + u'/', request.log_name, logbook);
@@ -52,7 +65,7 @@ int RunRequest(const CliRequest& request, std::FILE* err, bool terminal, Outcome
     return request.log_name.isEmpty() ? kExitFailed : kExitUsage;
   }
   std::optional<OperationLock> lock;
-  if (logbook) {
+  if (ChangesLogbook(request)) {
     lock.emplace(session.Config().DatabasePath, QStringLiteral("qorvsync ") + request.name);
     if (!lock->Held()) {
       PrintLine(err, QStringLiteral("qorvsync: ") + lock->Refusal());
