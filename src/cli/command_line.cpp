@@ -53,7 +53,7 @@ const QList<CommandForm>& Forms() {
        CliRequest::Command::kUpload,
        false,
        false,
-       {QStringLiteral("clublog")}},
+       {QStringLiteral("clublog"), QStringLiteral("tqsl-timeout")}},
       {{QStringLiteral("clublog")}, CliRequest::Command::kClublog, true, true, {}},
       {{QStringLiteral("unmatched")},
        CliRequest::Command::kUnmatched,
@@ -69,9 +69,10 @@ const QList<CommandForm>& Forms() {
   return forms;
 }
 
-const QStringList kValueOptions = {QStringLiteral("log"),      QStringLiteral("since"),
-                                   QStringLiteral("from"),     QStringLiteral("to"),
-                                   QStringLiteral("own-call"), QStringLiteral("confirm")};
+const QStringList kValueOptions = {QStringLiteral("log"),         QStringLiteral("since"),
+                                   QStringLiteral("from"),        QStringLiteral("to"),
+                                   QStringLiteral("own-call"),    QStringLiteral("confirm"),
+                                   QStringLiteral("tqsl-timeout")};
 const QStringList kFlagOptions = {QStringLiteral("clublog"), QStringLiteral("eqsl"),
                                   QStringLiteral("unmark")};
 
@@ -110,6 +111,10 @@ void AddOptions(QCommandLineParser& parser) {
       {QStringLiteral("own-call"), QStringLiteral("download qorv: only QSOs made as CALL."),
        QStringLiteral("CALL")},
       {QStringLiteral("clublog"), QStringLiteral("upload: send the export to Club Log too.")},
+      {QStringLiteral("tqsl-timeout"),
+       QStringLiteral("upload: end TQSL if it has not finished after SECONDS (default: 600); "
+                      "nothing is uploaded then."),
+       QStringLiteral("SECONDS")},
       {QStringLiteral("eqsl"),
        QStringLiteral("unmatched: the eQSL inbox instead of the Qorv report.")},
       {QStringLiteral("confirm"),
@@ -201,6 +206,15 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
   }
   request.own_call = parser.value(QStringLiteral("own-call"));
   request.clublog = parser.isSet(QStringLiteral("clublog"));
+  if (parser.isSet(QStringLiteral("tqsl-timeout"))) {
+    const QString text = parser.value(QStringLiteral("tqsl-timeout"));
+    bool number = false;
+    const int seconds = text.toInt(&number);
+    if (!number || seconds <= 0) {
+      return Usage(QStringLiteral("--tqsl-timeout: '%1' is not a number of seconds").arg(text));
+    }
+    request.tqsl_timeout = std::chrono::seconds(seconds);
+  }
   request.eqsl = parser.isSet(QStringLiteral("eqsl"));
   request.confirm_id = parser.value(QStringLiteral("confirm"));
   request.unmark = parser.isSet(QStringLiteral("unmark"));
