@@ -50,6 +50,8 @@ bool ChangesLogbook(const CliRequest& request) {
       return false;
     case CliRequest::Command::kUnmatched:
       return !request.confirm_id.isEmpty();
+    case CliRequest::Command::kCheckSent:
+      return request.unmark;
     default:
       return true;
   }

@@ -83,8 +83,8 @@ TEST_F(CliTest, RunsWithAndWithoutARuntimeFolderRefuseEachOther) {
   EXPECT_EQ(RunWith(*side, timer, {"download", "qorv"}).exit_code, 0);
 }
 
-// A listing changes nothing and runs beside a holder; confirming one of its
-// QSOs changes the log and waits its turn.
+// Listings change nothing and run beside a holder; confirming a QSO or
+// clearing sent marks changes the log and waits its turn.
 TEST_F(CliTest, OnlyCommandsThatChangeTheLogbookTakeTheLock) {
   const auto side = MakeSide("side");
   const QString report = root_.filePath("report.adi");
@@ -98,9 +98,16 @@ TEST_F(CliTest, OnlyCommandsThatChangeTheLogbookTakeTheLock) {
   EXPECT_FALSE(listing.err.contains("Another qorvsync")) << listing.err.constData();
   EXPECT_TRUE(listing.out.contains("log_main:3")) << listing.out.constData();
 
+  const CommandRun checking = side->Run({"check-sent"});
+  EXPECT_EQ(checking.exit_code, 0) << checking.err.constData();
+  EXPECT_FALSE(checking.err.contains("Another qorvsync")) << checking.err.constData();
+
   const CommandRun confirming = side->Run({"unmatched", report, "--confirm", "log_main:3"});
   EXPECT_EQ(confirming.exit_code, 1) << confirming.err.constData();
   EXPECT_TRUE(confirming.err.contains("(the window, process")) << confirming.err.constData();
+  const CommandRun unmarking = side->Run({"check-sent", "--unmark"});
+  EXPECT_EQ(unmarking.exit_code, 1) << unmarking.err.constData();
+  EXPECT_TRUE(unmarking.err.contains("(the window, process")) << unmarking.err.constData();
   EXPECT_EQ(side->Rows(), rows);
 }
 
