@@ -12,9 +12,11 @@
 ActionEnd UploadToQorv(TfrmMain& form, const ActionContext& context) {
   const Configuration& config = context.configuration;
   const Ui::TfrmMain& ui = form.Form();
-  const QorvUploadRequest request{
-      config.InstallPath,   config.ProgramFolder, config.LogFileName,          config.EQorvUserName,
-      config.EQorvPassword, ui.edtTqsl->text(),   ui.edLocation->currentText()};
+  // A person is at the screen: TQSL may ask and takes the time it needs.
+  const QorvUploadRequest request{config.InstallPath,           config.ProgramFolder,
+                                  config.LogFileName,           config.EQorvUserName,
+                                  config.EQorvPassword,         ui.edtTqsl->text(),
+                                  ui.edLocation->currentText(), TqslRunMode{}};
   const QString settings = config.ProgramFolder + QStringLiteral("qorv.ini");
   const QorvUploadHooks hooks{
       [&config, &settings] {
@@ -25,7 +27,8 @@ ActionEnd UploadToQorv(TfrmMain& form, const ActionContext& context) {
         return ClublogSubmitExport(form, export_file, keep_export);
       }};
 
-  return RunQorvUpload(form, form.Database(), request, hooks) ? ActionEnd::kCommonTail : ActionEnd::kStop;
+  return RunQorvUpload(form, form.Database(), request, hooks) ? ActionEnd::kCommonTail
+                                                              : ActionEnd::kStop;
 }
 
 void ListStationLocations(TfrmMain& form) {

@@ -77,6 +77,21 @@ QString FileProblem(const QString& file) {
   return QString();
 }
 
+// Whether the command may change the logbook: only those take the lock, so a
+// listing runs while the window or another command works.
+bool ChangesLogbook(const CliRequest& request) {
+  switch (request.command) {
+    case CliRequest::Command::kClublog:
+      return false;
+    case CliRequest::Command::kUnmatched:
+      return !request.confirm_id.isEmpty();
+    case CliRequest::Command::kCheckSent:
+      return request.unmark;
+    default:
+      return true;
+  }
+}
+
 int RunRequest(const CliRequest& request, std::FILE* err, bool terminal, Outcome& outcome) {
   const bool logbook = request.command != CliRequest::Command::kClublog;
   HeadlessSession session(ProgramFiles::OfThisProgram(), request.log_name, logbook);
@@ -87,7 +102,7 @@ int RunRequest(const CliRequest& request, std::FILE* err, bool terminal, Outcome
                       .arg(session.Config().LogName, LogNames(session.Database()).join(u", ")));
   }
   std::optional<OperationLock> lock;
-  if (logbook) {
+  if (ChangesLogbook(request)) {
     lock.emplace(session.Config().DatabasePath, QStringLiteral("qorvsync ") + request.name);
     if (!lock->Held()) return Refuse(err, outcome, kExitFailed, lock->Refusal());
   }

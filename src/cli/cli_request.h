@@ -3,6 +3,7 @@
 
 #include <QDate>
 #include <QString>
+#include <chrono>
 
 // One command line, parsed and checked.
 struct CliRequest {
@@ -25,6 +26,7 @@ struct CliRequest {
   QDate to;
   QString own_call;
   bool clublog = false;
+  std::chrono::seconds tqsl_timeout{600};  // upload: TQSL is ended after this long
   bool eqsl = false;
   QString confirm_id;
   bool unmark = false;

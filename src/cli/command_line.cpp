@@ -34,7 +34,7 @@ const QList<CommandForm>& Forms() {
        CliRequest::Command::kUpload,
        false,
        false,
-       {QStringLiteral("clublog")}},
+       {QStringLiteral("clublog"), QStringLiteral("tqsl-timeout")}},
       {{QStringLiteral("clublog")}, CliRequest::Command::kClublog, true, true, {}},
       {{QStringLiteral("unmatched")},
        CliRequest::Command::kUnmatched,
@@ -50,9 +50,10 @@ const QList<CommandForm>& Forms() {
   return forms;
 }
 
-const QStringList kValueOptions = {QStringLiteral("log"),      QStringLiteral("since"),
-                                   QStringLiteral("from"),     QStringLiteral("to"),
-                                   QStringLiteral("own-call"), QStringLiteral("confirm")};
+const QStringList kValueOptions = {QStringLiteral("log"),         QStringLiteral("since"),
+                                   QStringLiteral("from"),        QStringLiteral("to"),
+                                   QStringLiteral("own-call"),    QStringLiteral("confirm"),
+                                   QStringLiteral("tqsl-timeout")};
 const QStringList kFlagOptions = {QStringLiteral("clublog"), QStringLiteral("eqsl"),
                                   QStringLiteral("unmark")};
 
@@ -199,6 +200,15 @@ ParsedCommandLine ParseArguments(const QStringList& arguments, QString* command)
   }
   request.own_call = parser.value(QStringLiteral("own-call"));
   request.clublog = parser.isSet(QStringLiteral("clublog"));
+  if (parser.isSet(QStringLiteral("tqsl-timeout"))) {
+    const QString text = parser.value(QStringLiteral("tqsl-timeout"));
+    bool number = false;
+    const int seconds = text.toInt(&number);
+    if (!number || seconds <= 0) {
+      return Usage(QStringLiteral("--tqsl-timeout: '%1' is not a number of seconds").arg(text));
+    }
+    request.tqsl_timeout = std::chrono::seconds(seconds);
+  }
   request.eqsl = parser.isSet(QStringLiteral("eqsl"));
   request.confirm_id = parser.value(QStringLiteral("confirm"));
   request.unmark = parser.isSet(QStringLiteral("unmark"));

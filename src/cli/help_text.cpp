@@ -41,6 +41,10 @@ QList<QCommandLineOption> HelpOptions() {
       {QStringLiteral("own-call"), QStringLiteral("download qorv: only QSOs made as CALL."),
        QStringLiteral("CALL")},
       {QStringLiteral("clublog"), QStringLiteral("upload: send the export to Club Log too.")},
+      {QStringLiteral("tqsl-timeout"),
+       QStringLiteral("upload: end TQSL if it has not finished after SECONDS (default: 600); "
+                      "nothing is uploaded then."),
+       QStringLiteral("SECONDS")},
       {QStringLiteral("eqsl"),
        QStringLiteral("unmatched: the eQSL inbox instead of the Qorv report.")},
       {QStringLiteral("confirm"),

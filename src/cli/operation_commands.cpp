@@ -191,9 +191,10 @@ int UploadCommand(const CliRequest& request, HeadlessSession& session, ConsoleUi
                   Outcome& outcome) {
   const Configuration& config = session.Config();
   const StoredOptions& options = session.Options();
-  const QorvUploadRequest upload{config.InstallPath,   config.ProgramFolder, config.LogFileName,
-                                 config.EQorvUserName, config.EQorvPassword, options.tqsl_path,
-                                 options.location};
+  // Nobody is at the screen to answer TQSL.
+  const QorvUploadRequest upload{
+      config.InstallPath,   config.ProgramFolder, config.LogFileName, config.EQorvUserName,
+      config.EQorvPassword, options.tqsl_path,    options.location,   {true, request.tqsl_timeout}};
   const bool clublog = request.clublog || options.clublog;
   const ClublogSettings login = ClublogLogin(session);
   bool clublog_refused = false;

@@ -50,15 +50,28 @@ bool Save(const QString& path, const RegistryFile& contents) {
 
 // The logbook changes the same file: every read-change-write holds the
 // file's lock from the read to the rename of the new file.
-std::unique_ptr<FileLock> LockForChange(const QString& path) {
+std::unique_ptr<FileLock> LockForChange(const QString& path, std::chrono::milliseconds patience) {
   if (!QDir().mkpath(QFileInfo(path).absolutePath())) return nullptr;
-  auto lock = std::make_unique<FileLock>(path);
-  return lock->Locked() ? std::move(lock) : nullptr;
+  return std::make_unique<FileLock>(path, patience);
+}
+
+bool Locked(const std::unique_ptr<FileLock>& lock) { return lock && lock->Locked(); }
+
+// What a failed change says, and why when another program kept the lock.
+QString ChangeFailure(const QString& failure, const std::unique_ptr<FileLock>& lock,
+                      const QString& path, std::chrono::milliseconds patience) {
+  if (!lock || !lock->GaveUp()) return failure;
+  return failure + QStringLiteral(
+                       "\nAnother program kept the registry file %1 locked for %2 s; nothing "
+                       "was written.")
+                       .arg(path)
+                       .arg(std::chrono::duration_cast<std::chrono::seconds>(patience).count());
 }
 
 }  // namespace
 
-Registry::Registry(const QString& file) : file_(file) {}
+Registry::Registry(const QString& file, std::chrono::milliseconds lock_patience)
+    : file_(file), lock_patience_(lock_patience) {}
 
 QString Registry::DefaultFile() {
   const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
@@ -72,8 +85,8 @@ bool Registry::OpenKey(const QString& key, bool can_create) {
   const QString path = FullPath(key);
   if (!contents.KeyExists(path)) {
     if (!can_create) return false;
-    const std::unique_ptr<FileLock> lock = LockForChange(file_);
-    if (!lock || !Load(file_, &contents)) return false;
+    const std::unique_ptr<FileLock> lock = LockForChange(file_, lock_patience_);
+    if (!Locked(lock) || !Load(file_, &contents)) return false;
     if (!contents.KeyExists(path)) {
       contents.AddKey(path);
       if (!Save(file_, contents)) return false;
@@ -122,8 +135,9 @@ void Registry::WriteValue(const QString& name, const Value& value) {
   const QString failure = FormatMessage(QStringLiteral("Failed to set data for '%s'"), name);
   RegistryFile contents;
   if (!HasCurrentKey()) throw AppError(failure);
-  const std::unique_ptr<FileLock> lock = LockForChange(file_);
-  if (!lock || !Load(file_, &contents)) throw AppError(failure);
+  const std::unique_ptr<FileLock> lock = LockForChange(file_, lock_patience_);
+  if (!Locked(lock)) throw AppError(ChangeFailure(failure, lock, file_, lock_patience_));
+  if (!Load(file_, &contents)) throw AppError(failure);
   SetValue(contents.AddKey(current_key_), name, value);
   if (!Save(file_, contents)) throw AppError(failure);
 }

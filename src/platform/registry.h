@@ -3,7 +3,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <chrono>
 #include <optional>
+
+#include "platform/file_lock.h"
 
 // The current user's registry, kept in one file in the format of registry
 // exports: ${XDG_CONFIG_HOME:-$HOME/.config}/registry/HKEY_CURRENT_USER.reg.
@@ -22,7 +25,10 @@ class Registry {
     int raw_type = 1;
   };
 
-  explicit Registry(const QString& file = DefaultFile());
+  // A change waits at most `lock_patience` for the file's lock while another
+  // program holds it.
+  explicit Registry(const QString& file = DefaultFile(),
+                    std::chrono::milliseconds lock_patience = FileLock::kDefaultPatience);
   static QString DefaultFile();
 
   // Opens a key; with can_create a missing key is created (empty) and the file
@@ -43,7 +49,9 @@ class Registry {
   int ReadInteger(const QString& name) const;
 
   // Write the value into the open key and the whole file at once (a temporary
-  // file renamed over the old one). Errors: "Failed to set data for '%s'".
+  // file renamed over the old one). Errors: "Failed to set data for '%s'",
+  // followed by a line that says so when another program kept the file
+  // locked too long.
   void WriteString(const QString& name, const QString& value);
   void WriteExpandString(const QString& name, const QString& value);
   void WriteInteger(const QString& name, int value);
@@ -52,6 +60,7 @@ class Registry {
 
  private:
   QString file_;
+  std::chrono::milliseconds lock_patience_;
   QString current_key_;
 };
 

@@ -68,14 +68,14 @@ bool DesktopShell::StartProgram(const QString& program, const QString& parameter
   return false;
 }
 
-bool DesktopShell::RunAndWait(const QString& program, const QStringList& arguments,
-                              quint32* exit_code) {
+RunEnd DesktopShell::RunAndWait(const QString& program, const ProgramRun& run, quint32* exit_code) {
   *exit_code = 1;
   const QString resolved = ResolveProgram(program);
-  if (StartCheck(resolved, QString()) != 0) return false;
+  if (StartCheck(resolved, QString()) != 0) return RunEnd::kNotStarted;
   QProcess process;
   process.setProgram(resolved);
-  process.setArguments(arguments);
+  process.setArguments(run.arguments);
+  if (!run.environment.isEmpty()) process.setProcessEnvironment(run.environment);
   process.setStandardInputFile(QProcess::nullDevice());
   process.setProcessChannelMode(QProcess::ForwardedChannels);
   QEventLoop loop;
@@ -85,18 +85,26 @@ bool DesktopShell::RunAndWait(const QString& program, const QStringList& argumen
     if (AbandonRequested()) loop.quit();
   });
   abandon_watch.start(kAbandonCheckMs);
+  bool timed_out = false;
+  QTimer limit;
+  limit.setSingleShot(true);
+  QObject::connect(&limit, &QTimer::timeout, &loop, [&loop, &timed_out] {
+    timed_out = true;
+    loop.quit();
+  });
   process.start();
-  if (!process.waitForStarted(-1)) return false;
+  if (!process.waitForStarted(-1)) return RunEnd::kNotStarted;
+  if (run.time_limit.count() > 0) limit.start(run.time_limit);
   if (process.state() != QProcess::NotRunning && !AbandonRequested()) loop.exec();
-  // Still running: the program is quitting or the operation was abandoned.
-  // The wait ends without a result, and the program is ended with it.
+  // Still running: the program is quitting, the operation was abandoned or
+  // the time is up. The wait ends without a result, and the program with it.
   if (process.state() != QProcess::NotRunning) {
     process.kill();
     process.waitForFinished(kAbandonCheckMs * 20);
-    return false;
+    return timed_out ? RunEnd::kTimedOut : RunEnd::kStopped;
   }
   *exit_code = static_cast<quint32>(process.exitCode());
-  return true;
+  return RunEnd::kExited;
 }
 
 Shell& ProgramShell() {

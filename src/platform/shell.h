@@ -1,8 +1,27 @@
 #ifndef QORVSYNC_PLATFORM_SHELL_H_
 #define QORVSYNC_PLATFORM_SHELL_H_
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <chrono>
+
+// A program to run and wait for: its arguments, each handed over as it is;
+// its environment (empty: this process's own); and how long it may take
+// (zero: as long as it needs).
+struct ProgramRun {
+  QStringList arguments;
+  QProcessEnvironment environment;
+  std::chrono::milliseconds time_limit{0};
+};
+
+// How the wait for a program ended.
+enum class RunEnd {
+  kExited,      // the program ended by itself; its exit code is set
+  kNotStarted,  // it could not be started
+  kStopped,     // the application quits or the operation was abandoned
+  kTimedOut,    // it was still running at its time limit
+};
 
 // The desktop shell: browser, text editor, starting programs. Tests put a
 // recording double in place of the desktop parts they cannot run.
@@ -20,12 +39,10 @@ class Shell {
   // cannot be started.
   virtual bool StartProgram(const QString& program, const QString& parameters,
                             const QString& folder, QString* error) = 0;
-  // Runs a program with its arguments, each handed over as it is, and waits
-  // for its end in an event loop (the window keeps painting). False when it
-  // cannot be started, or when the application quits or the operation is
-  // abandoned during the wait; the program is ended then.
-  virtual bool RunAndWait(const QString& program, const QStringList& arguments,
-                          quint32* exit_code) = 0;
+  // Runs a program and waits for its end in an event loop (the window keeps
+  // painting). When the wait ends otherwise than by the program's own end,
+  // the program is ended with it. `exit_code` is 1 unless it exited.
+  virtual RunEnd RunAndWait(const QString& program, const ProgramRun& run, quint32* exit_code) = 0;
 };
 
 // The desktop implementation: QDesktopServices and QProcess.
@@ -35,8 +52,7 @@ class DesktopShell : public Shell {
   void OpenTextFile(const QString& path) override;
   bool StartProgram(const QString& program, const QString& parameters, const QString& folder,
                     QString* error) override;
-  bool RunAndWait(const QString& program, const QStringList& arguments,
-                  quint32* exit_code) override;
+  RunEnd RunAndWait(const QString& program, const ProgramRun& run, quint32* exit_code) override;
 };
 
 // The shell the program uses; tests may put another in its place.

@@ -37,12 +37,19 @@ class QorvUploadRun {
 
     ui_.SetCaption(QStringLiteral("Waiting, send file on Qorv"));
     const SigningEnd signing = SignExportFile(request_.tqsl_path, request_.location, exported->path,
-                                              request_.program_folder);
+                                              request_.program_folder, request_.tqsl_mode);
     if (signing == SigningEnd::kQuit) return false;
     // A Qorv upload that went wrong keeps both files, also through Club Log.
     bool keep_export = false;
     if (signing == SigningEnd::kSigned) {
       keep_export = !Upload(*exported);
+    } else if (signing == SigningEnd::kTimedOut) {
+      // Whatever TQSL left is kept for a look, and nothing goes to Qorv.
+      keep_export = true;
+      ui_.SetResult(ResultLabel::kUpload,
+                    QStringLiteral("Error: TQSL did not finish within its time limit (%1 s) and "
+                                   "was ended; nothing was uploaded.")
+                        .arg(request_.tqsl_mode.time_limit.count()));
     } else {
       ui_.SetResult(ResultLabel::kUpload, QStringLiteral("Error: TQSL file was not created."));
     }

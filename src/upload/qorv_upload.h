@@ -6,6 +6,7 @@
 
 #include "logdb/log_database.h"
 #include "platform/operation_ui.h"
+#include "upload/tqsl_signing.h"
 
 // What the upload to Qorv starts with: the log and login of the click, and
 // the two texts of the "Upload to Qorv" page as typed. Folders end with "/".
@@ -15,8 +16,9 @@ struct QorvUploadRequest {
   QString log_table;
   QString login;
   QString password;
-  QString tqsl_path;  // the TQSL to run, used as typed
-  QString location;   // TQSL station location
+  QString tqsl_path;      // the TQSL to run, used as typed
+  QString location;       // TQSL station location
+  TqslRunMode tqsl_mode;  // the window's: a person at the screen
 };
 
 // What the upload asks its window while it runs. The boxes are read at the

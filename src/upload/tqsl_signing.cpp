@@ -1,5 +1,7 @@
 #include "upload/tqsl_signing.h"
 
+#include <locale.h>
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
@@ -35,6 +37,16 @@ class QuitWatch : public QObject {
   bool seen_ = false;
 };
 
+void OpenOwnTqslWindow(Shell& shell, const QString& program_folder) {
+  for (const QLatin1String name : {QLatin1String("tqsl.exe"), QLatin1String("tqsl")}) {
+    const QString own = program_folder + name;
+    if (!QFileInfo(own).isFile()) continue;
+    QString ignored;
+    shell.StartProgram(own, QString(), program_folder, &ignored);
+    return;
+  }
+}
+
 }  // namespace
 
 QString SignedFilePath(const QString& export_file) {
@@ -43,28 +55,46 @@ QString SignedFilePath(const QString& export_file) {
   return (dot > slash ? export_file.left(dot) : export_file) + QStringLiteral(".tq8");
 }
 
-QStringList TqslArguments(const QString& location, const QString& export_file) {
-  return {QStringLiteral("-d"), QStringLiteral("-l"), TrimControl(location), export_file,
-          QStringLiteral("-x")};
+QStringList TqslArguments(const QString& location, const QString& export_file, bool unattended) {
+  QStringList arguments{QStringLiteral("-d")};
+  if (unattended) arguments << QStringLiteral("-a") << QStringLiteral("all");
+  arguments << QStringLiteral("-l") << TrimControl(location) << export_file << QStringLiteral("-x");
+  return arguments;
+}
+
+QProcessEnvironment UnattendedTqslEnvironment() {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  // What the variables name for every category, as TQSL will ask for it.
+  const locale_t named = newlocale(LC_ALL_MASK, "", static_cast<locale_t>(0));
+  if (named != static_cast<locale_t>(0)) {
+    freelocale(named);
+    return environment;
+  }
+  environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+  environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+  return environment;
 }
 
 SigningEnd SignExportFile(const QString& tqsl_path, const QString& location,
-                          const QString& export_file, const QString& program_folder) {
+                          const QString& export_file, const QString& program_folder,
+                          const TqslRunMode& mode) {
   Shell& shell = ProgramShell();
-  for (const QLatin1String name : {QLatin1String("tqsl.exe"), QLatin1String("tqsl")}) {
-    const QString own = program_folder + name;
-    if (!QFileInfo(own).isFile()) continue;
-    QString ignored;
-    shell.StartProgram(own, QString(), program_folder, &ignored);
-    break;
-  }
+  // Nobody would see TQSL's own window without a person at the screen.
+  if (!mode.unattended) OpenOwnTqslWindow(shell, program_folder);
 
   QuitWatch quit;
+  ProgramRun run;
+  run.arguments = TqslArguments(location, export_file, mode.unattended);
+  if (mode.unattended) {
+    run.environment = UnattendedTqslEnvironment();
+    run.time_limit = mode.time_limit;
+  }
   quint32 exit_code = 0;
-  shell.RunAndWait(tqsl_path, TqslArguments(location, export_file), &exit_code);
-  // TQSL creates its signed file when it starts: a run ended by closing may
-  // have left a partial one that must not be uploaded.
+  const RunEnd end = shell.RunAndWait(tqsl_path, run, &exit_code);
+  // TQSL creates its signed file when it starts: a run ended by closing or by
+  // its time limit may have left a partial one that must not be uploaded.
   if (quit.Seen() || AbandonRequested()) return SigningEnd::kQuit;
+  if (end == RunEnd::kTimedOut) return SigningEnd::kTimedOut;
   return QFileInfo::exists(SignedFilePath(export_file)) ? SigningEnd::kSigned
                                                         : SigningEnd::kNotCreated;
 }

@@ -33,7 +33,9 @@ class RecordingShell : public Shell {
     *error = QStringLiteral("not started in tests");
     return false;
   }
-  bool RunAndWait(const QString&, const QStringList&, quint32*) override { return false; }
+  RunEnd RunAndWait(const QString&, const ProgramRun&, quint32*) override {
+    return RunEnd::kNotStarted;
+  }
 
   QStringList urls;
   QStringList text_files;

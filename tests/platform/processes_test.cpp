@@ -18,7 +18,9 @@ class ProcessesTest : public testing::Test {
  protected:
   qint64 StartScript(const QString& name) {
     const QString path = dir_.filePath(name);
-    WriteFileBytes(path, "#!/bin/sh\nwhile :; do sleep 0.1; done\n");
+    // Waits on its standard input, which stays open: a script that forked
+    // children would leave one under its name for a moment after it is killed.
+    WriteFileBytes(path, "#!/bin/sh\nread line\n");
     return Start(path, {});
   }
   qint64 StartBinary(const QString& name) {
@@ -134,9 +136,7 @@ TEST_F(ProcessesTest, ShortNameFindsAProgramRunUnderAnotherExecutable) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("SHORT_NAME", c.comm);
     process->setProcessEnvironment(environment);
-    process->start(
-        "/bin/sh",
-        {"-c", "printf '%s' \"$SHORT_NAME\" > /proc/$$/comm; while :; do sleep 0.1; done"});
+    process->start("/bin/sh", {"-c", "printf '%s' \"$SHORT_NAME\" > /proc/$$/comm; read line"});
     ASSERT_TRUE(process->waitForStarted());
     pids.append(process->processId());
     processes_.push_back(std::move(process));

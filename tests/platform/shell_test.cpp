@@ -108,12 +108,14 @@ TEST_F(ShellTest, RunAndWaitKeepsEventsRunningAndGivesTheExitCode) {
   QTimer timer;
   QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
   timer.start(20);
+  ProgramRun run;
+  run.arguments = QStringList{"7"};
   quint32 exit_code = 0;
-  ASSERT_TRUE(shell_.RunAndWait(program, {"7"}, &exit_code));
+  ASSERT_EQ(shell_.RunAndWait(program, run, &exit_code), RunEnd::kExited);
   EXPECT_EQ(exit_code, 7u);
   EXPECT_GE(ticks, 5);
 
-  EXPECT_FALSE(shell_.RunAndWait(dir_.filePath("missing"), {}, &exit_code));
+  EXPECT_EQ(shell_.RunAndWait(dir_.filePath("missing"), {}, &exit_code), RunEnd::kNotStarted);
   EXPECT_EQ(exit_code, 1u);
 }
 
@@ -133,7 +135,7 @@ TEST_F(ShellTest, RunAndWaitOfAnAbandonedOperationEndsTheProgram) {
   });
   watch.start(20);
   quint32 exit_code = 0;
-  EXPECT_FALSE(shell_.RunAndWait(program, {}, &exit_code));
+  EXPECT_EQ(shell_.RunAndWait(program, {}, &exit_code), RunEnd::kStopped);
   ASSERT_TRUE(since_abandon.isValid());
   EXPECT_LT(since_abandon.elapsed(), 1500);
   watch.stop();
@@ -141,6 +143,34 @@ TEST_F(ShellTest, RunAndWaitOfAnAbandonedOperationEndsTheProgram) {
   const pid_t pid = ReadFileBytes(pid_file).trimmed().toInt();
   ASSERT_GT(pid, 0);
   EXPECT_NE(::kill(pid, 0), 0);  // ended and reaped
+}
+
+TEST_F(ShellTest, RunAndWaitEndsTheProgramAtItsTimeLimit) {
+  const QString pid_file = dir_.filePath("pid");
+  const QString program =
+      WriteProgram(dir_.filePath("stuck"), "#!/bin/sh\necho \"$$ $QORV_TEST_WORD\" > '" +
+                                               pid_file.toUtf8() + "'\nexec sleep 30\n");
+  ProgramRun run;
+  run.environment = QProcessEnvironment::systemEnvironment();
+  run.environment.insert("QORV_TEST_WORD", "given");
+  // Long enough for even a busy machine to start the script.
+  run.time_limit = std::chrono::milliseconds(2000);
+  QElapsedTimer elapsed;
+  elapsed.start();
+  quint32 exit_code = 0;
+  EXPECT_EQ(shell_.RunAndWait(program, run, &exit_code), RunEnd::kTimedOut);
+  EXPECT_GE(elapsed.elapsed(), 2000);
+  EXPECT_LT(elapsed.elapsed(), 8000);
+  EXPECT_EQ(exit_code, 1u);
+  const QList<QByteArray> said = ReadFileBytes(pid_file).trimmed().split(' ');
+  ASSERT_EQ(said.size(), 2);
+  EXPECT_EQ(said[1], "given");               // the environment it was given
+  EXPECT_NE(::kill(said[0].toInt(), 0), 0);  // ended and reaped
+
+  // A program that ends in time is not touched by its limit.
+  const QString quick = WriteProgram(dir_.filePath("quick"), "#!/bin/sh\nexit 3\n");
+  EXPECT_EQ(shell_.RunAndWait(quick, run, &exit_code), RunEnd::kExited);
+  EXPECT_EQ(exit_code, 3u);
 }
 
 TEST_F(ShellTest, ResolveProgramLooksBareNamesUpInPath) {

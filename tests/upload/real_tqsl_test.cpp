@@ -157,4 +157,20 @@ TEST_F(RealTqslTest, QsoTqslRefusesStaysUnsent) {
   EXPECT_EQ(SentFlags().values(), (QList<int>{1, 0}));
 }
 
+// Without a person at the screen nobody answers a box: the unattended run
+// signs without any, also under a locale the machine lacks, and within its
+// time limit.
+TEST_F(RealTqslTest, UnattendedRunSignsWithoutABox) {
+  PrepareSigning();
+  SetEnv("LC_ALL", "xx_YY.UTF-8");
+  SetEnv("LANG", "xx_YY.UTF-8");
+  AddQsos({MakeQso("W1AW", "2024-01-02", "10:00", 14, "14.07400", "CW"),
+           MakeQso("DL1ABC", "2024-01-03", "12:00", 144, "145.90000", "FM", "IO-117")});
+  request_.tqsl_mode = {true, std::chrono::seconds(90)};
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(ui_.results.value(ResultLabel::kUpload), "Uploading was successful ! QSO:1");
+  EXPECT_EQ(ReceivedContacts(), QStringList{"W1AW\t2024-01-02\t10:00:00Z\t20M\tCW"});
+  EXPECT_EQ(SentFlags().values(), (QList<int>{1, 0}));
+}
+
 }  // namespace

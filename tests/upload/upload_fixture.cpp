@@ -69,7 +69,8 @@ void UploadFixture::SetUp() {
               QStringLiteral("op"),
               QStringLiteral("secret"),
               DoublePath(QStringLiteral("tqsl-double/tqsl")),
-              QStringLiteral("Home")};
+              QStringLiteral("Home"),
+              TqslRunMode{}};
   hooks_.service = [this] { return service_; };
   hooks_.keep_files = [this] { return keep_files_; };
   hooks_.clublog = [this] { return clublog_; };

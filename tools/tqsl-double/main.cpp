@@ -1,6 +1,8 @@
 // The TQSL stand-in. "tqsl -d -l LOCATION FILE.adi -x" signs FILE.adi for the
 // station location and writes FILE.tq8 beside it; environment switches make it
 // fail, crash, hang or take its time (see README.md).
+#include <locale.h>
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -40,7 +42,22 @@ struct Options {
   QString location;
   QString input;
   QString output;
+  QString action;  // -a
 };
+
+// Where the real TQSL stops at a modal box that nobody may be there to
+// answer, the double waits until it is killed.
+[[noreturn]] void StayAtModalBox(const QString& box) {
+  Complain("waiting at the modal box \"" + box + "\"");
+  for (;;) QThread::sleep(60);
+}
+
+bool LocaleInstalled() {
+  const locale_t named = newlocale(LC_ALL_MASK, "", static_cast<locale_t>(0));
+  if (named == static_cast<locale_t>(0)) return false;
+  freelocale(named);
+  return true;
+}
 
 std::optional<Options> ParseArgs(const QStringList& args) {
   Options options;
@@ -52,6 +69,7 @@ std::optional<Options> ParseArgs(const QStringList& args) {
       const QString& value = args[++i];
       if (arg == "-l") options.location = value;
       if (arg == "-o") options.output = value;
+      if (arg == "-a") options.action = value;
       continue;
     }
     if (arg.startsWith("-l") && arg.size() > 2) {
@@ -152,6 +170,9 @@ int main(int argc, char** argv) {
     return 0;
   }
   QThread::msleep(Env("TQSL_DOUBLE_DELAY_MS").toULong());
+  if (Env("TQSL_DOUBLE_NEED_LOCALE") == "1" && !LocaleInstalled()) {
+    StayAtModalBox("Cannot set locale");
+  }
 
   const QString mode = Env("TQSL_DOUBLE_MODE");
   if (mode == "crash") std::abort();
@@ -168,6 +189,9 @@ int main(int argc, char** argv) {
   if (!options) {
     Complain("usage: tqsl -d -l LOCATION FILE.adi -x");
     return kUsageError;
+  }
+  if (Env("TQSL_DOUBLE_ASK") == "1" && options->action.isEmpty()) {
+    StayAtModalBox("Errors Detected");
   }
   return Sign(*options);
 }
