@@ -69,8 +69,9 @@ bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportD
       }
       ui.SetCaption(ui.LogName());
       run.RunReportLines(lines);
-      MoveQslSinceDate(download, picker);
+      // The date moves last: a run killed before it is asked for again whole.
       SaveErrorList(run.ErrorList(), download.program_folder, ui);
+      MoveQslSinceDate(download, picker);
     }
   } catch (...) {
     // The busy caption does not outlive the action that set it.

@@ -10,18 +10,19 @@ QString EqslErrorFilePath(const QString& program_folder) {
 
 void FinishInboxRun(EqslDatePage& page, const QDateTime& start_utc, const QStringList& error_list,
                     const QString& program_folder, OperationUi& ui) {
+  // The date moves last: a run killed before it is asked for again whole.
+  if (!error_list.isEmpty()) {
+    const QString path = EqslErrorFilePath(program_folder);
+    WriteTextFileLines(path, error_list);
+    ui.ShowTextFile(path);
+  }
+
   const QDate date = page.LoadFromDate() ? page.RangeEnd() : start_utc.date();
   page.SetReceivedSince(QDateTime(date, page.ReceivedSince().time()));
-
   Registry registry;
   if (registry.OpenKey(QString::fromLatin1(kEqslDateKey), true)) {
     registry.WriteString(QString::fromLatin1(kEqslDateValue),
                          EncodeStoredDate(QDateTimeToDateTime(page.ReceivedSince())));
     registry.CloseKey();
   }
-
-  if (error_list.isEmpty()) return;
-  const QString path = EqslErrorFilePath(program_folder);
-  WriteTextFileLines(path, error_list);
-  ui.ShowTextFile(path);
 }

@@ -96,7 +96,7 @@ bool DesktopShell::RunAndWait(const QString& program, const QStringList& argumen
     return false;
   }
   *exit_code = static_cast<quint32>(process.exitCode());
-  return true;
+  return process.exitStatus() == QProcess::NormalExit;
 }
 
 Shell& ProgramShell() {

@@ -22,8 +22,9 @@ class Shell {
                             const QString& folder, QString* error) = 0;
   // Runs a program with its arguments, each handed over as it is, and waits
   // for its end in an event loop (the window keeps painting). False when it
-  // cannot be started, or when the application quits or the operation is
-  // abandoned during the wait; the program is ended then.
+  // cannot be started, when it was ended by a signal (killed or crashed), or
+  // when the application quits or the operation is abandoned during the wait;
+  // the program is ended then.
   virtual bool RunAndWait(const QString& program, const QStringList& arguments,
                           quint32* exit_code) = 0;
 };

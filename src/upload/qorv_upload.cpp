@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "platform/kill_point.h"
 #include "platform/processes.h"
 #include "platform/text_codec.h"
 #include "upload/export_file.h"
@@ -98,6 +99,7 @@ class QorvUploadRun {
     }
     // Only the exported rows the signed file holds went out: a QSO logged
     // since the export, or one TQSL left out, was not sent.
+    KillPoint("accepted");
     const std::optional<QList<QsoKey>> contacts = ReadSignedContacts(ReadFileBytes(signed_file));
     const SignedSelection selection =
         SelectSignedQsos(exported, contacts.value_or(QList<QsoKey>()));

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QObject>
 
@@ -59,12 +60,17 @@ SigningEnd SignExportFile(const QString& tqsl_path, const QString& location,
     break;
   }
 
+  // Only a signed file this run's TQSL wrote may go out, never one an earlier
+  // run of the same second left.
+  const QString signed_file = SignedFilePath(export_file);
+  QFile::remove(signed_file);
   QuitWatch quit;
   quint32 exit_code = 0;
-  shell.RunAndWait(tqsl_path, TqslArguments(location, export_file), &exit_code);
+  const bool ended = shell.RunAndWait(tqsl_path, TqslArguments(location, export_file), &exit_code);
   // TQSL creates its signed file when it starts: a run ended by closing may
   // have left a partial one that must not be uploaded.
   if (quit.Seen() || AbandonRequested()) return SigningEnd::kQuit;
-  return QFileInfo::exists(SignedFilePath(export_file)) ? SigningEnd::kSigned
-                                                        : SigningEnd::kNotCreated;
+  // So may a TQSL that was killed; its partial file goes.
+  if (!ended) QFile::remove(signed_file);
+  return QFileInfo::exists(signed_file) ? SigningEnd::kSigned : SigningEnd::kNotCreated;
 }
