@@ -10,8 +10,7 @@
 
 // A connection for the bare loops: sqlite3 and nothing between. Opened as the
 // program opens the log (read-write, synchronous = FULL), so that both pay
-// the same for a commit. Errors throw
-// std::runtime_error with SQLite's text.
+// the same for a commit. Errors throw std::runtime_error with SQLite's text.
 class BareDb {
  public:
   explicit BareDb(const QString& path);

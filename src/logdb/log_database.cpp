@@ -74,8 +74,10 @@ void LogDatabase::OpenLogDatabase(const QString& path) {
   // costs one disk flush per 100 ms of work.
   probe.finish();
   if (!probe.exec(QStringLiteral("PRAGMA synchronous = FULL"))) {
-    throw AppError(QStringLiteral("Cannot set up the log database '%1': %2")
-                       .arg(path, DatabaseErrorText(probe.lastError())));
+    const QString reason = DatabaseErrorText(probe.lastError());
+    probe = QSqlQuery();
+    db_.close();
+    throw AppError(QStringLiteral("Cannot set up the log database '%1': %2").arg(path, reason));
   }
 }
 

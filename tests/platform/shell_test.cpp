@@ -115,6 +115,10 @@ TEST_F(ShellTest, RunAndWaitKeepsEventsRunningAndGivesTheExitCode) {
 
   EXPECT_FALSE(shell_.RunAndWait(dir_.filePath("missing"), {}, &exit_code));
   EXPECT_EQ(exit_code, 1u);
+
+  // A program killed by a signal did not end its work, whatever it wrote.
+  const QString killed = WriteProgram(dir_.filePath("killed"), "#!/bin/sh\nkill -9 $$\n");
+  EXPECT_FALSE(shell_.RunAndWait(killed, {}, &exit_code));
 }
 
 TEST_F(ShellTest, RunAndWaitOfAnAbandonedOperationEndsTheProgram) {
