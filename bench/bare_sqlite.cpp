@@ -11,10 +11,7 @@ BareDb::BareDb(const QString& path) {
     throw std::runtime_error(message);
   }
   sqlite3_busy_timeout(db_, 5000);
-  if (Text(QStringLiteral("PRAGMA journal_mode"))
-          .compare(QStringLiteral("wal"), Qt::CaseInsensitive) == 0) {
-    Exec("PRAGMA synchronous = NORMAL");
-  }
+  Exec("PRAGMA synchronous = FULL");
 }
 
 BareDb::~BareDb() {

@@ -9,9 +9,8 @@
 #include <vector>
 
 // A connection for the bare loops: sqlite3 and nothing between. Opened as the
-// program opens the log (read-write, synchronous = NORMAL under the
-// write-ahead log), so that both pay the same for a commit. Errors throw
-// std::runtime_error with SQLite's text.
+// program opens the log (read-write, synchronous = FULL), so that both pay
+// the same for a commit. Errors throw std::runtime_error with SQLite's text.
 class BareDb {
  public:
   explicit BareDb(const QString& path);

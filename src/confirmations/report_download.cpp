@@ -77,10 +77,11 @@ bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportD
       }
       ui.SetCaption(ui.LogName());
       run.RunReportLines(lines);
-      MoveQslSinceDate(download, picker);
+      // The date moves last: a run killed before it is asked for again whole.
       SaveErrorList(run.ErrorList(), download.program_folder, ui);
       RememberUnmatchedRun(download.program_folder, UnmatchedRunKind::kQorvDownload,
                            folder + QStringLiteral("/qorvreport.adi"), lines, run.ErrorList());
+      MoveQslSinceDate(download, picker);
     }
   } catch (...) {
     // The busy caption does not outlive the action that set it.

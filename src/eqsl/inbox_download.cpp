@@ -149,8 +149,8 @@ bool DownloadEqslInbox(const EqslDownloadSettings& settings, EqslDatePage& page,
 
   run.emplace(database(), settings.log_set, std::move(ignore_list), ui);
   run->RunInboxLines(lines);
-  FinishInboxRun(page, settings.start_utc, run->ErrorList(), settings.state_folder, ui);
   RememberUnmatchedRun(settings.state_folder, UnmatchedRunKind::kEqslDownload,
                        folder + QStringLiteral("updateeQSLcc.adi"), lines, run->ErrorList());
+  FinishInboxRun(page, settings.start_utc, run->ErrorList(), settings.state_folder, ui);
   return true;
 }

@@ -1,6 +1,7 @@
 // Short write transactions for runs that change many rows.
 #include "logdb/log_database.h"
 #include "platform/app_error.h"
+#include "platform/kill_point.h"
 
 namespace {
 
@@ -54,6 +55,7 @@ void LogDatabase::MaybeCommit() {
 void LogDatabase::CommitBatchTransaction() {
   ExecuteText(QStringLiteral("COMMIT"));
   in_transaction_ = false;
+  KillPoint("commit");
 }
 
 void LogDatabase::EndBatchTransaction() noexcept {

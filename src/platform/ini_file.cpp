@@ -6,6 +6,7 @@
 
 #include "platform/app_error.h"
 #include "platform/text_codec.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -126,7 +127,7 @@ void IniFile::WriteStrings(const QString& section,
   QSaveFile file(path_);
   const bool opened = file.open(QIODevice::WriteOnly);
   if (opened && owner_only_) file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-  if (!opened || file.write(bytes) != bytes.size() || !file.commit()) {
+  if (!opened || file.write(bytes) != bytes.size() || !CommitWholeFile(file)) {
     throw AppError(QStringLiteral("Cannot create file \"%1\". %2").arg(path_, file.errorString()));
   }
 }

@@ -10,6 +10,7 @@
 #include "platform/app_error.h"
 #include "platform/file_lock.h"
 #include "platform/registry_file.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ bool Save(const QString& path, const RegistryFile& contents) {
     file.cancelWriting();
     return false;
   }
-  return file.commit();
+  return CommitWholeFile(file);
 }
 
 // The logbook changes the same file: every read-change-write holds the

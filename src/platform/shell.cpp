@@ -103,6 +103,7 @@ RunEnd DesktopShell::RunAndWait(const QString& program, const ProgramRun& run, q
     process.waitForFinished(kAbandonCheckMs * 20);
     return timed_out ? RunEnd::kTimedOut : RunEnd::kStopped;
   }
+  if (process.exitStatus() != QProcess::NormalExit) return RunEnd::kKilled;
   *exit_code = static_cast<quint32>(process.exitCode());
   return RunEnd::kExited;
 }

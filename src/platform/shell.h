@@ -21,6 +21,7 @@ enum class RunEnd {
   kNotStarted,  // it could not be started
   kStopped,     // the application quits or the operation was abandoned
   kTimedOut,    // it was still running at its time limit
+  kKilled,      // it was ended by a signal (killed or crashed)
 };
 
 // The desktop shell: browser, text editor, starting programs. Tests put a

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/app_error.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -178,7 +179,7 @@ void WriteFileBytes(const QString& path, const QByteArray& bytes) {
   if (!file.open(QIODevice::WriteOnly)) {
     throw AppError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, ReasonOf(file)));
   }
-  if (file.write(bytes) != bytes.size() || !file.commit()) {
+  if (file.write(bytes) != bytes.size() || !CommitWholeFile(file)) {
     const QString reason = ReasonOf(file);
     file.cancelWriting();
     throw AppError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, reason));

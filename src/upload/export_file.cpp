@@ -4,12 +4,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <cerrno>
 
 #include "platform/app_error.h"
 #include "platform/clock.h"
 #include "platform/event_pump.h"
+#include "platform/kill_point.h"
 #include "platform/text_codec.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -21,10 +24,12 @@ void CreateFolder(const QString& folder) {
   }
 }
 
+// The export appears under its name only whole: TQSL and Club Log never
+// read a file cut short by a kill or a full disk.
 class LineWriter {
  public:
   explicit LineWriter(const QString& path) : file_(path) {
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) Fail("Cannot create file");
+    if (!file_.open(QIODevice::WriteOnly)) Fail("Cannot create file");
   }
 
   void Write(const QString& line) {
@@ -35,8 +40,7 @@ class LineWriter {
   }
 
   void Close() {
-    if (!file_.flush()) Fail("Cannot write file");
-    file_.close();
+    if (!CommitWholeFile(file_)) Fail("Cannot write file");
   }
 
  private:
@@ -46,7 +50,7 @@ class LineWriter {
                             file_.errorString()));
   }
 
-  QFile file_;
+  QSaveFile file_;
 };
 
 }  // namespace
@@ -84,6 +88,7 @@ std::optional<ExportedFile> WriteExportFile(OperationUi& ui, const QString& fold
           return false;
         }
         writer->Write(record->line);
+        KillPoint("export-record");
         exported.rowids.append(qso.rowid);
         exported.keys.append(std::move(record->key));
         pump->SetProgress(static_cast<int>(exported.rowids.size() * 100 / count));

@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "net/service_reply.h"
+#include "platform/kill_point.h"
 #include "platform/processes.h"
 #include "platform/program_files.h"
 #include "platform/text_codec.h"
@@ -119,6 +120,7 @@ class QorvUploadRun {
     }
     // Only the exported rows the signed file holds went out: a QSO logged
     // since the export, or one TQSL left out, was not sent.
+    KillPoint("accepted");
     const std::optional<QList<QsoKey>> contacts = ReadSignedContacts(ReadFileBytes(signed_file));
     const SignedSelection selection =
         SelectSignedQsos(exported, contacts.value_or(QList<QsoKey>()));

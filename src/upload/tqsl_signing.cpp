@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QObject>
 
@@ -82,6 +83,10 @@ SigningEnd SignExportFile(const QString& tqsl_path, const QString& location,
   // Nobody would see TQSL's own window without a person at the screen.
   if (!mode.unattended) OpenOwnTqslWindow(shell, program_folder);
 
+  // Only a signed file this run's TQSL wrote may go out, never one an earlier
+  // run of the same second left.
+  const QString signed_file = SignedFilePath(export_file);
+  QFile::remove(signed_file);
   QuitWatch quit;
   ProgramRun run;
   run.arguments = TqslArguments(location, export_file, mode.unattended);
@@ -95,6 +100,7 @@ SigningEnd SignExportFile(const QString& tqsl_path, const QString& location,
   // its time limit may have left a partial one that must not be uploaded.
   if (quit.Seen() || AbandonRequested()) return SigningEnd::kQuit;
   if (end == RunEnd::kTimedOut) return SigningEnd::kTimedOut;
-  return QFileInfo::exists(SignedFilePath(export_file)) ? SigningEnd::kSigned
-                                                        : SigningEnd::kNotCreated;
+  // So may a TQSL that was killed; its partial file goes.
+  if (end == RunEnd::kKilled) QFile::remove(signed_file);
+  return QFileInfo::exists(signed_file) ? SigningEnd::kSigned : SigningEnd::kNotCreated;
 }

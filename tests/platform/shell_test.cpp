@@ -117,6 +117,10 @@ TEST_F(ShellTest, RunAndWaitKeepsEventsRunningAndGivesTheExitCode) {
 
   EXPECT_EQ(shell_.RunAndWait(dir_.filePath("missing"), {}, &exit_code), RunEnd::kNotStarted);
   EXPECT_EQ(exit_code, 1u);
+
+  // A program killed by a signal did not end its work, whatever it wrote.
+  const QString killed = WriteProgram(dir_.filePath("killed"), "#!/bin/sh\nkill -9 $$\n");
+  EXPECT_EQ(shell_.RunAndWait(killed, {}, &exit_code), RunEnd::kKilled);
 }
 
 TEST_F(ShellTest, RunAndWaitOfAnAbandonedOperationEndsTheProgram) {

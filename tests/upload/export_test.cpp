@@ -158,7 +158,8 @@ TEST_F(ExportTest, UnreadableDateOrTimeStopsWithTheCallSign) {
 TEST_F(ExportTest, FrequencyThatIsNoNumberIsAnError) {
   AddQsos({MakeQso("N1A", "2024-01-02", "10:00", 14, "14.0x400", "CW")});
   EXPECT_EQ(ErrorText([this] { Export(); }), "'140x400' is not a valid floating point value");
-  EXPECT_EQ(ExportBytes(), CrLf(Header(1)));
+  // An export stopped half way leaves no file cut short for TQSL to sign.
+  EXPECT_EQ(ExportFolderFiles(), QStringList{});
 }
 
 TEST_F(ExportTest, OneQsoMovesTheProgressInOneStep) {

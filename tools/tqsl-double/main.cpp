@@ -169,6 +169,12 @@ int main(int argc, char** argv) {
     QThread::msleep(Env("TQSL_DOUBLE_IDLE_MS").toULong());
     return 0;
   }
+  // The real TQSL creates its signed file empty when it starts.
+  if (Env("TQSL_DOUBLE_EARLY_FILE") == "1") {
+    if (const std::optional<Options> early = ParseArgs(args)) {
+      QFile(early->output).open(QIODevice::WriteOnly);
+    }
+  }
   QThread::msleep(Env("TQSL_DOUBLE_DELAY_MS").toULong());
   if (Env("TQSL_DOUBLE_NEED_LOCALE") == "1" && !LocaleInstalled()) {
     StayAtModalBox("Cannot set locale");
