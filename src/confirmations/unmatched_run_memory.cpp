@@ -6,6 +6,7 @@
 #include "platform/app_error.h"
 #include "platform/clock.h"
 #include "platform/text_codec.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ void RememberUnmatchedRun(const QString& state_folder, UnmatchedRunKind kind, co
   }
   file.write(
       EncodeText(header + QStringLiteral("\r\n") + JoinLinesCrLf(lines), TextEncoding::kUtf8));
-  if (!file.commit()) {
+  if (!CommitWholeFile(file)) {
     throw AppError(
         QStringLiteral("Cannot write file \"%1\". %2").arg(file.fileName(), file.errorString()));
   }

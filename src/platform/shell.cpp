@@ -87,6 +87,8 @@ RunEnd DesktopShell::RunAndWait(const QString& program, const ProgramRun& run, q
   abandon_watch.start(kAbandonCheckMs);
   bool timed_out = false;
   QTimer limit;
+  // A coarse timer may fire up to 5 % early; the user's time limit is a floor.
+  limit.setTimerType(Qt::PreciseTimer);
   limit.setSingleShot(true);
   QObject::connect(&limit, &QTimer::timeout, &loop, [&loop, &timed_out] {
     timed_out = true;

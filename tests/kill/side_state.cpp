@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -78,9 +79,16 @@ SideState ReadSideState(const QString& root, const QString& database, QString* i
     QFile content(QDir(root).filePath(file));
     content.open(QIODevice::ReadOnly);
     QByteArray bytes = content.readAll();
-    // The services stamp each reply with the moment it was made.
-    if (file.contains(QLatin1String("Download/"))) {
+    // The services stamp each reply with the moment it was made, and the
+    // remembered unmatched run (which keeps the reply's lines) the moment it
+    // ended.
+    const bool remembered = QFileInfo(file).fileName().startsWith(QLatin1String("Unmatched"));
+    if (file.contains(QLatin1String("Download/")) || remembered) {
       bytes = QString::fromLatin1(bytes).replace(stamp, QStringLiteral("\nGenerated")).toLatin1();
+    }
+    if (remembered) {
+      const QRegularExpression ended(QStringLiteral("\t\\d{4}-\\d\\d-\\d\\dT[0-9:]+Z\t"));
+      bytes = QString::fromLatin1(bytes).replace(ended, QStringLiteral("\t\t")).toLatin1();
     }
     state.files.insert(file, bytes);
   }
