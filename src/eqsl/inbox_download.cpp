@@ -140,6 +140,17 @@ bool DownloadEqslInbox(const EqslDownloadSettings& settings, EqslDatePage& page,
     ReportFailedRequest(ui, QStringLiteral("The eQSL inbox file could not be downloaded"), client);
     return true;
   }
+  // An error page instead of the file holds none of the inbox: read as one,
+  // it would move the date past confirmations never seen.
+  if (client.StatusCode() < 200 || client.StatusCode() > 299) {
+    ui.SetCaption(ui.LogName());
+    ui.ShowMessage(
+        MessageKind::kError,
+        ExchangeFailedMessage(QStringLiteral("The eQSL inbox file could not be downloaded"),
+                              ReplyExplanation(QStringLiteral("eQSL sent no inbox file"),
+                                               client.StatusCode(), client.ReplyText())));
+    return true;
+  }
 
   const QStringList lines = client.ReplyLines();
   const QString folder = settings.install_path + QStringLiteral("Download/");

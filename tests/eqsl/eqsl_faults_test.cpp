@@ -133,6 +133,21 @@ TEST_F(EqslFaultsTest, FailedExchangesAndErrorPagesChangeNothing) {
        LoopbackHttpServer::Tls::kOff,
        1,
        QByteArray(inbox).append("eQSL sent no inbox file (HTTP 503)")},
+      // A file request answered with an error page read nothing of the
+      // inbox: moving the date would lose what it holds.
+      {"file request answered with 404",
+       {ScriptedReply::Ok(LinkPage()),
+        ScriptedReply::Status("HTTP/1.1 404 Not Found",
+                              "<html>File not found <CALL:4>W9XX</html>")},
+       LoopbackHttpServer::Tls::kOff,
+       2,
+       QByteArray(file).append("eQSL sent no inbox file (HTTP 404): \"File not found W9XX\"")},
+      {"file request answered with 500",
+       {ScriptedReply::Ok(LinkPage()),
+        ScriptedReply::Status("HTTP/1.1 500 Internal Server Error", "Try later")},
+       LoopbackHttpServer::Tls::kOff,
+       2,
+       QByteArray(file).append("eQSL sent no inbox file (HTTP 500): \"Try later\"")},
       // The one page without a link that means "nothing new".
       {"no log entries",
        {ScriptedReply::Ok("<html><body>You have no log entries matching the selected "

@@ -172,19 +172,6 @@ TEST_F(InboxDownloadTest, RangeDatesUseSlashesWhateverTheRegionalSettings) {
       EqslInboxUrl(settings_, page_).endsWith("&LimitDateLo=03/01/2021&LimitDateHi=03/15/2021"));
 }
 
-TEST_F(InboxDownloadTest, FileRequestAnsweredWithAnErrorPageIsSavedAndProcessed) {
-  LoopbackHttpServer server;
-  server.Enqueue(ScriptedReply::Ok(LinkPage("gone.adi")));
-  server.Enqueue(
-      ScriptedReply::Status("HTTP/1.1 404 Not Found", "<html>File not found <CALL:4>W9XX</html>"));
-  settings_.service = server.Url("");
-  EXPECT_TRUE(Download());
-  EXPECT_EQ(ReadFileBytes(SavedFile()), "<html>File not found <CALL:4>W9XX</html>");
-  EXPECT_EQ(Label(), "Download QSO: 1");
-  EXPECT_EQ(ui_.progress.last(), 100);
-  EXPECT_EQ(page_.received_since.date(), QDate(2021, 10, 20));  // UTC date of the press
-}
-
 TEST_F(InboxDownloadTest, FileIsSavedAsItCameAndReadAsUtf8WhenItIs) {
   // With and without a byte-order mark, the call sign holds "Ö"; the last
   // file is Windows-1252, where the same letter is one byte.
