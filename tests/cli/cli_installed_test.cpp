@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
-#include <QProcess>
+#include <QProcessEnvironment>
 
 #include "cli/cli_fixture.h"
 
@@ -32,20 +32,7 @@ class InstalledCliTest : public CliTest {
   CommandRun Run(const QStringList& arguments) const {
     QProcessEnvironment env = side_->Environment();
     env.insert("XDG_STATE_HOME", root_.filePath("state"));
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(Bin() + "qorvsync", arguments);
-    CommandRun run;
-    if (!process.waitForFinished(60000)) {
-      process.kill();
-      process.waitForFinished();
-      return run;
-    }
-    run.exit_code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return RunProgram(Bin() + "qorvsync", arguments, env);
   }
 
   std::unique_ptr<LogbookSide> side_;

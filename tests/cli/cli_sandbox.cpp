@@ -98,11 +98,12 @@ QProcessEnvironment LogbookSide::Environment() const {
   return env;
 }
 
-CommandRun LogbookSide::Run(const QStringList& arguments, int timeout_ms) const {
+CommandRun RunProgram(const QString& program, const QStringList& arguments,
+                      const QProcessEnvironment& environment, int timeout_ms) {
   QProcess process;
-  process.setProcessEnvironment(Environment());
+  process.setProcessEnvironment(environment);
   process.setStandardInputFile(QProcess::nullDevice());
-  process.start(Program() + QStringLiteral("qorvsync"), arguments);
+  process.start(program, arguments);
   CommandRun run;
   if (!process.waitForFinished(timeout_ms)) {
     process.kill();
@@ -113,6 +114,10 @@ CommandRun LogbookSide::Run(const QStringList& arguments, int timeout_ms) const 
   run.out = process.readAllStandardOutput();
   run.err = process.readAllStandardError();
   return run;
+}
+
+CommandRun LogbookSide::Run(const QStringList& arguments, int timeout_ms) const {
+  return RunProgram(Program() + QStringLiteral("qorvsync"), arguments, Environment(), timeout_ms);
 }
 
 void LogbookSide::UseInThisProcess() const {

@@ -21,6 +21,11 @@ struct CommandRun {
   QByteArray err;
 };
 
+// Runs `program` with no terminal and the given environment; a run still
+// going after `timeout_ms` is killed and gives exit code -1.
+CommandRun RunProgram(const QString& program, const QStringList& arguments,
+                      const QProcessEnvironment& environment, int timeout_ms = 60000);
+
 // One logbook with everything around it, in a folder of its own: the
 // installation (log set "HOME" with the logs "Main" and "Portable"), the
 // registry file that points at it, and a program folder holding a copy of

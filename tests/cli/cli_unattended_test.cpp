@@ -2,7 +2,7 @@
 // with commands whatever their environment, listings that need no lock, and
 // an upload whose TQSL never ends.
 #include <QDir>
-#include <QProcess>
+#include <QProcessEnvironment>
 
 #include "cli/cli_fixture.h"
 #include "platform/operation_lock.h"
@@ -13,20 +13,7 @@ namespace {
 // Runs the program as `side` does, with `environment` instead of the side's.
 CommandRun RunWith(const LogbookSide& side, const QProcessEnvironment& environment,
                    const QStringList& arguments) {
-  QProcess process;
-  process.setProcessEnvironment(environment);
-  process.setStandardInputFile(QProcess::nullDevice());
-  process.start(side.Program() + "qorvsync", arguments);
-  CommandRun run;
-  if (!process.waitForFinished(60000)) {
-    process.kill();
-    process.waitForFinished();
-    return run;
-  }
-  run.exit_code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  run.out = process.readAllStandardOutput();
-  run.err = process.readAllStandardError();
-  return run;
+  return RunProgram(side.Program() + "qorvsync", arguments, environment);
 }
 
 // Sets or removes an environment variable of this process for the life of
