@@ -232,6 +232,7 @@ int UploadCommand(const CliRequest& request, HeadlessSession& session, ConsoleUi
 int ClublogCommand(const CliRequest& request, HeadlessSession& session, ConsoleUi& ui,
                    Outcome& outcome) {
   const bool accepted = UploadToClublog(ClublogLogin(session), request.file, ui);
+  outcome.TakeRun(ui);
   outcome.lines += ui.ClublogReply();
   outcome.details[QStringLiteral("clublog_reply")] = ui.ClublogReply().join(u'\n');
   return accepted ? kExitDone : kExitFailed;
