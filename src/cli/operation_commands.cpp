@@ -221,6 +221,9 @@ int UploadCommand(const CliRequest& request, HeadlessSession& session, ConsoleUi
   if (!result.isEmpty()) outcome.lines << result;
   if (ui.HasMessage(QStringLiteral("No new QSO."))) return kExitNothingToDo;
   const bool accepted = result.startsWith(QLatin1String("Uploading was successful"));
+  // Why the upload failed (TQSL ended at its time limit, no signed file) is
+  // said in JSON too.
+  if (!accepted && !result.isEmpty()) outcome.AddMessage(result);
   const int status = accepted && !clublog_refused ? RunStatus(carried_on, ui) : kExitFailed;
   if (accepted) ShowChangesInLogbook();
   return status;
@@ -229,6 +232,7 @@ int UploadCommand(const CliRequest& request, HeadlessSession& session, ConsoleUi
 int ClublogCommand(const CliRequest& request, HeadlessSession& session, ConsoleUi& ui,
                    Outcome& outcome) {
   const bool accepted = UploadToClublog(ClublogLogin(session), request.file, ui);
+  outcome.TakeRun(ui);
   outcome.lines += ui.ClublogReply();
   outcome.details[QStringLiteral("clublog_reply")] = ui.ClublogReply().join(u'\n');
   return accepted ? kExitDone : kExitFailed;

@@ -5,7 +5,7 @@
 #include <QStringList>
 
 #include "cli/nearest_qsos.h"
-#include "cli/report_records.h"
+#include "confirmations/report_records.h"
 #include "logdb/log_database.h"
 #include "platform/operation_ui.h"
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "confirmations/confirmation_run.h"
+#include "confirmations/report_records.h"
 #include "confirmations/run_results.h"
 #include "confirmations/unmatched_run_memory.h"
 #include "net/http_client.h"
@@ -34,6 +35,22 @@ void MoveQslSinceDate(const ReportDownload& download, const QslSincePicker& pick
   if (!registry.OpenKey(kDateKey, true)) return;
   registry.WriteString(QStringLiteral("QorvDate_Date"),
                        EncodeStoredDate(QDateTimeToDateTime(picker.value())));
+}
+
+// Why a report is not whole, or nothing: one that holds fewer records than its
+// header announces was cut off, and moving the date past it would lose for
+// good the confirmations that never arrived.
+QString CutShortProblem(const QStringList& lines) {
+  const std::optional<int> announced = AnnouncedRecordCount(lines);
+  if (!announced) return QString();
+  int arrived = 0;
+  ForEachReportRecord(lines, [&arrived](const ReportRecord&, qsizetype) { ++arrived; });
+  if (arrived >= *announced) return QString();
+  return QStringLiteral(
+             "The Qorv report was cut short: it announces %1 records and %2 arrived. Nothing was "
+             "changed; the next download asks again from the same date.")
+      .arg(*announced)
+      .arg(arrived);
 }
 
 }  // namespace
@@ -76,6 +93,11 @@ bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportD
         return false;
       }
       ui.SetCaption(ui.LogName());
+      if (const QString problem = CutShortProblem(lines); !problem.isEmpty()) {
+        ui.ShowMessage(MessageKind::kError, problem);
+        ShowQsoCount(ui, run.QsoCount());
+        return false;
+      }
       run.RunReportLines(lines);
       // The date moves last: a run killed before it is asked for again whole.
       SaveErrorList(run.ErrorList(), download.program_folder, ui);

@@ -3,6 +3,7 @@
 // nothing changed.
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 
 #include "cli/cli_fixture.h"
 #include "platform/ini_file.h"
@@ -104,6 +105,12 @@ TEST_F(CliRefusalsTest, FailedExchangesNameTheirCause) {
       unreached.err.contains("qorvsync: error: The file did not reach Club Log: no "
                              "connection to 127.0.0.1 (Connection refused)\n"))
       << unreached.err.constData();
+  // A script reading JSON learns why, too.
+  const CommandRun json = side_->Run({"clublog", file, "--json"});
+  EXPECT_EQ(json.exit_code, 1);
+  EXPECT_TRUE(Json(json)["messages"].toArray().contains(
+      "The file did not reach Club Log: no connection to 127.0.0.1 (Connection refused)"))
+      << json.out.constData();
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // with commands whatever their environment, listings that need no lock, and
 // an upload whose TQSL never ends.
 #include <QDir>
+#include <QJsonArray>
 #include <QProcessEnvironment>
 
 #include "cli/cli_fixture.h"
@@ -114,6 +115,14 @@ TEST_F(CliTest, UploadEndsATqslThatDoesNotFinish) {
   EXPECT_EQ(side->Rows(), rows);
   EXPECT_EQ(QDir(side->Install() + "Qorv Logs").entryList({"*.adi"}, QDir::Files).size(), 1);
   EXPECT_TRUE(QDir(service_.StatePath("uploads")).entryList(QDir::Files).isEmpty());
+  // A script reading JSON learns why, too.
+  const CommandRun json = side->Run({"upload", "--tqsl-timeout", "1", "--json"});
+  EXPECT_EQ(json.exit_code, 1) << json.err.constData();
+  EXPECT_TRUE(Json(json)["messages"].toArray().contains(
+      "Error: TQSL did not finish within its time limit (1 s) and was ended; nothing was "
+      "uploaded."))
+      << json.out.constData();
+  EXPECT_EQ(side->Rows(), rows);
 
   const CommandRun bad = side->Run({"upload", "--tqsl-timeout", "0"});
   EXPECT_EQ(bad.exit_code, 2);

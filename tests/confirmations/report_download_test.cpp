@@ -156,6 +156,35 @@ TEST_F(ReportDownloadTest, ARefusedLoginIsKeptShownAndChangesNothing) {
   EXPECT_EQ(ui_.captions.last(), "Home");
 }
 
+// A report holding fewer records than it announces was cut off: confirming
+// part of it and moving the date would lose the rest for good.
+TEST_F(ReportDownloadTest, AReportCutShortConfirmsNothingAndMovesNoDate) {
+  const QByteArray header = kQorvReportHeader.toLatin1() + "\n<APP_Qorv_NUMREC:1>2\n<eoh>\n";
+  const QByteArray first = Record("K1AA", "40M", "CW", "20210917", "000500").toLatin1() + "\n";
+  for (const auto& [body, arrived] :
+       {std::pair{header + first + "<CALL:4>K1BB\n<BAND:3>20M\n<MO", 1}, std::pair{header, 0}}) {
+    SCOPED_TRACE(arrived);
+    ui_.messages.clear();
+    LoopbackHttpServer cut;
+    cut.SetHandler([&body](const RecordedRequest&) { return ScriptedReply::Ok(body); });
+    service_address_ = QStringLiteral("http://127.0.0.1:%1").arg(cut.Port());
+
+    EXPECT_FALSE(Download());
+    ASSERT_EQ(ui_.messages.size(), 1);
+    EXPECT_EQ(ui_.messages[0].kind, MessageKind::kError);
+    EXPECT_EQ(ui_.messages[0].text,
+              QStringLiteral("The Qorv report was cut short: it announces 2 records and %1 "
+                             "arrived. Nothing was changed; the next download asks again from the "
+                             "same date.")
+                  .arg(arrived));
+    EXPECT_TRUE(ConfirmedNow().isEmpty());
+    EXPECT_EQ(picker_value_, QDateTime(QDate(2021, 7, 1), QTime(7, 0)));
+    EXPECT_EQ(StoredDate(), "no key");
+    EXPECT_FALSE(QFile::exists(ProgramFolder() + "QorvError.txt"));
+    EXPECT_EQ(ui_.captions.last(), "Home");
+  }
+}
+
 TEST_F(ReportDownloadTest, ARefusedConnectionIsSaidAndMovesNothing) {
   QTcpServer closed;
   ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));

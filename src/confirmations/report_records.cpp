@@ -1,4 +1,4 @@
-#include "cli/report_records.h"
+#include "confirmations/report_records.h"
 
 #include <QRegularExpression>
 

@@ -1,5 +1,5 @@
-#ifndef QORVSYNC_CLI_REPORT_RECORDS_H_
-#define QORVSYNC_CLI_REPORT_RECORDS_H_
+#ifndef QORVSYNC_CONFIRMATIONS_REPORT_RECORDS_H_
+#define QORVSYNC_CONFIRMATIONS_REPORT_RECORDS_H_
 
 #include <QDate>
 #include <QList>
@@ -37,4 +37,4 @@ std::optional<int> AnnouncedRecordCount(const QStringList& lines);
 // "hh:mm" of a TIME_ON value, empty when it is not one.
 QString RecordTime(const ReportRecord& record);
 
-#endif  // QORVSYNC_CLI_REPORT_RECORDS_H_
+#endif  // QORVSYNC_CONFIRMATIONS_REPORT_RECORDS_H_
