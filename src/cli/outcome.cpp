@@ -2,6 +2,8 @@
 
 #include <QJsonDocument>
 
+#include "cli/exit_status.h"
+
 void Outcome::TakeRun(const ConsoleUi& ui) {
   if (ui.MatchingBegan()) {
     tables = ui.Tallies();
@@ -15,6 +17,12 @@ void Outcome::TakeRun(const ConsoleUi& ui) {
 
 void Outcome::AddMessage(const QString& text) {
   if (!messages.contains(text)) messages.append(text);
+}
+
+bool Outcome::UnmatchedKnown() const {
+  // A run an error stopped did not reach the end of its records: the rows it
+  // confirmed stay, but how many records match nothing is not known.
+  return unmatched >= 0 && status != kExitFailed;
 }
 
 QJsonObject Outcome::ToJson() const {
@@ -36,7 +44,7 @@ QJsonObject Outcome::ToJson() const {
     object[QStringLiteral("logs")] = logs;
     object[QStringLiteral("confirmed")] = confirmed;
     object[QStringLiteral("already_confirmed")] = already;
-    object[QStringLiteral("unmatched")] = unmatched;
+    if (UnmatchedKnown()) object[QStringLiteral("unmatched")] = unmatched;
   }
   if (qsos_sent >= 0) object[QStringLiteral("qsos_sent")] = qsos_sent;
   object[QStringLiteral("files")] = QJsonArray::fromStringList(files);
@@ -53,7 +61,7 @@ QString Outcome::ToText() const {
                 .arg(it->confirmed)
                 .arg(it->already_confirmed);
   }
-  if (unmatched >= 0) text << QStringLiteral("Unmatched: %1").arg(unmatched);
+  if (UnmatchedKnown()) text << QStringLiteral("Unmatched: %1").arg(unmatched);
   if (qsos_sent >= 0) text << QStringLiteral("QSOs sent: %1").arg(qsos_sent);
   text += lines;
   for (const QString& file : files) text << QStringLiteral("File: ") + file;

@@ -31,6 +31,8 @@ struct Outcome {
   // Each message once, however many ways it arrives.
   void AddMessage(const QString& text);
   QJsonObject ToJson() const;
+  // Whether the run reached the end of its records with a count of unmatched.
+  bool UnmatchedKnown() const;
   QString ToText() const;
 };
 

@@ -174,7 +174,9 @@ int UnmatchedCommand(const CliRequest& request, HeadlessSession& session, Consol
   const bool written = ConfirmRow(session, ui, chosen_record->record, *chosen, source->eqsl);
   outcome.TakeRun(ui);
   outcome.unmatched = static_cast<int>(unmatched.size());
-  outcome.details[QStringLiteral("confirmed_id")] = written ? chosen->Id() : QString();
+  outcome
+      .details[written ? QStringLiteral("confirmed_id") : QStringLiteral("confirmed_before_id")] =
+      chosen->Id();
   if (written) {
     outcome.lines << QStringLiteral("%1 marked confirmed").arg(chosen->Id());
     ShowChangesInLogbook();

@@ -63,6 +63,10 @@ TEST_F(CliTest, HugeFieldLengthNamesFileAndLine) {
   const QJsonObject json = Json(run);
   EXPECT_EQ(json["messages"].toArray(), QJsonArray{message});
   EXPECT_EQ(json["logs"]["log_main"]["confirmed"].toInt(), 1) << run.out.constData();
+  // The run stopped before the end of its records: no count of unmatched.
+  EXPECT_FALSE(json.contains("unmatched")) << run.out.constData();
+  const CommandRun text = side->Run({"import", file});
+  EXPECT_FALSE(text.out.contains("Unmatched")) << text.out.constData();
   EXPECT_TRUE(side->Rows()[0].contains("|EN34ab|")) << side->Rows()[0].toStdString();
 }
 

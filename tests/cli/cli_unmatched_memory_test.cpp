@@ -150,6 +150,12 @@ TEST_F(CliTest, ConfirmWritesExactlyTheNamedRowAndSaysWhatItWrote) {
   EXPECT_FALSE(twice.out.contains("marked confirmed")) << twice.out.constData();
   EXPECT_FALSE(twice.out.contains("already confirmed")) << twice.out.constData();
   EXPECT_EQ(side.Rows(), after);
+
+  // The same fact in JSON: the row named, and nothing said to be written.
+  const QJsonObject again = Json(side.Run({"unmatched", "--confirm", "log_main:5", "--json"}));
+  EXPECT_EQ(again["confirmed_before_id"].toString(), "log_main:5");
+  EXPECT_FALSE(again.contains("confirmed_id"));
+  EXPECT_EQ(side.Rows(), after);
 }
 
 }  // namespace
