@@ -1,16 +1,20 @@
 #include "confirmations/report_download.h"
 
 #include <QDir>
+#include <QSaveFile>
 #include <algorithm>
 
 #include "confirmations/confirmation_run.h"
 #include "confirmations/run_results.h"
+#include "confirmations/text_file_lines.h"
 #include "confirmations/unmatched_run_memory.h"
 #include "net/http_client.h"
 #include "net/http_failure.h"
 #include "net/service_reply.h"
+#include "platform/app_error.h"
 #include "platform/conversions.h"
 #include "platform/registry.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -19,6 +23,7 @@ const QString kNoLogin = QStringLiteral(
     "Configuration.");
 const QString kNotReport = QStringLiteral(
     "The file does not appear to be an ARRL Qorv ADIF file. Processing will not continue");
+constexpr qsizetype kExplainedPageChars = 64 * 1024;
 const QString kDateKey = QStringLiteral("Software\\Vodrix_Log3\\TfmSendQSOstoQorv");
 
 // The next download asks only for what came after this one: the range's end,
@@ -54,7 +59,25 @@ bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportD
     client.SetProtocol(QStringLiteral("1.1"));
     ui.SetCaption(QStringLiteral("Waiting..."));
     ui.ProcessEvents();
-    if (!client.Get(url)) {
+    const QString folder = download.install_path + QStringLiteral("Download");
+    const QString saved_path = folder + QStringLiteral("/qorvreport.adi");
+    QDir().mkdir(folder);
+    // Kept before it is examined, so a refusal page can be looked at. It is
+    // written as it arrives beside the old copy and replaces it only whole.
+    QSaveFile saved(saved_path);
+    if (!saved.open(QIODevice::WriteOnly)) {
+      throw AppError(
+          QStringLiteral("Cannot create file \"%1\". %2").arg(saved_path, saved.errorString()));
+    }
+    const auto write_failed = [&saved, &saved_path] {
+      const QString reason = saved.errorString();
+      saved.cancelWriting();
+      return AppError(QStringLiteral("Cannot write file \"%1\". %2").arg(saved_path, reason));
+    };
+    if (!client.Get(url, [&](const QByteArray& piece) {
+          if (saved.write(piece) != piece.size()) throw write_failed();
+        })) {
+      saved.cancelWriting();
       // Said out loud: a silent "Download QSO: 0" would read as "nothing new".
       ui.SetCaption(ui.LogName());
       ui.ShowMessage(
@@ -62,25 +85,29 @@ bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportD
           ExchangeFailedMessage(QStringLiteral("The Qorv report could not be downloaded"),
                                 client.FailureReason()));
     } else {
-      const QStringList lines = client.ReplyLines();
-      const QString folder = download.install_path + QStringLiteral("Download");
-      QDir().mkdir(folder);
-      // Kept before it is examined, so a refusal page can be looked at.
-      client.SaveReply(folder + QStringLiteral("/qorvreport.adi"));
-      if (!client.ReplyText().contains(kQorvReportHeader)) {
+      if (!CommitWholeFile(saved)) throw write_failed();
+      const TextFileLines lines(saved_path);
+      bool report = false;
+      QString page;
+      lines.ForEach([&](const QString& line) {
+        report = report || line.contains(kQorvReportHeader);
+        // A page without the header is explained by its beginning.
+        if (!report && page.size() < kExplainedPageChars) page += line + QStringLiteral("\r\n");
+      });
+      if (!report) {
         ui.SetCaption(ui.LogName());
         ui.ShowMessage(MessageKind::kError, kNotReport);
         ui.ExplainFailure(ReplyExplanation(QStringLiteral("Qorv answered with no report"),
-                                           client.StatusCode(), client.ReplyText()));
+                                           client.StatusCode(), page));
         ShowQsoCount(ui, run.QsoCount());
         return false;
       }
       ui.SetCaption(ui.LogName());
-      run.RunReportLines(lines);
+      run.RunReportFile(lines);
       // The date moves last: a run killed before it is asked for again whole.
       SaveErrorList(run.ErrorList(), download.program_folder, ui);
-      RememberUnmatchedRun(download.program_folder, UnmatchedRunKind::kQorvDownload,
-                           folder + QStringLiteral("/qorvreport.adi"), lines, run.ErrorList());
+      RememberUnmatchedRunOfFile(download.program_folder, UnmatchedRunKind::kQorvDownload,
+                                 saved_path, run.ErrorList());
       MoveQslSinceDate(download, picker);
     }
   } catch (...) {
