@@ -94,6 +94,26 @@ void ConfirmationRun::RunReportLines(const QStringList& lines) {
   batch.Commit();
 }
 
+void ConfirmationRun::RunReportFile(const TextFileLines& file) {
+  qsizetype n = 0;
+  qsizetype records = 0;
+  file.ForEach([&](const QString& line) {
+    ++n;
+    if (HasAdifTag(line, u"CALL")) ++records;
+  });
+  ui_.BeginMatching(records);
+  EventPump pump(ui_);
+  LogDatabase::WriteBatch batch(database_);
+  qsizetype i = 0;
+  file.ForEach([&](const QString& line) {
+    ProcessReportLine(line);
+    pump.SetProgress(n == 1 ? 100 : static_cast<int>(i * 100 / (n - 1)));
+    pump.Tick();
+    ++i;
+  });
+  batch.Commit();
+}
+
 void ConfirmationRun::ProcessReportLine(const QString& line) {
   PendingQslRecord& qsl = PendingQsl;
   CurrentLine = line;

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "confirmations/confirmation_options.h"
+#include "confirmations/text_file_lines.h"
 #include "logdb/log_database.h"
 #include "platform/operation_ui.h"
 
@@ -35,6 +36,9 @@ class ConfirmationRun {
   // report). Row changes are grouped into short transactions, committed at
   // least every 100 ms, at the end and before an error leaves the run.
   void RunReportLines(const QStringList& lines);
+  // The same over a report file read line by line, so that memory does not
+  // grow with the report.
+  void RunReportFile(const TextFileLines& file);
 
   // Reads the fields on one line into PendingQsl; "<eor>" ends the record:
   // MatchConfirmation, then the buffer is emptied.

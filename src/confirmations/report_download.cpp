@@ -1,17 +1,21 @@
 #include "confirmations/report_download.h"
 
 #include <QDir>
+#include <QSaveFile>
 #include <algorithm>
 
 #include "confirmations/confirmation_run.h"
 #include "confirmations/report_records.h"
 #include "confirmations/run_results.h"
+#include "confirmations/text_file_lines.h"
 #include "confirmations/unmatched_run_memory.h"
 #include "net/http_client.h"
 #include "net/http_failure.h"
 #include "net/service_reply.h"
+#include "platform/app_error.h"
 #include "platform/conversions.h"
 #include "platform/registry.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -20,6 +24,7 @@ const QString kNoLogin = QStringLiteral(
     "Configuration.");
 const QString kNotReport = QStringLiteral(
     "The file does not appear to be an ARRL Qorv ADIF file. Processing will not continue");
+constexpr qsizetype kExplainedPageChars = 64 * 1024;
 const QString kDateKey = QStringLiteral("Software\\Vodrix_Log3\\TfmSendQSOstoQorv");
 
 // The next download asks only for what came after this one: the range's end,
@@ -37,21 +42,47 @@ void MoveQslSinceDate(const ReportDownload& download, const QslSincePicker& pick
                        EncodeStoredDate(QDateTimeToDateTime(picker.value())));
 }
 
-// Why a report is not whole, or nothing: one that holds fewer records than its
-// header announces was cut off, and moving the date past it would lose for
-// good the confirmations that never arrived.
-QString CutShortProblem(const QStringList& lines) {
-  const std::optional<int> announced = AnnouncedRecordCount(lines);
-  if (!announced) return QString();
-  int arrived = 0;
-  ForEachReportRecord(lines, [&arrived](const ReportRecord&, qsizetype) { ++arrived; });
-  if (arrived >= *announced) return QString();
-  return QStringLiteral(
-             "The Qorv report was cut short: it announces %1 records and %2 arrived. Nothing was "
-             "changed; the next download asks again from the same date.")
-      .arg(*announced)
-      .arg(arrived);
-}
+// What a saved report says of its own completeness, read line by line: the
+// record count its header announces and the records that arrived (each ended
+// by "<eor>" after the header's last "<eoh>", as the run reads them). One that
+// holds fewer records than announced was cut off, and moving the date past it
+// would lose for good the confirmations that never arrived.
+class RecordTally {
+ public:
+  void Take(const QString& line) {
+    if (header_open_) {
+      header_ << line;
+      header_open_ = header_.size() < kHeaderLines &&
+                     !line.contains(QLatin1String("<eoh>"), Qt::CaseInsensitive);
+    }
+    const qsizetype header_end = line.lastIndexOf(QLatin1String("<eoh>"), -1, Qt::CaseInsensitive);
+    if (header_end >= 0) arrived_ = 0;
+    const QLatin1String record_end("<eor>");
+    for (qsizetype at =
+             line.indexOf(record_end, header_end < 0 ? 0 : header_end + 5, Qt::CaseInsensitive);
+         at >= 0; at = line.indexOf(record_end, at + record_end.size(), Qt::CaseInsensitive)) {
+      ++arrived_;
+    }
+  }
+
+  // Why the report cannot be taken as whole, or nothing.
+  QString CutShortProblem() const {
+    const std::optional<int> announced = AnnouncedRecordCount(header_);
+    if (!announced || arrived_ >= *announced) return QString();
+    return QStringLiteral(
+               "The Qorv report was cut short: it announces %1 records and %2 arrived. Nothing "
+               "was changed; the next download asks again from the same date.")
+        .arg(*announced)
+        .arg(arrived_);
+  }
+
+ private:
+  // A report's header is a few lines; what has no "<eoh>" by then has none.
+  static constexpr qsizetype kHeaderLines = 200;
+  QStringList header_;
+  bool header_open_ = true;
+  qsizetype arrived_ = 0;
+};
 
 }  // namespace
 
@@ -71,7 +102,25 @@ bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportD
     client.SetProtocol(QStringLiteral("1.1"));
     ui.SetCaption(QStringLiteral("Waiting..."));
     ui.ProcessEvents();
-    if (!client.Get(url)) {
+    const QString folder = download.install_path + QStringLiteral("Download");
+    const QString saved_path = folder + QStringLiteral("/qorvreport.adi");
+    QDir().mkdir(folder);
+    // Kept before it is examined, so a refusal page can be looked at. It is
+    // written as it arrives beside the old copy and replaces it only whole.
+    QSaveFile saved(saved_path);
+    if (!saved.open(QIODevice::WriteOnly)) {
+      throw AppError(
+          QStringLiteral("Cannot create file \"%1\". %2").arg(saved_path, saved.errorString()));
+    }
+    const auto write_failed = [&saved, &saved_path] {
+      const QString reason = saved.errorString();
+      saved.cancelWriting();
+      return AppError(QStringLiteral("Cannot write file \"%1\". %2").arg(saved_path, reason));
+    };
+    if (!client.Get(url, [&](const QByteArray& piece) {
+          if (saved.write(piece) != piece.size()) throw write_failed();
+        })) {
+      saved.cancelWriting();
       // Said out loud: a silent "Download QSO: 0" would read as "nothing new".
       ui.SetCaption(ui.LogName());
       ui.ShowMessage(
@@ -79,30 +128,36 @@ bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportD
           ExchangeFailedMessage(QStringLiteral("The Qorv report could not be downloaded"),
                                 client.FailureReason()));
     } else {
-      const QStringList lines = client.ReplyLines();
-      const QString folder = download.install_path + QStringLiteral("Download");
-      QDir().mkdir(folder);
-      // Kept before it is examined, so a refusal page can be looked at.
-      client.SaveReply(folder + QStringLiteral("/qorvreport.adi"));
-      if (!client.ReplyText().contains(kQorvReportHeader)) {
+      if (!CommitWholeFile(saved)) throw write_failed();
+      const TextFileLines lines(saved_path);
+      bool report = false;
+      QString page;
+      RecordTally tally;
+      lines.ForEach([&](const QString& line) {
+        tally.Take(line);
+        report = report || line.contains(kQorvReportHeader);
+        // A page without the header is explained by its beginning.
+        if (!report && page.size() < kExplainedPageChars) page += line + QStringLiteral("\r\n");
+      });
+      if (!report) {
         ui.SetCaption(ui.LogName());
         ui.ShowMessage(MessageKind::kError, kNotReport);
         ui.ExplainFailure(ReplyExplanation(QStringLiteral("Qorv answered with no report"),
-                                           client.StatusCode(), client.ReplyText()));
+                                           client.StatusCode(), page));
         ShowQsoCount(ui, run.QsoCount());
         return false;
       }
       ui.SetCaption(ui.LogName());
-      if (const QString problem = CutShortProblem(lines); !problem.isEmpty()) {
+      if (const QString problem = tally.CutShortProblem(); !problem.isEmpty()) {
         ui.ShowMessage(MessageKind::kError, problem);
         ShowQsoCount(ui, run.QsoCount());
         return false;
       }
-      run.RunReportLines(lines);
+      run.RunReportFile(lines);
       // The date moves last: a run killed before it is asked for again whole.
       SaveErrorList(run.ErrorList(), download.program_folder, ui);
-      RememberUnmatchedRun(download.program_folder, UnmatchedRunKind::kQorvDownload,
-                           folder + QStringLiteral("/qorvreport.adi"), lines, run.ErrorList());
+      RememberUnmatchedRunOfFile(download.program_folder, UnmatchedRunKind::kQorvDownload,
+                                 saved_path, run.ErrorList());
       MoveQslSinceDate(download, picker);
     }
   } catch (...) {

@@ -2,7 +2,9 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <functional>
 
+#include "confirmations/text_file_lines.h"
 #include "platform/app_error.h"
 #include "platform/clock.h"
 #include "platform/text_codec.h"
@@ -40,6 +42,31 @@ std::optional<UnmatchedRunKind> KindOf(const QString& key) {
   return std::nullopt;
 }
 
+// Writes the state file: the header line, then the run's lines.
+void WriteRun(const QString& state_folder, UnmatchedRunKind kind, const QString& source,
+              const QStringList& error_list,
+              const std::function<void(const std::function<void(const QString&)>&)>& each_line) {
+  if (error_list.isEmpty()) return;
+  const QString header = QStringList{QLatin1String(kMark), KindKey(kind),
+                                     ProgramClock().NowUtc().toString(Qt::ISODate), source}
+                             .join(u'\t');
+  // UTF-8 holds every character a report may bring; the whole file is
+  // renamed into place, so a reader never sees half of it.
+  QSaveFile file(StateFile(state_folder, kind == UnmatchedRunKind::kEqslDownload));
+  if (!file.open(QIODevice::WriteOnly)) {
+    throw AppError(
+        QStringLiteral("Cannot create file \"%1\". %2").arg(file.fileName(), file.errorString()));
+  }
+  file.write(EncodeText(header + QStringLiteral("\r\n"), TextEncoding::kUtf8));
+  each_line([&file](const QString& line) {
+    file.write(EncodeText(line + QStringLiteral("\r\n"), TextEncoding::kUtf8NoMark));
+  });
+  if (!CommitWholeFile(file)) {
+    throw AppError(
+        QStringLiteral("Cannot write file \"%1\". %2").arg(file.fileName(), file.errorString()));
+  }
+}
+
 }  // namespace
 
 QString UnmatchedRunKindName(UnmatchedRunKind kind) {
@@ -56,23 +83,18 @@ QString UnmatchedRunKindName(UnmatchedRunKind kind) {
 
 void RememberUnmatchedRun(const QString& state_folder, UnmatchedRunKind kind, const QString& source,
                           const QStringList& lines, const QStringList& error_list) {
+  WriteRun(state_folder, kind, source, error_list,
+           [&lines](const std::function<void(const QString&)>& take) {
+             for (const QString& line : lines) take(line);
+           });
+}
+
+void RememberUnmatchedRunOfFile(const QString& state_folder, UnmatchedRunKind kind,
+                                const QString& source, const QStringList& error_list) {
   if (error_list.isEmpty()) return;
-  const QString header = QStringList{QLatin1String(kMark), KindKey(kind),
-                                     ProgramClock().NowUtc().toString(Qt::ISODate), source}
-                             .join(u'\t');
-  // UTF-8 holds every character a report may bring; the whole file is
-  // renamed into place, so a reader never sees half of it.
-  QSaveFile file(StateFile(state_folder, kind == UnmatchedRunKind::kEqslDownload));
-  if (!file.open(QIODevice::WriteOnly)) {
-    throw AppError(
-        QStringLiteral("Cannot create file \"%1\". %2").arg(file.fileName(), file.errorString()));
-  }
-  file.write(
-      EncodeText(header + QStringLiteral("\r\n") + JoinLinesCrLf(lines), TextEncoding::kUtf8));
-  if (!CommitWholeFile(file)) {
-    throw AppError(
-        QStringLiteral("Cannot write file \"%1\". %2").arg(file.fileName(), file.errorString()));
-  }
+  const TextFileLines lines(source);
+  WriteRun(state_folder, kind, source, error_list,
+           [&lines](const std::function<void(const QString&)>& take) { lines.ForEach(take); });
 }
 
 std::optional<RememberedRun> RecallUnmatchedRun(const QString& state_folder, bool eqsl) {

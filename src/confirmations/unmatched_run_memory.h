@@ -29,6 +29,11 @@ QString UnmatchedRunKindName(UnmatchedRunKind kind);
 void RememberUnmatchedRun(const QString& state_folder, UnmatchedRunKind kind, const QString& source,
                           const QStringList& lines, const QStringList& error_list);
 
+// The same with the lines of the file at `source`, read line by line so that
+// a big report is never held whole.
+void RememberUnmatchedRunOfFile(const QString& state_folder, UnmatchedRunKind kind,
+                                const QString& source, const QStringList& error_list);
+
 // The remembered eQSL run with `eqsl`, else the Qorv side's; nothing when
 // none was kept. A file that is not one of ours counts as none.
 std::optional<RememberedRun> RecallUnmatchedRun(const QString& state_folder, bool eqsl);

@@ -1,6 +1,7 @@
 #include "eqsl/inbox_download.h"
 
 #include <QDir>
+#include <QSaveFile>
 #include <QUrl>
 #include <cerrno>
 #include <cstring>
@@ -14,6 +15,8 @@
 #include "net/http_failure.h"
 #include "net/service_reply.h"
 #include "platform/app_error.h"
+#include "platform/text_codec.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -21,6 +24,7 @@ constexpr char kLinkMarker[] = "<LI><A HREF=\"../downloadedfiles/";
 // How the inbox page says that nothing matches the request.
 constexpr char kNothingNew[] = "You have no log entries";
 constexpr qsizetype kFileNameRoom = 100;
+constexpr qsizetype kExplainedPageBytes = 64 * 1024;
 
 QString Encoded(const QString& value) {
   return QString::fromLatin1(QUrl::toPercentEncoding(value));
@@ -136,32 +140,53 @@ bool DownloadEqslInbox(const EqslDownloadSettings& settings, EqslDatePage& page,
     }
     return true;
   }
-  if (!client.Get(settings.service + QStringLiteral("/downloadedfiles/") + SafeTarget(file_name))) {
+  const QString folder = settings.install_path + QStringLiteral("Download/");
+  const QString saved_path = folder + QStringLiteral("updateeQSLcc.adi");
+  MakeDownloadFolder(folder);
+  // Written as it arrives beside the old copy, which it replaces only whole.
+  // The beginning is also kept, to explain an error page.
+  QSaveFile saved(saved_path);
+  if (!saved.open(QIODevice::WriteOnly)) {
+    throw AppError(
+        QStringLiteral("Cannot create file \"%1\". %2").arg(saved_path, saved.errorString()));
+  }
+  const auto write_failed = [&saved, &saved_path] {
+    const QString reason = saved.errorString();
+    saved.cancelWriting();
+    return AppError(QStringLiteral("Cannot write file \"%1\". %2").arg(saved_path, reason));
+  };
+  QByteArray beginning;
+  if (!client.Get(settings.service + QStringLiteral("/downloadedfiles/") + SafeTarget(file_name),
+                  [&](const QByteArray& piece) {
+                    if (beginning.size() < kExplainedPageBytes) beginning += piece;
+                    if (saved.write(piece) != piece.size()) throw write_failed();
+                  })) {
+    saved.cancelWriting();
     ReportFailedRequest(ui, QStringLiteral("The eQSL inbox file could not be downloaded"), client);
     return true;
   }
   // An error page instead of the file holds none of the inbox: read as one,
   // it would move the date past confirmations never seen.
   if (client.StatusCode() < 200 || client.StatusCode() > 299) {
+    saved.cancelWriting();
     ui.SetCaption(ui.LogName());
     ui.ShowMessage(
         MessageKind::kError,
-        ExchangeFailedMessage(QStringLiteral("The eQSL inbox file could not be downloaded"),
-                              ReplyExplanation(QStringLiteral("eQSL sent no inbox file"),
-                                               client.StatusCode(), client.ReplyText())));
+        ExchangeFailedMessage(
+            QStringLiteral("The eQSL inbox file could not be downloaded"),
+            ReplyExplanation(QStringLiteral("eQSL sent no inbox file"), client.StatusCode(),
+                             JoinLinesCrLf(SplitLines(DecodeTextDetectingUtf8(beginning).text)))));
     return true;
   }
 
-  const QStringList lines = client.ReplyLines();
-  const QString folder = settings.install_path + QStringLiteral("Download/");
-  MakeDownloadFolder(folder);
-  client.SaveReply(folder + QStringLiteral("updateeQSLcc.adi"));
+  if (!CommitWholeFile(saved)) throw write_failed();
+  const TextFileLines lines(saved_path);
   ui.SetCaption(ui.LogName());
 
   run.emplace(database(), settings.log_set, std::move(ignore_list), ui);
-  run->RunInboxLines(lines);
-  RememberUnmatchedRun(settings.state_folder, UnmatchedRunKind::kEqslDownload,
-                       folder + QStringLiteral("updateeQSLcc.adi"), lines, run->ErrorList());
+  run->RunInboxFile(lines);
+  RememberUnmatchedRunOfFile(settings.state_folder, UnmatchedRunKind::kEqslDownload, saved_path,
+                             run->ErrorList());
   FinishInboxRun(page, settings.start_utc, run->ErrorList(), settings.state_folder, ui);
   return true;
 }

@@ -35,6 +35,29 @@ void EqslInboxRun::RunInboxLines(const QStringList& lines) {
   batch.Commit();
 }
 
+void EqslInboxRun::RunInboxFile(const TextFileLines& file) {
+  PendingQsl.Clear();
+  qsizetype n = 0;
+  qsizetype records = 0;
+  file.ForEach([&](const QString& line) {
+    ++n;
+    if (HasAdifTag(line, u"CALL")) ++records;
+  });
+  ui_.BeginMatching(records);
+  EventPump pump(ui_);
+  LogDatabase::WriteBatch batch(database_);
+  const qsizetype last = n - 1;
+  qsizetype i = 0;
+  file.ForEach([&](const QString& line) {
+    ProcessInboxLine(line);
+    database_.MaybeCommit();
+    pump.SetProgress(last == 0 ? 100 : static_cast<int>(i * 100 / last));
+    pump.Tick();
+    ++i;
+  });
+  batch.Commit();
+}
+
 void EqslInboxRun::ProcessInboxLine(const QString& line) {
   PendingQslRecord& qsl = PendingQsl;
   CurrentLine = line;

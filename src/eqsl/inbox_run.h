@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "confirmations/text_file_lines.h"
 #include "logdb/log_database.h"
 #include "platform/operation_ui.h"
 
@@ -27,6 +28,9 @@ class EqslInboxRun {
   // file) and pending events let run between lines. Starts from an empty
   // PendingQsl; row changes are committed in short batches.
   void RunInboxLines(const QStringList& lines);
+  // The same over an inbox file read line by line, so that memory does not
+  // grow with the file.
+  void RunInboxFile(const TextFileLines& file);
   void ProcessInboxLine(const QString& line);
   void MatchEqslConfirmation();
 

@@ -8,13 +8,16 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QList>
+#include <QObject>
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 
+#include "net/body_pipe.h"
 #include "net/http_failure.h"
 #include "net/http_url.h"
 #include "platform/operation_abandon.h"
@@ -96,6 +99,11 @@ struct HttpClient::Impl {
   int socket_error = 0;
   HttpFailure failure;
   QByteArray reply_body;
+  // Set while a streamed exchange runs: the body goes there, not to reply_body.
+  BodyPipe* pipe = nullptr;
+  // No event loop to hand pieces over: the sink runs on the transfer thread,
+  // which is the caller's.
+  bool sink_inline = false;
   QByteArray request_body;
   QByteArray ca_file;
   bool busy = false;
@@ -121,7 +129,15 @@ struct HttpClient::Impl {
 size_t HttpClient::Impl::OnBody(char* data, size_t size, size_t count, void* user) {
   auto* impl = static_cast<Impl*>(user);
   impl->Touch();
-  impl->reply_body.append(data, static_cast<qsizetype>(size * count));
+  const auto bytes = static_cast<qsizetype>(size * count);
+  if (impl->pipe == nullptr) {
+    impl->reply_body.append(data, bytes);
+    return size * count;
+  }
+  if (!impl->pipe->Push(data, bytes)) return 0;
+  if (impl->sink_inline) impl->pipe->Drain();
+  // A wait for the sink is not a silent server.
+  impl->Touch();
   return size * count;
 }
 
@@ -144,6 +160,7 @@ int HttpClient::Impl::OnProgress(void* user, curl_off_t, curl_off_t down, curl_o
     impl->idle_timed_out = true;
     return 1;
   }
+  if (impl->pipe != nullptr && impl->pipe->Closed()) return 1;
   return AbandonRequested() ? 1 : 0;
 }
 
@@ -326,14 +343,18 @@ void HttpClient::SetKeepAlive(bool keep_alive) { impl_->keep_alive = keep_alive;
 
 void HttpClient::SetUserAgent(const QString& user_agent) { impl_->user_agent = user_agent; }
 
-bool HttpClient::Get(const QString& url) { return Run(QStringLiteral("GET"), url, {}, {}); }
+bool HttpClient::Get(const QString& url) { return Run(QStringLiteral("GET"), url, {}, {}, {}); }
+
+bool HttpClient::Get(const QString& url, const BodySink& sink) {
+  return Run(QStringLiteral("GET"), url, {}, {}, sink);
+}
 
 bool HttpClient::Post(const QString& url, const QString& content_type, const QByteArray& body) {
-  return Run(QStringLiteral("POST"), url, content_type, body);
+  return Run(QStringLiteral("POST"), url, content_type, body, {});
 }
 
 bool HttpClient::Run(const QString& method, const QString& url, const QString& content_type,
-                     const QByteArray& body) {
+                     const QByteArray& body, const BodySink& sink) {
   Impl& impl = *impl_;
   if (impl.busy) return false;  // the running exchange owns the reply state
   impl.status_code = 500;
@@ -366,10 +387,27 @@ bool HttpClient::Run(const QString& method, const QString& url, const QString& c
   impl.idle_timed_out = false;
   impl.Touch();
   impl.busy = true;
+  // Pieces are handed to the sink by events posted to this receiver, which
+  // lives on the caller's thread.
+  QObject receiver;
+  std::optional<BodyPipe> pipe;
+  if (sink) {
+    pipe.emplace(sink, [&receiver, &pipe] {
+      QMetaObject::invokeMethod(
+          &receiver, [&pipe] { pipe->Drain(); }, Qt::QueuedConnection);
+    });
+    impl.pipe = &*pipe;
+    impl.sink_inline = QCoreApplication::instance() == nullptr;
+  }
   CURLcode result = CURLE_ABORTED_BY_CALLBACK;
   if (!AbandonRequested()) RunWhileEventsFlow([&] { result = curl_easy_perform(impl.curl); });
   impl.busy = false;
+  impl.pipe = nullptr;
   impl.request_body.clear();
+  if (pipe) {
+    pipe->Drain();  // what arrived after the last hand-over
+    pipe->RethrowFailure();
+  }
   // An abandoned operation gets no reply, even one that arrived meanwhile.
   if (AbandonRequested()) {
     impl.reply_body.clear();

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 // One HTTP/1.x client for the exchanges with the services. Each operation
@@ -79,6 +80,13 @@ class HttpClient {
   // while this client's own exchange runs (from an event handler), returns
   // false at once and leaves the running exchange's results alone.
   bool Get(const QString& url);
+  // The same exchange, the body handed to `sink` piece by piece as it
+  // arrives, in order, on the caller's thread, instead of being kept
+  // (ReplyBody stays empty). Only a bounded amount waits for the sink, so
+  // memory does not grow with the reply. An exception from the sink ends the
+  // exchange at once and leaves Get.
+  using BodySink = std::function<void(const QByteArray& piece)>;
+  bool Get(const QString& url, const BodySink& sink);
   bool Post(const QString& url, const QString& content_type, const QByteArray& body);
 
   // 500 from the start of each request until a final status line arrives.
@@ -104,7 +112,7 @@ class HttpClient {
  private:
   struct Impl;
   bool Run(const QString& method, const QString& url, const QString& content_type,
-           const QByteArray& body);
+           const QByteArray& body, const BodySink& sink);
 
   std::unique_ptr<Impl> impl_;
 };

@@ -3,8 +3,10 @@
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
+#include "net/body_pipe.h"
 #include "net/http_client.h"
 #include "platform/app_error.h"
 #include "platform/operation_abandon.h"
@@ -213,6 +215,79 @@ TEST(HttpReply, TimersKeepFiringWhileTheCallerWaits) {
   EXPECT_GE(ticks, 10);
   EXPECT_FALSE(nested_result);
   EXPECT_EQ(server.Requests().size(), 1u);
+}
+
+TEST(HttpReply, AStreamedBodyReachesTheSinkAsItArrivesWholeAndInOrder) {
+  QByteArray body;
+  for (int i = 0; body.size() < 3 * BodyPipe::kMaxWaiting; ++i) {
+    body += "<CALL:4>W" + QByteArray::number(i) + "<EOR>\r\n";
+  }
+  for (Framing framing : {Framing::kContentLength, Framing::kChunked}) {
+    for (bool slow_sink : {false, true}) {
+      LoopbackHttpServer server;
+      ScriptedReply reply = ScriptedReply::Ok(body);
+      reply.framing = framing;
+      reply.chunk_size = 4096;
+      reply.stall_at = 1000;
+      reply.stall_ms = 1000;
+      server.Enqueue(reply);
+      HttpClient client;
+      QElapsedTimer elapsed;
+      elapsed.start();
+      qint64 first_piece_ms = -1;
+      QByteArray received;
+      EXPECT_TRUE(client.Get(server.Url(), [&](const QByteArray& piece) {
+        if (first_piece_ms < 0) first_piece_ms = elapsed.elapsed();
+        received += piece;
+        // A sink slower than the network holds the transfer back.
+        if (slow_sink) QThread::msleep(1);
+      }));
+      const QString name =
+          QStringLiteral("framing %1, slow sink %2").arg(static_cast<int>(framing)).arg(slow_sink);
+      // The bytes before the pause are handed over while the server waits.
+      EXPECT_GE(first_piece_ms, 0) << name.toStdString();
+      EXPECT_LT(first_piece_ms, 900) << name.toStdString();
+      EXPECT_GE(elapsed.elapsed(), 1000) << name.toStdString();
+      EXPECT_EQ(received.size(), body.size()) << name.toStdString();
+      EXPECT_TRUE(received == body) << name.toStdString();
+      EXPECT_TRUE(client.ReplyBody().isEmpty()) << name.toStdString();
+      EXPECT_EQ(client.StatusCode(), 200);
+    }
+  }
+}
+
+TEST(HttpReply, AStreamedExchangeEndsOnAFailureOrWhenTheSinkThrows) {
+  ScriptedReply reset = ScriptedReply::Ok("first part|second part");
+  reset.stall_at = 11;
+  reset.drop_at_stall = true;
+  {
+    LoopbackHttpServer server;
+    server.Enqueue(reset);
+    HttpClient client;
+    QByteArray received;
+    EXPECT_FALSE(client.Get(server.Url(), [&](const QByteArray& piece) { received += piece; }));
+    EXPECT_EQ(client.SocketError(), 104);
+    EXPECT_EQ(client.FailureReason(), "the reply of 127.0.0.1 was cut short");
+    EXPECT_EQ(received, "first part|");
+  }
+  ScriptedReply stalls = reset;
+  stalls.drop_at_stall = false;
+  stalls.stall_ms = 10000;
+  LoopbackHttpServer server;
+  server.Enqueue(stalls);
+  HttpClient client;
+  QElapsedTimer elapsed;
+  elapsed.start();
+  EXPECT_THROW(client.Get(server.Url(),
+                          [](const QByteArray&) { throw AppError(QStringLiteral("sink failed")); }),
+               AppError);
+  // The exchange does not wait for the rest of the reply.
+  EXPECT_LT(elapsed.elapsed(), 3000);
+  // The client is free for the next exchange.
+  LoopbackHttpServer next;
+  next.Enqueue(ScriptedReply::Ok("next"));
+  EXPECT_TRUE(client.Get(next.Url()));
+  EXPECT_EQ(client.ReplyBody(), "next");
 }
 
 TEST(HttpReply, AnAbandonedOperationsExchangeEndsAtOnceWithoutAReply) {

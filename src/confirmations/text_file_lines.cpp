@@ -1,0 +1,133 @@
+#include "confirmations/text_file_lines.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+#include "platform/app_error.h"
+
+namespace {
+
+constexpr qint64 kPieceBytes = 1 << 20;
+
+// Calls `take` for each piece of the file, in order.
+void ForEachPiece(const QString& path, const std::function<void(const QByteArray&)>& take) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    throw AppError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+  }
+  for (;;) {
+    const QByteArray piece = file.read(kPieceBytes);
+    if (file.error() != QFileDevice::NoError) {
+      throw AppError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
+    }
+    if (piece.isEmpty()) return;
+    take(piece);
+  }
+}
+
+// How many bytes at the end begin a UTF-8 sequence that lacks its last bytes.
+qsizetype UnfinishedUtf8Tail(const QByteArray& bytes) {
+  const qsizetype n = bytes.size();
+  for (qsizetype i = n - 1; i >= 0 && i >= n - 4; --i) {
+    const auto byte = static_cast<unsigned char>(bytes.at(i));
+    if ((byte & 0xC0) == 0x80) continue;
+    const qsizetype needed = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+    return n - i < needed ? n - i : 0;
+  }
+  return 0;
+}
+
+// The encoding DecodeTextDetectingUtf8 would choose for the whole file.
+TextEncoding DetectEncoding(const QString& path) {
+  std::optional<TextEncoding> marked;
+  bool ascii = true;
+  bool invalid = false;
+  // An unfinished sequence at the end of a piece is checked with the next.
+  QByteArray carry;
+  bool first = true;
+  ForEachPiece(path, [&](const QByteArray& piece) {
+    if (first) {
+      first = false;
+      // A mark split over two reads cannot happen: a read holds 1 MiB.
+      const DecodedText head = DecodeText(piece.left(3));
+      if (head.encoding != TextEncoding::kAnsi) marked = head.encoding;
+    }
+    if (marked || invalid) return;
+    if (ascii) {
+      ascii = std::all_of(piece.cbegin(), piece.cend(),
+                          [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
+      if (ascii) return;
+    }
+    QByteArray bytes = carry + piece;
+    const qsizetype unfinished = UnfinishedUtf8Tail(bytes);
+    carry = bytes.right(unfinished);
+    bytes.chop(unfinished);
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    // The decoding runs only when its result is taken.
+    const QString decoded = utf8.decode(bytes);
+    invalid = utf8.hasError();
+  });
+  if (marked) return *marked;
+  if (ascii || invalid || !carry.isEmpty()) return TextEncoding::kAnsi;
+  return TextEncoding::kUtf8NoMark;
+}
+
+}  // namespace
+
+TextFileLines::TextFileLines(QString path)
+    : path_(std::move(path)), encoding_(DetectEncoding(path_)) {}
+
+void TextFileLines::ForEach(const std::function<void(const QString&)>& take) const {
+  std::optional<QStringDecoder> decoder;
+  qsizetype skip = 0;
+  switch (encoding_) {
+    case TextEncoding::kUtf8:
+      decoder.emplace(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+      skip = 3;
+      break;
+    case TextEncoding::kUtf8NoMark:
+      decoder.emplace(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+      break;
+    case TextEncoding::kUtf16Le:
+      decoder.emplace(QStringConverter::Utf16LE, QStringConverter::Flag::ConvertInitialBom);
+      skip = 2;
+      break;
+    case TextEncoding::kUtf16Be:
+      decoder.emplace(QStringConverter::Utf16BE, QStringConverter::Flag::ConvertInitialBom);
+      skip = 2;
+      break;
+    case TextEncoding::kAnsi:
+      break;
+  }
+  QString pending;
+  // A CR that ended the last piece: an LF at the start of the next one
+  // belongs to the same break.
+  bool after_cr = false;
+  ForEachPiece(path_, [&](const QByteArray& bytes) {
+    const QByteArray piece = skip > 0 ? bytes.mid(skip) : bytes;
+    skip = 0;
+    pending += decoder ? decoder->decode(piece) : FromAnsi(piece);
+    qsizetype start = 0;
+    const qsizetype n = pending.size();
+    if (after_cr && n > 0 && pending.at(0) == u'\n') start = 1;
+    after_cr = false;
+    for (qsizetype i = start; i < n; ++i) {
+      const QChar ch = pending.at(i);
+      if (ch != u'\r' && ch != u'\n') continue;
+      take(pending.mid(start, i - start));
+      if (ch == u'\r') {
+        if (i + 1 == n) {
+          after_cr = true;
+        } else if (pending.at(i + 1) == u'\n') {
+          ++i;
+        }
+      }
+      start = i + 1;
+    }
+    pending.remove(0, start);
+  });
+  if (!pending.isEmpty()) take(pending);
+}
