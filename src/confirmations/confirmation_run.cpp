@@ -95,13 +95,9 @@ void ConfirmationRun::RunReportLines(const QStringList& lines) {
 }
 
 void ConfirmationRun::RunReportFile(const TextFileLines& file) {
-  qsizetype n = 0;
-  qsizetype records = 0;
-  file.ForEach([&](const QString& line) {
-    ++n;
-    if (HasAdifTag(line, u"CALL")) ++records;
-  });
-  ui_.BeginMatching(records);
+  const LineTally tally = CountLinesAndRecords(file);
+  const qsizetype n = tally.lines;
+  ui_.BeginMatching(tally.records);
   EventPump pump(ui_);
   LogDatabase::WriteBatch batch(database_);
   qsizetype i = 0;

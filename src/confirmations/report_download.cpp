@@ -1,7 +1,6 @@
 #include "confirmations/report_download.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <algorithm>
 
 #include "confirmations/confirmation_run.h"
@@ -13,9 +12,9 @@
 #include "net/http_failure.h"
 #include "net/service_reply.h"
 #include "platform/app_error.h"
+#include "platform/arriving_file.h"
 #include "platform/conversions.h"
 #include "platform/registry.h"
-#include "platform/whole_file.h"
 
 namespace {
 
@@ -107,20 +106,9 @@ bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportD
     QDir().mkdir(folder);
     // Kept before it is examined, so a refusal page can be looked at. It is
     // written as it arrives beside the old copy and replaces it only whole.
-    QSaveFile saved(saved_path);
-    if (!saved.open(QIODevice::WriteOnly)) {
-      throw AppError(
-          QStringLiteral("Cannot create file \"%1\". %2").arg(saved_path, saved.errorString()));
-    }
-    const auto write_failed = [&saved, &saved_path] {
-      const QString reason = saved.errorString();
-      saved.cancelWriting();
-      return AppError(QStringLiteral("Cannot write file \"%1\". %2").arg(saved_path, reason));
-    };
-    if (!client.Get(url, [&](const QByteArray& piece) {
-          if (saved.write(piece) != piece.size()) throw write_failed();
-        })) {
-      saved.cancelWriting();
+    ArrivingFile saved(saved_path);
+    if (!client.Get(url, [&saved](const QByteArray& piece) { saved.Write(piece); })) {
+      saved.Cancel();
       // Said out loud: a silent "Download QSO: 0" would read as "nothing new".
       ui.SetCaption(ui.LogName());
       ui.ShowMessage(
@@ -128,7 +116,7 @@ bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportD
           ExchangeFailedMessage(QStringLiteral("The Qorv report could not be downloaded"),
                                 client.FailureReason()));
     } else {
-      if (!CommitWholeFile(saved)) throw write_failed();
+      saved.Commit();
       const TextFileLines lines(saved_path);
       bool report = false;
       QString page;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <utility>
 
+#include "adif/adif_reader.h"
 #include "platform/app_error.h"
 
 namespace {
@@ -130,4 +131,13 @@ void TextFileLines::ForEach(const std::function<void(const QString&)>& take) con
     pending.remove(0, start);
   });
   if (!pending.isEmpty()) take(pending);
+}
+
+LineTally CountLinesAndRecords(const TextFileLines& file) {
+  LineTally tally;
+  file.ForEach([&tally](const QString& line) {
+    ++tally.lines;
+    if (HasAdifTag(line, u"CALL")) ++tally.records;
+  });
+  return tally;
 }

@@ -25,4 +25,12 @@ class TextFileLines {
   TextEncoding encoding_ = TextEncoding::kAnsi;
 };
 
+// The lines of a file and those of them that name a CALL (the records a run
+// offers), counted in one pass before a run, for its progress.
+struct LineTally {
+  qsizetype lines = 0;
+  qsizetype records = 0;
+};
+LineTally CountLinesAndRecords(const TextFileLines& file);
+
 #endif  // QORVSYNC_CONFIRMATIONS_TEXT_FILE_LINES_H_

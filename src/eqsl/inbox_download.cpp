@@ -1,7 +1,6 @@
 #include "eqsl/inbox_download.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QUrl>
 #include <cerrno>
 #include <cstring>
@@ -15,8 +14,8 @@
 #include "net/http_failure.h"
 #include "net/service_reply.h"
 #include "platform/app_error.h"
+#include "platform/arriving_file.h"
 #include "platform/text_codec.h"
-#include "platform/whole_file.h"
 
 namespace {
 
@@ -145,30 +144,21 @@ bool DownloadEqslInbox(const EqslDownloadSettings& settings, EqslDatePage& page,
   MakeDownloadFolder(folder);
   // Written as it arrives beside the old copy, which it replaces only whole.
   // The beginning is also kept, to explain an error page.
-  QSaveFile saved(saved_path);
-  if (!saved.open(QIODevice::WriteOnly)) {
-    throw AppError(
-        QStringLiteral("Cannot create file \"%1\". %2").arg(saved_path, saved.errorString()));
-  }
-  const auto write_failed = [&saved, &saved_path] {
-    const QString reason = saved.errorString();
-    saved.cancelWriting();
-    return AppError(QStringLiteral("Cannot write file \"%1\". %2").arg(saved_path, reason));
-  };
+  ArrivingFile saved(saved_path);
   QByteArray beginning;
   if (!client.Get(settings.service + QStringLiteral("/downloadedfiles/") + SafeTarget(file_name),
                   [&](const QByteArray& piece) {
                     if (beginning.size() < kExplainedPageBytes) beginning += piece;
-                    if (saved.write(piece) != piece.size()) throw write_failed();
+                    saved.Write(piece);
                   })) {
-    saved.cancelWriting();
+    saved.Cancel();
     ReportFailedRequest(ui, QStringLiteral("The eQSL inbox file could not be downloaded"), client);
     return true;
   }
   // An error page instead of the file holds none of the inbox: read as one,
   // it would move the date past confirmations never seen.
   if (client.StatusCode() < 200 || client.StatusCode() > 299) {
-    saved.cancelWriting();
+    saved.Cancel();
     ui.SetCaption(ui.LogName());
     ui.ShowMessage(
         MessageKind::kError,
@@ -179,7 +169,7 @@ bool DownloadEqslInbox(const EqslDownloadSettings& settings, EqslDatePage& page,
     return true;
   }
 
-  if (!CommitWholeFile(saved)) throw write_failed();
+  saved.Commit();
   const TextFileLines lines(saved_path);
   ui.SetCaption(ui.LogName());
 

@@ -37,13 +37,9 @@ void EqslInboxRun::RunInboxLines(const QStringList& lines) {
 
 void EqslInboxRun::RunInboxFile(const TextFileLines& file) {
   PendingQsl.Clear();
-  qsizetype n = 0;
-  qsizetype records = 0;
-  file.ForEach([&](const QString& line) {
-    ++n;
-    if (HasAdifTag(line, u"CALL")) ++records;
-  });
-  ui_.BeginMatching(records);
+  const LineTally tally = CountLinesAndRecords(file);
+  const qsizetype n = tally.lines;
+  ui_.BeginMatching(tally.records);
   EventPump pump(ui_);
   LogDatabase::WriteBatch batch(database_);
   const qsizetype last = n - 1;
