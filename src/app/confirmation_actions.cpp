@@ -1,10 +1,10 @@
 #include "app/confirmation_actions.h"
 
-#include "app/download_settings.h"
 #include "app/stored_date_box.h"
 #include "app/tfrm_main.h"
 #include "confirmations/report_download.h"
 #include "confirmations/report_import.h"
+#include "session/download_settings.h"
 #include "ui_tfrm_main.h"
 
 namespace {

@@ -2,12 +2,12 @@
 
 #include <QDateEdit>
 
-#include "app/download_settings.h"
 #include "app/stored_date_box.h"
 #include "app/tfrm_main.h"
 #include "eqsl/ignore_list.h"
 #include "eqsl/inbox_download.h"
 #include "logdb/log_database.h"
+#include "session/download_settings.h"
 #include "ui_tfrm_main.h"
 
 namespace {

@@ -14,6 +14,7 @@
 #include "platform/app_error.h"
 #include "platform/conversions.h"
 #include "platform/ini_file.h"
+#include "session/stored_options.h"
 
 namespace {
 
@@ -166,7 +167,7 @@ void FormStorage::RestorePlacement() {
 void FormStorage::RestoreProperty(const QString& prop) {
   const QString element_name = prop.section(u'.', 0, 0);
   const QString property = prop.section(u'.', 1);
-  const QString key = QString(prop).replace(u'.', u'_');
+  const QString key = StoredOptionKey(prop);
   QWidget* element = form_.findChild<QWidget*>(element_name);
   if (element == nullptr) throw NotStorable(prop);
   const QString value =
@@ -175,8 +176,7 @@ void FormStorage::RestoreProperty(const QString& prop) {
   if (property == QLatin1String("Checked")) {
     auto* box = qobject_cast<QAbstractButton*>(element);
     if (box == nullptr) throw NotStorable(prop);
-    if (value.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) box->setChecked(true);
-    if (value.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) box->setChecked(false);
+    if (const std::optional<bool> checked = StoredChecked(value)) box->setChecked(*checked);
   } else if (property == QLatin1String("Text")) {
     if (auto* edit = qobject_cast<QLineEdit*>(element)) {
       edit->setText(value);
@@ -258,8 +258,7 @@ void FormStorage::Save(bool visible) {
     }
     values.append({QStringLiteral("Visible"), visible ? QStringLiteral("1") : QStringLiteral("0")});
     for (const QString& prop : stored_props_) {
-      values.append(
-          {QString(prop).replace(u'.', u'_'), QuotedForProfile(TrimControl(ReadProperty(prop)))});
+      values.append({StoredOptionKey(prop), QuotedForProfile(TrimControl(ReadProperty(prop)))});
     }
     ini.WriteStrings(section, values);
     // The file holds the Club Log password: its owner alone may read it, also

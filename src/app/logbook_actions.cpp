@@ -1,21 +1,12 @@
 #include "app/logbook_actions.h"
 
 #include "app/logbook_session.h"
-#include "app/start_up.h"
 #include "app/tfrm_main.h"
 #include "logdb/log_database.h"
 #include "platform/delay.h"
 #include "platform/run_file.h"
-
-void LoadLogConfiguration(LogDatabase& database, Configuration& config) {
-  const LogConfiguration log = database.LoadLogConfiguration(config.LogName);
-  config.LogFileName = log.LogFileName;
-  config.LogSet = log.LogSet;
-  config.EQSLUserName = log.EQSLUserName;
-  config.EQSLPassword = log.EQSLPassword;
-  config.EQorvUserName = log.EQorvUserName;
-  config.EQorvPassword = log.EQorvPassword;
-}
+#include "session/configuration.h"
+#include "session/logbook_files.h"
 
 void LogPoll(TfrmMain& form) {
   Configuration& config = form.Config();

@@ -1,14 +1,7 @@
 #ifndef QORVSYNC_APP_LOGBOOK_ACTIONS_H_
 #define QORVSYNC_APP_LOGBOOK_ACTIONS_H_
 
-#include "app/configuration.h"
-
-class LogDatabase;
 class TfrmMain;
-
-// The current log's Aconfig row into the record: its table, its log set and
-// the service credentials (all empty when the log is not in Aconfig).
-void LoadLogConfiguration(LogDatabase& database, Configuration& config);
 
 // TimerTimer, every 300 ms while on: when the logbook's log selector shows
 // another log, LogName, the Aconfig values and the caption follow it

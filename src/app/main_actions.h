@@ -4,7 +4,7 @@
 #include <QDateTime>
 #include <functional>
 
-#include "app/configuration.h"
+#include "session/configuration.h"
 
 class TfrmMain;
 

@@ -11,25 +11,17 @@
 #include "app/app_resources.h"
 #include "app/date_format.h"
 #include "app/error_box.h"
-#include "app/service_addresses.h"
 #include "app/stored_date_box.h"
 #include "app/window_font.h"
 #include "platform/clock.h"
 #include "platform/operation_abandon.h"
 #include "platform/program_files.h"
 #include "platform/shell.h"
+#include "session/service_addresses.h"
+#include "session/stored_options.h"
 #include "ui_tfrm_main.h"
 
 namespace {
-
-// The window's elements whose values the settings store keeps.
-const QStringList kStoredProps = {
-    QStringLiteral("cbUpdateloc.Checked"),  QStringLiteral("cbUpdatestate.Checked"),
-    QStringLiteral("cbUpdateIOTA.Checked"), QStringLiteral("cbCNTY.Checked"),
-    QStringLiteral("cmbCNTY.Text"),         QStringLiteral("RzPageControl1.ActivePage"),
-    QStringLiteral("clublogemail.Text"),    QStringLiteral("callsign.Text"),
-    QStringLiteral("password.Text"),        QStringLiteral("cbClublog.Checked"),
-    QStringLiteral("edLocation.Text"),      QStringLiteral("cbKeep.Checked")};
 
 constexpr int kLogPollMs = 300;
 const QString kRed = QStringLiteral("color: #ff0000;");
@@ -63,14 +55,14 @@ TfrmMain::TfrmMain(MainActions actions, Dialogs& dialogs, QWidget* parent)
       ui_(std::make_unique<Ui::TfrmMain>()),
       actions_(std::move(actions)),
       dialogs_(dialogs),
-      form_storage_(*this, kStoredProps, *this) {
+      form_storage_(*this, StoredOptionNames(), *this) {
   InitAppResources();
   const ProgramFiles files = ProgramFiles::OfThisProgram();
   config_.ProgramFolder = files.SettingsFolder();
   config_.StateFolder = files.StateFolder();
   // Named before any start-up step can fail, so that a failed start-up still
   // restores and saves the settings in the program's own file.
-  form_storage_.SetIniFileName(config_.ProgramFolder + QStringLiteral("qorv.ini"));
+  form_storage_.SetIniFileName(ProgramSettingsFile(config_));
   // The program's font rather than the window's own, and before the
   // elements exist: under the style sheet an element takes the font it was
   // polished with, and a window's font does not reach the elements on its
@@ -362,7 +354,7 @@ void TfrmMain::OpenLoginPage(const QString& url) { ProgramShell().OpenUrl(url); 
 void TfrmMain::Image1Click() {
   RunGuarded(*this, [this] {
     const QString host = RequireServiceAddress(config_.Services.qorv_web, QStringLiteral("QorvWeb"),
-                                               config_.ProgramFolder + QStringLiteral("qorv.ini"));
+                                               ProgramSettingsFile(config_));
     OpenLoginPage(host + QStringLiteral("/qorvuser/default?login=") +
                   QString::fromLatin1(QUrl::toPercentEncoding(config_.EQorvUserName)) +
                   QStringLiteral("&password=") +

@@ -4,12 +4,12 @@
 #include <QMainWindow>
 #include <memory>
 
-#include "app/configuration.h"
 #include "app/dialogs.h"
 #include "app/form_storage.h"
 #include "app/logbook_session.h"
 #include "app/main_actions.h"
 #include "platform/operation_ui.h"
+#include "session/configuration.h"
 
 class QLabel;
 class QTimer;

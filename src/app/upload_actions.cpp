@@ -1,10 +1,10 @@
 #include "app/upload_actions.h"
 
 #include "app/clublog_actions.h"
-#include "app/service_addresses.h"
 #include "app/tfrm_main.h"
 #include "logdb/log_database.h"
 #include "platform/system_folders.h"
+#include "session/service_addresses.h"
 #include "ui_tfrm_main.h"
 #include "upload/qorv_upload.h"
 #include "upload/station_locations.h"

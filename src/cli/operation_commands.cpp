@@ -2,7 +2,6 @@
 
 #include <QSqlQuery>
 
-#include "app/download_settings.h"
 #include "cli/exit_status.h"
 #include "cli/folder_changes.h"
 #include "cli/report_file.h"
@@ -16,6 +15,7 @@
 #include "platform/logbook_link.h"
 #include "platform/text_codec.h"
 #include "platform/window_link.h"
+#include "session/download_settings.h"
 #include "upload/qorv_upload.h"
 
 namespace {

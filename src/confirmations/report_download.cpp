@@ -15,6 +15,7 @@
 #include "platform/arriving_file.h"
 #include "platform/conversions.h"
 #include "platform/registry.h"
+#include "session/logbook_registry_keys.h"
 
 namespace {
 
@@ -24,7 +25,6 @@ const QString kNoLogin = QStringLiteral(
 const QString kNotReport = QStringLiteral(
     "The file does not appear to be an ARRL Qorv ADIF file. Processing will not continue");
 constexpr qsizetype kExplainedPageChars = 64 * 1024;
-const QString kDateKey = QStringLiteral("Software\\Vodrix_Log3\\TfmSendQSOstoQorv");
 
 // The next download asks only for what came after this one: the range's end,
 // or the UTC day of the press. A range ending later than that day stops there,
@@ -36,7 +36,7 @@ void MoveQslSinceDate(const ReportDownload& download, const QslSincePicker& pick
       download.query.load_date ? std::min(download.query.end_date, press_day) : press_day;
   picker.set_value(QDateTime(day, picker.value().time()));
   Registry registry;
-  if (!registry.OpenKey(kDateKey, true)) return;
+  if (!registry.OpenKey(kSendQsosKey, true)) return;
   registry.WriteString(QStringLiteral("QorvDate_Date"),
                        EncodeStoredDate(QDateTimeToDateTime(picker.value())));
 }

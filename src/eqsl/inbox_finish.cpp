@@ -25,7 +25,7 @@ void FinishInboxRun(EqslDatePage& page, const QDateTime& start_utc, const QStrin
   const QDate date = page.LoadFromDate() ? std::min(page.RangeEnd(), press_day) : press_day;
   page.SetReceivedSince(QDateTime(date, page.ReceivedSince().time()));
   Registry registry;
-  if (registry.OpenKey(QString::fromLatin1(kEqslDateKey), true)) {
+  if (registry.OpenKey(kSendQsosKey, true)) {
     registry.WriteString(QString::fromLatin1(kEqslDateValue),
                          EncodeStoredDate(QDateTimeToDateTime(page.ReceivedSince())));
     registry.CloseKey();

@@ -7,10 +7,10 @@
 
 #include "eqsl/eqsl_page.h"
 #include "platform/operation_ui.h"
+#include "session/logbook_registry_keys.h"
 
-// The registry key and value that keep the received-since date for the next
-// start.
-inline constexpr char kEqslDateKey[] = "Software\\Vodrix_Log3\\TfmSendQSOstoQorv";
+// The registry value that keeps the received-since date for the next start,
+// in the logbook's Qorv dialog key.
 inline constexpr char kEqslDateValue[] = "eQSLDate_Date";
 
 QString EqslErrorFilePath(const QString& program_folder);

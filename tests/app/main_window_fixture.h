@@ -10,8 +10,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/start_up.h"
 #include "app/tfrm_main.h"
+#include "session/start_up.h"
 #include "support/scripted_dialogs.h"
 
 // A main window on the offscreen platform with its settings file in a

@@ -138,28 +138,6 @@ TEST_F(StartUpTest, ProxyEnableMissingOrOfAnotherTypeEndsStartUp) {
   }
 }
 
-TEST(SplitProxyServerTest, HostBeforeTheFirstColonPortAfterIt) {
-  struct Case {
-    QString value;
-    QString host;
-    QString port;
-  };
-  const Case cases[] = {
-      {"proxy.local:3128", "proxy.local", "3128"},
-      {" proxy : 8080 ", "proxy", "8080"},
-      {"proxy", "", "proxy"},
-      {"ftp=a:1;socks=b:2", "ftp=a", "1;socks=b:2"},
-      {"\tproxy:\r\n", "proxy", ""},
-  };
-  for (const Case& c : cases) {
-    QString host = "old";
-    QString port = "old";
-    SplitProxyServer(c.value, &host, &port);
-    EXPECT_EQ(host, c.host) << c.value.toStdString();
-    EXPECT_EQ(port, c.port) << c.value.toStdString();
-  }
-}
-
 TEST_F(StartUpTest, StoredDatesWithCommaOrPointAndTheirErrors) {
   CreateInstallation();
   const QDateTime noon(QDate(2021, 10, 31), QTime(12, 0));

@@ -8,10 +8,10 @@
 #include <QUuid>
 
 #include "app/program_actions.h"
-#include "app/start_up.h"
 #include "app/tfrm_main.h"
 #include "platform/ini_file.h"
 #include "platform/registry.h"
+#include "session/start_up.h"
 #include "support/scripted_dialogs.h"
 #include "support/service_double_process.h"
 

@@ -10,11 +10,11 @@
 #include "app/app_test_support.h"
 #include "app/eqsl_actions.h"
 #include "app/main_window_fixture.h"
-#include "app/start_up.h"
 #include "create/logbook_schema.h"
 #include "logdb/log_database.h"
 #include "platform/ini_file.h"
 #include "platform/text_codec.h"
+#include "session/start_up.h"
 #include "support/service_double_process.h"
 
 namespace {

@@ -17,7 +17,7 @@ class InboxFinishTest : public EqslFixture {
  protected:
   static QString StoredDate() {
     Registry registry;
-    EXPECT_TRUE(registry.OpenKey(QString::fromLatin1(kEqslDateKey), false));
+    EXPECT_TRUE(registry.OpenKey(kSendQsosKey, false));
     return registry.ReadString(QString::fromLatin1(kEqslDateValue));
   }
 

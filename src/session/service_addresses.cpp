@@ -1,4 +1,4 @@
-#include "app/service_addresses.h"
+#include "session/service_addresses.h"
 
 #include <QFileInfo>
 

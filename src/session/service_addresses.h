@@ -1,5 +1,5 @@
-#ifndef QORVSYNC_APP_SERVICE_ADDRESSES_H_
-#define QORVSYNC_APP_SERVICE_ADDRESSES_H_
+#ifndef QORVSYNC_SESSION_SERVICE_ADDRESSES_H_
+#define QORVSYNC_SESSION_SERVICE_ADDRESSES_H_
 
 #include <QString>
 
@@ -20,4 +20,4 @@ struct ServiceAddresses {
 QString RequireServiceAddress(const QString& address, const QString& key,
                               const QString& settings_file);
 
-#endif  // QORVSYNC_APP_SERVICE_ADDRESSES_H_
+#endif  // QORVSYNC_SESSION_SERVICE_ADDRESSES_H_

@@ -1,14 +1,6 @@
-#include "app/download_settings.h"
+#include "session/download_settings.h"
 
-#include "app/service_addresses.h"
-
-namespace {
-
-QString SettingsFile(const Configuration& config) {
-  return config.ProgramFolder + QStringLiteral("qorv.ini");
-}
-
-}  // namespace
+#include "session/service_addresses.h"
 
 ReportDownload QorvReportDownload(const Configuration& config, const ReportQuery& query,
                                   const QDateTime& start_utc) {
@@ -16,7 +8,7 @@ ReportDownload QorvReportDownload(const Configuration& config, const ReportQuery
   download.query = query;
   download.service_address = [&config] {
     return RequireServiceAddress(config.Services.qorv, QStringLiteral("Qorv"),
-                                 SettingsFile(config));
+                                 ProgramSettingsFile(config));
   };
   download.proxy_enable = config.ProxyEnable;
   download.proxy_host = config.ProxyHost;
@@ -30,8 +22,8 @@ ReportDownload QorvReportDownload(const Configuration& config, const ReportQuery
 
 EqslDownloadSettings EqslSettings(const Configuration& config, const QDateTime& start_utc) {
   EqslDownloadSettings settings;
-  settings.service =
-      RequireServiceAddress(config.Services.eqsl, QStringLiteral("eQSL"), SettingsFile(config));
+  settings.service = RequireServiceAddress(config.Services.eqsl, QStringLiteral("eQSL"),
+                                           ProgramSettingsFile(config));
   settings.user_name = config.EQSLUserName;
   settings.password = config.EQSLPassword;
   settings.install_path = config.InstallPath;

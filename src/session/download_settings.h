@@ -1,11 +1,11 @@
-#ifndef QORVSYNC_APP_DOWNLOAD_SETTINGS_H_
-#define QORVSYNC_APP_DOWNLOAD_SETTINGS_H_
+#ifndef QORVSYNC_SESSION_DOWNLOAD_SETTINGS_H_
+#define QORVSYNC_SESSION_DOWNLOAD_SETTINGS_H_
 
 #include <QDateTime>
 
-#include "app/configuration.h"
 #include "confirmations/report_download.h"
 #include "eqsl/inbox_download.h"
+#include "session/configuration.h"
 
 // What the window and the command line both hand a download: the logbook's
 // folders, log set, credentials, proxy and service address from the
@@ -15,4 +15,4 @@ ReportDownload QorvReportDownload(const Configuration& config, const ReportQuery
                                   const QDateTime& start_utc);
 EqslDownloadSettings EqslSettings(const Configuration& config, const QDateTime& start_utc);
 
-#endif  // QORVSYNC_APP_DOWNLOAD_SETTINGS_H_
+#endif  // QORVSYNC_SESSION_DOWNLOAD_SETTINGS_H_
