@@ -16,9 +16,8 @@ QByteArray FormField(const char* name, const QString& value) {
 QByteArray RealtimeForm(const ClublogSettings& settings, const QString& adif_record) {
   return FormField("email", settings.email.trimmed()) + '&' +
          FormField("password", settings.password.trimmed()) + '&' +
-         FormField("callsign", settings.callsign.trimmed()) + '&' +
-         FormField("adif", adif_record) + '&' +
-         FormField("api", QLatin1String(kClublogApiKey));
+         FormField("callsign", settings.callsign.trimmed()) + '&' + FormField("adif", adif_record) +
+         '&' + FormField("api", QLatin1String(kClublogApiKey));
 }
 
 RealtimeResult::Kind KindOf(int status) {

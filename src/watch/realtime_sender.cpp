@@ -18,8 +18,8 @@ QJsonObject QsoDetails(const QString& log, const LogRow& row, const QsoFingerpri
 }  // namespace
 
 QsoFingerprint FingerprintOf(const UnsentQso& qso) {
-  return {QStringList{qso.CallSign, qso.QSODate, qso.QSOTime, qso.DigiBand, qso.QSOMode}.join(
-      u'\t')};
+  return {
+      QStringList{qso.CallSign, qso.QSODate, qso.QSOTime, qso.DigiBand, qso.QSOMode}.join(u'\t')};
 }
 
 QString DescribeFingerprint(const QsoFingerprint& fingerprint) {
@@ -123,7 +123,8 @@ bool RealtimeSender::Send(const QString& log, const LogRow& row, const UnsentQso
       store_.Put(row, {SentEntry::State::kSent, fingerprint, {}});
       parked_.remove(row);
       report_({QStringLiteral("sent"),
-               QStringLiteral("%1 went to Club Log (%2).").arg(described, result.reason), answered});
+               QStringLiteral("%1 went to Club Log (%2).").arg(described, result.reason),
+               answered});
       return true;
     case RealtimeResult::Kind::kRejected:
       store_.Put(row, {SentEntry::State::kRejected, fingerprint, result.reason});
@@ -155,8 +156,8 @@ void RealtimeSender::Park(const QString& log, const LogRow& row, const QsoFinger
   ParkedQso& parked = parked_[row];
   if (parked.fingerprint != fingerprint) parked = {log, row, fingerprint, 0, {}};
   ++parked.attempts;
-  const int delay = std::min<qint64>(qint64{kFirstRetrySeconds} << std::min(parked.attempts - 1, 20),
-                                     kLastRetrySeconds);
+  const int delay = std::min<qint64>(
+      qint64{kFirstRetrySeconds} << std::min(parked.attempts - 1, 20), kLastRetrySeconds);
   parked.next_try = now_utc.addSecs(delay);
   QString why = result.reason;
   if (result.status != 0) {

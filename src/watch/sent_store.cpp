@@ -33,8 +33,8 @@ void SentStore::Load() {
   QFile file(path_);
   if (!file.exists()) return;
   const auto unreadable = [this](const QString& why) {
-    return AppError(QStringLiteral("Cannot read the real-time sending state \"%1\": %2")
-                        .arg(path_, why));
+    return AppError(
+        QStringLiteral("Cannot read the real-time sending state \"%1\": %2").arg(path_, why));
   };
   if (!file.open(QIODevice::ReadOnly)) throw unreadable(file.errorString());
   QJsonParseError error;
@@ -51,11 +51,14 @@ void SentStore::Load() {
   }
   for (const QJsonValue& value : document[QStringLiteral("qsos")].toArray()) {
     const QJsonObject qso = value.toObject();
-    const std::optional<SentEntry::State> state = StateNamed(qso[QStringLiteral("state")].toString());
+    const std::optional<SentEntry::State> state =
+        StateNamed(qso[QStringLiteral("state")].toString());
     if (!state) throw unreadable(QStringLiteral("unknown state of a QSO"));
-    entries_.insert({qso[QStringLiteral("table")].toString(), qso[QStringLiteral("id")].toInteger()},
-                    {*state, {qso[QStringLiteral("qso")].toString()},
-                     qso[QStringLiteral("reason")].toString()});
+    entries_.insert(
+        {qso[QStringLiteral("table")].toString(), qso[QStringLiteral("id")].toInteger()},
+        {*state,
+         {qso[QStringLiteral("qso")].toString()},
+         qso[QStringLiteral("reason")].toString()});
   }
 }
 
@@ -73,10 +76,10 @@ void SentStore::Save() const {
   }
   QJsonObject document{{QStringLiteral("marks"), marks}, {QStringLiteral("qsos"), qsos}};
   if (blocked_) {
-    document.insert(QStringLiteral("blocked"),
-                    QJsonObject{{QStringLiteral("reason"), blocked_->reason},
-                                {QStringLiteral("settings"),
-                                 QString::fromLatin1(blocked_->settings_digest)}});
+    document.insert(
+        QStringLiteral("blocked"),
+        QJsonObject{{QStringLiteral("reason"), blocked_->reason},
+                    {QStringLiteral("settings"), QString::fromLatin1(blocked_->settings_digest)}});
   }
   const QByteArray bytes = QJsonDocument(document).toJson(QJsonDocument::Compact);
   QSaveFile file(path_);

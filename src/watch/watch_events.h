@@ -8,8 +8,8 @@
 
 // One action of the watch, said as one line.
 struct WatchEvent {
-  QString action;   // a fixed word: "sent", "rejected", "parked", "blocked", "upload", ...
-  QString message;  // the sentence for a person
+  QString action;       // a fixed word: "sent", "rejected", "parked", "blocked", "upload", ...
+  QString message;      // the sentence for a person
   QJsonObject details;  // the facts behind it, for --json
 };
 

@@ -29,7 +29,8 @@ WatchLoop::WatchLoop(const WatchPlaces& places, WatchOperations& operations, Wat
       settings_file_(places.settings_file),
       submodes_(SubmodeTable::Load(places.submode_file)),
       store_(places.state_folder + QStringLiteral("watch-sent.json")),
-      sender_(store_, submodes_, operations_, report_) {
+      sender_(store_, submodes_, operations_, report_),
+      started_(clock.NowUtc()) {
   const QJsonObject last =
       ReadWatchStatus(WatchStatusPath(places_.state_folder))[QStringLiteral("last_download")]
           .toObject();
@@ -106,10 +107,10 @@ void WatchLoop::Follow(const QString& log, const QDateTime& now) {
   const QString table = database_.LoadLogConfiguration(log).LogFileName;
   const QString missing = QStringLiteral("missing:") + log;
   if (table.isEmpty()) {
-    SayOnce(missing, QStringLiteral("error"),
-            QStringLiteral("Log %1 is not in the logbook's configuration: it is not watched.")
-                .arg(log),
-            log);
+    SayOnce(
+        missing, QStringLiteral("error"),
+        QStringLiteral("Log %1 is not in the logbook's configuration: it is not watched.").arg(log),
+        log);
     return;
   }
   Forget(missing);
@@ -219,10 +220,11 @@ void WatchLoop::WriteStatus() {
   const WatchSettings& settings = settings_file_.Current();
   if (settings.download_hours > 0) {
     for (const QString& log : settings.logs) {
-      for (const QString& what : {QStringLiteral("Qorv download"), QStringLiteral("eQSL download")}) {
+      for (const QString& what :
+           {QStringLiteral("Qorv download"), QStringLiteral("eQSL download")}) {
         const QString key = OfLog(what, log);
         const QDateTime due = DownloadDue(key);
-        status.due.insert(key, due.isValid() ? due : clock_.NowUtc());
+        status.due.insert(key, due.isValid() ? due : started_);
       }
     }
   }

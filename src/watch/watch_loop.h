@@ -85,6 +85,9 @@ class WatchLoop {
   QMap<QString, QDateTime> last_try_;
   QMap<QString, QString> waiting_;  // said once: key -> sentence
   QString last_error_;
+  // Shown as the due time of what was never done: the status stays the same
+  // from pass to pass and is not written again.
+  QDateTime started_;
   QByteArray status_written_;
 };
 

@@ -26,7 +26,8 @@ WatchSettings WatchSettings::Read(const QString& settings_file) {
   settings.clublog_realtime = ini.ReadString(kSection, QStringLiteral("ClublogRealtime")) == u"1";
   settings.qorv_quiet_minutes =
       ReadCount(ini, QStringLiteral("QorvQuietMinutes"), settings.qorv_quiet_minutes);
-  settings.download_hours = ReadCount(ini, QStringLiteral("DownloadHours"), settings.download_hours);
+  settings.download_hours =
+      ReadCount(ini, QStringLiteral("DownloadHours"), settings.download_hours);
   return settings;
 }
 

@@ -18,27 +18,26 @@ QJsonObject Times(const QMap<QString, QDateTime>& times) {
   return object;
 }
 
-
-
 }  // namespace
 
 QJsonObject WatchStatus::ToJson() const {
   QJsonArray parked_list;
   for (const ParkedQso& qso : parked) {
-    parked_list.append(QJsonObject{{QStringLiteral("log"), qso.log},
-                                   {QStringLiteral("table"), qso.row.table},
-                                   {QStringLiteral("id"), qso.row.rowid},
-                                   {QStringLiteral("qso"), DescribeFingerprint(qso.fingerprint)},
-                                   {QStringLiteral("attempts"), qso.attempts},
-                                   {QStringLiteral("next_try"),
-                                    qso.next_try.toUTC().toString(Qt::ISODate)}});
+    parked_list.append(
+        QJsonObject{{QStringLiteral("log"), qso.log},
+                    {QStringLiteral("table"), qso.row.table},
+                    {QStringLiteral("id"), qso.row.rowid},
+                    {QStringLiteral("qso"), DescribeFingerprint(qso.fingerprint)},
+                    {QStringLiteral("attempts"), qso.attempts},
+                    {QStringLiteral("next_try"), qso.next_try.toUTC().toString(Qt::ISODate)}});
   }
   QJsonArray rejected_list;
   for (const auto& [row, entry] : rejected) {
-    rejected_list.append(QJsonObject{{QStringLiteral("table"), row.table},
-                                     {QStringLiteral("id"), row.rowid},
-                                     {QStringLiteral("qso"), DescribeFingerprint(entry.fingerprint)},
-                                     {QStringLiteral("reason"), entry.reason}});
+    rejected_list.append(
+        QJsonObject{{QStringLiteral("table"), row.table},
+                    {QStringLiteral("id"), row.rowid},
+                    {QStringLiteral("qso"), DescribeFingerprint(entry.fingerprint)},
+                    {QStringLiteral("reason"), entry.reason}});
   }
   QJsonObject object{{QStringLiteral("parked"), parked_list},
                      {QStringLiteral("rejected"), rejected_list},
@@ -87,7 +86,8 @@ QStringList DescribeWatchStatus(const QJsonObject& status) {
   for (const QJsonValue& value : status[QStringLiteral("rejected")].toArray()) {
     const QJsonObject qso = value.toObject();
     lines << QStringLiteral("rejected by Club Log: %1 (table %2, ID %3): %4")
-                 .arg(qso[QStringLiteral("qso")].toString(), qso[QStringLiteral("table")].toString())
+                 .arg(qso[QStringLiteral("qso")].toString(),
+                      qso[QStringLiteral("table")].toString())
                  .arg(qso[QStringLiteral("id")].toInteger())
                  .arg(qso[QStringLiteral("reason")].toString());
   }

@@ -135,7 +135,8 @@ TEST_F(WatchScheduleTest, StatusNamesWhatIsParkedFailedAndDue) {
   const QString text = lines.join(u'\n');
   EXPECT_TRUE(text.contains("parked: K9PRK 2026-12-11 10:15 14 FT8 (log Main), 1 tries"))
       << text.toStdString();
-  EXPECT_TRUE(text.contains("rejected by Club Log: K9REJ 2026-12-11 10:20 14 FT8")) << text.toStdString();
+  EXPECT_TRUE(text.contains("rejected by Club Log: K9REJ 2026-12-11 10:20 14 FT8"))
+      << text.toStdString();
   EXPECT_TRUE(text.contains("Bad QSO"));
   EXPECT_TRUE(text.contains("Qorv download of log Main due at 2026-12-11T16:00:00Z"))
       << text.toStdString();

@@ -73,13 +73,13 @@ void Reply(httplib::Response& response, const Answer& answer) {
   response.set_content(answer.text.toStdString(), "text/plain");
 }
 
-void RealtimeHandler(Context& context, const httplib::Request& request,
-                     httplib::Response& response, int number) {
+void RealtimeHandler(Context& context, const httplib::Request& request, httplib::Response& response,
+                     int number) {
   if (Param(request, "api") != kApiKey) {
     return Reply(response, {403, "Invalid or missing API key"});
   }
-  const std::optional<Account> account = context.state.FindAccount(
-      "clublog", Param(request, "email"), Param(request, "password"));
+  const std::optional<Account> account =
+      context.state.FindAccount("clublog", Param(request, "email"), Param(request, "password"));
   if (!account || account->callsign.compare(Param(request, "callsign"), Qt::CaseInsensitive)) {
     return Reply(response, {403, "Login rejected: check your email, password and callsign"});
   }

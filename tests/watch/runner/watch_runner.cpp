@@ -40,11 +40,12 @@ int main(int argc, char** argv) {
   RunnerOperations operations({args[4], args[5], args[6], args[7]});
   QTextStream err(stderr);
   try {
-    WatchLoop loop({args[0], args[1], args[2], args[3]}, operations,
-                   [&err](const WatchEvent& event) {
-                     err << EventLine(event, true, ProgramClock().NowUtc()) << Qt::endl;
-                   },
-                   ProgramClock(), [] { return false; });
+    WatchLoop loop(
+        {args[0], args[1], args[2], args[3]}, operations,
+        [&err](const WatchEvent& event) {
+          err << EventLine(event, true, ProgramClock().NowUtc()) << Qt::endl;
+        },
+        ProgramClock(), [] { return false; });
     RunWatch(loop, stop);
   } catch (const AppError& error) {
     err << error.Message() << Qt::endl;
