@@ -192,6 +192,11 @@ std::optional<OperationOutcome> WatchLoop::UnderLock(
   }
   Forget(wait);
   const OperationOutcome outcome = operation();
+  if (outcome.done) {
+    failures_.remove(key);
+  } else {
+    failures_.insert(key, outcome.summary);
+  }
   Say(outcome.done ? QStringLiteral("done") : QStringLiteral("failed"),
       QStringLiteral("%1: %2").arg(key, outcome.summary));
   return outcome;
@@ -215,6 +220,7 @@ void WatchLoop::WriteStatus() {
   if (store_.Blocked()) status.blocked = store_.Blocked()->reason;
   status.parked = sender_.Parked();
   status.rejected = store_.Rejected();
+  status.failed = failures_;
   status.last_download = last_download_;
   status.due = next_upload_;
   const WatchSettings& settings = settings_file_.Current();

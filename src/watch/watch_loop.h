@@ -83,7 +83,8 @@ class WatchLoop {
   QMap<QString, QDateTime> next_upload_;
   QMap<QString, QDateTime> last_download_;
   QMap<QString, QDateTime> last_try_;
-  QMap<QString, QString> waiting_;  // said once: key -> sentence
+  QMap<QString, QString> failures_;  // the last run failed: its summary
+  QMap<QString, QString> waiting_;   // said once: key -> sentence
   QString last_error_;
   // Shown as the due time of what was never done: the status stays the same
   // from pass to pass and is not written again.

@@ -44,6 +44,9 @@ QJsonObject WatchStatus::ToJson() const {
                      {QStringLiteral("last_download"), Times(last_download)},
                      {QStringLiteral("due"), Times(due)},
                      {QStringLiteral("waiting"), QJsonArray::fromStringList(waiting)}};
+  QJsonObject failed_runs;
+  for (auto it = failed.begin(); it != failed.end(); ++it) failed_runs.insert(it.key(), it.value());
+  object.insert(QStringLiteral("failed"), failed_runs);
   if (!blocked.isEmpty()) object.insert(QStringLiteral("blocked"), blocked);
   return object;
 }
@@ -90,6 +93,10 @@ QStringList DescribeWatchStatus(const QJsonObject& status) {
                       qso[QStringLiteral("table")].toString())
                  .arg(qso[QStringLiteral("id")].toInteger())
                  .arg(qso[QStringLiteral("reason")].toString());
+  }
+  const QJsonObject failed = status[QStringLiteral("failed")].toObject();
+  for (auto it = failed.begin(); it != failed.end(); ++it) {
+    lines << QStringLiteral("%1 failed: %2").arg(it.key(), it->toString());
   }
   for (const QJsonValue& value : status[QStringLiteral("waiting")].toArray()) {
     lines << value.toString();

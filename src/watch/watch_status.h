@@ -17,6 +17,7 @@ struct WatchStatus {
   QString blocked;  // why Club Log sending stopped; empty when it did not
   QList<ParkedQso> parked;
   QList<std::pair<LogRow, SentEntry>> rejected;
+  QMap<QString, QString> failed;  // by "<operation> of log <log>": why its last run failed
   // By "<operation> of log <log>", UTC.
   QMap<QString, QDateTime> last_download;
   QMap<QString, QDateTime> due;

@@ -63,10 +63,13 @@ TEST_F(WatchScheduleTest, DownloadsAtTheIntervalAndRetriesAFailureSooner) {
   Loop().Pass();
   EXPECT_EQ(operations_.ran.size(), 4);
   EXPECT_EQ(Said("failed").size(), 2);
+  EXPECT_TRUE(DescribeWatchStatus(Status()).contains(
+      "Qorv download of log Main failed: the service failed"));
   operations_.succeed = true;
   clock_.Advance(30 * 60);
   Loop().Pass();
   EXPECT_EQ(operations_.ran.size(), 6);
+  EXPECT_TRUE(Status()["failed"].toObject().isEmpty());
 
   // A restart remembers the last downloads.
   Restart();
