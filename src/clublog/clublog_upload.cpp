@@ -3,6 +3,7 @@
 #include <QFile>
 #include <optional>
 
+#include "clublog/clublog_api_key.h"
 #include "clublog/tfrm_clublog.h"
 #include "net/http_client.h"
 #include "net/multipart_body.h"
@@ -11,16 +12,13 @@
 
 namespace {
 
-// The program's own Club Log application key.
-const QString kApiKey = QStringLiteral("d41c07ab83e6f2905b1d7c4e8a36f0b92c5e1d7a");
-
 // The form: the login and the key as text parts, then the file.
 MultipartBody ClublogForm(const ClublogSettings& settings, const QString& file_path) {
   MultipartBody body;
   body.AddTextField(QStringLiteral("email"), settings.email.trimmed());
   body.AddTextField(QStringLiteral("password"), settings.password.trimmed());
   body.AddTextField(QStringLiteral("callsign"), settings.callsign.trimmed());
-  body.AddTextField(QStringLiteral("api"), kApiKey);
+  body.AddTextField(QStringLiteral("api"), QLatin1String(kClublogApiKey));
   body.AddFilePart(MultipartStyle::kFile, file_path);
   body.CloseBody(MultipartStyle::kFile);
   return body;

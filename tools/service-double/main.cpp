@@ -38,6 +38,7 @@ void Setup(httplib::Server& server, Context& context, bool tls) {
   AddQorvRoutes(server, context, tls);
   AddEqslRoutes(server, context, tls);
   AddClublogRoutes(server, context, tls);
+  AddClublogRealtimeRoutes(server, context, tls);
   AddFallbackRoutes(server, context, tls);
 }
 

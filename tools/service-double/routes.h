@@ -21,6 +21,8 @@ struct EqslFile {
 struct Context {
   State& state;
   std::mutex eqsl_mutex;
+  // The real-time switch is counted down and its log appended one request at a time.
+  std::mutex realtime_mutex;
   QMap<QByteArray, EqslFile> eqsl_files;
 };
 
@@ -39,5 +41,6 @@ void SetPage(httplib::Response& response, const QByteArray& title, const QByteAr
 void AddQorvRoutes(httplib::Server& server, Context& context, bool tls);
 void AddEqslRoutes(httplib::Server& server, Context& context, bool tls);
 void AddClublogRoutes(httplib::Server& server, Context& context, bool tls);
+void AddClublogRealtimeRoutes(httplib::Server& server, Context& context, bool tls);
 // Last: a 404 for everything else, recorded like the rest.
 void AddFallbackRoutes(httplib::Server& server, Context& context, bool tls);
