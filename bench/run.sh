@@ -8,12 +8,22 @@
 #   bash bench/run.sh                 # all of them
 #   BENCH_ONLY="eqsl upload" bash bench/run.sh
 #   BENCH_ROUNDS=9 bash bench/run.sh  # more interleaved rounds (default 5)
+#   bash bench/run.sh --sizes 10000,100000   # the scale series instead
+#   bash bench/run.sh --scale         # the scale series at 10,000, 100,000, 1,000,000
 set -euo pipefail
+sizes=""
+case "${1:-}" in
+  --sizes) sizes=${2:?--sizes needs a list such as 10000,100000} ;;
+  --scale) sizes=10000,100000,1000000 ;;
+  "") ;;
+  *) echo "usage: bench/run.sh [--sizes N,N,... | --scale]" >&2; exit 2 ;;
+esac
 cd "$(dirname "$0")/.."
 root="$PWD"
 started=$SECONDS
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build-bench -j "${BENCH_BUILD_JOBS:-2}" --target bench logbook_double
+cmake --build build-bench -j "${BENCH_BUILD_JOBS:-2}" --target bench logbook_double qorvsync \
+  service-double
 
 # The targets.
 max_ratio=1.3
@@ -31,6 +41,16 @@ export QT_QPA_PLATFORM=offscreen TZ=UTC LANG=C.UTF-8
 
 load_before="$(cut -d' ' -f1-3 /proc/loadavg)"
 measured=$SECONDS
+if [ -n "$sizes" ]; then
+  echo "== load average before the runs: $load_before on $(nproc) cores"
+  status=0
+  bash "$root/bench/scale_series.sh" "$work" "$sizes" || status=1
+  echo
+  echo "Load average (1, 5, 15 min) on $(nproc) cores: $load_before before," \
+    "$(cut -d' ' -f1-3 /proc/loadavg) after; $(date -u '+%Y-%m-%d %H:%M UTC')," \
+    "runs took $((SECONDS - measured)) s."
+  exit $status
+fi
 echo "== load average before the runs: $load_before on $(nproc) cores"
 echo "== logbook installation of 300,000 QSOs"
 "$root/build-bench/tools/logbook-double/Vodrix_Log3.exe" --create "$work/logbook" \

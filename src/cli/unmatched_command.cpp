@@ -126,6 +126,8 @@ int UnmatchedCommand(const CliRequest& request, HeadlessSession& session, Consol
   int records = 0;
   const QList<UnmatchedRecord> unmatched = FindUnmatchedRecords(
       session.Database(), tables, source->lines, source->eqsl, ignore_list, ui, &records);
+  // A remembered run keeps only its unmatched records, and how many it read.
+  if (source->run && source->run->records_read) records = *source->run->records_read;
   ui.SetCaption(ui.LogName());
 
   QJsonArray listed;

@@ -230,4 +230,5 @@ void ConfirmationRun::AppendErrorLines() {
               << QStringList{date,     qsl.TimeOn,     band,         qsl.Mode,
                              qsl.Call, qsl.GridSquare, qsl.StateCode}
                      .join(u' ');
+  unmatched_lines_ << lines_read_;
 }

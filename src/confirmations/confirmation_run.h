@@ -59,6 +59,8 @@ class ConfirmationRun {
   // Lines holding a CALL field: the records offered, matched or not.
   int QsoCount() const { return qso_count_; }
   const QStringList& ErrorList() const { return error_list_; }
+  // The 1-based numbers of the lines at which records went to the error list.
+  const QList<qsizetype>& UnmatchedLines() const { return unmatched_lines_; }
 
  private:
   const QStringList& LogSetTables();
@@ -74,6 +76,7 @@ class ConfirmationRun {
   int qso_count_ = 0;
   qsizetype lines_read_ = 0;
   QStringList error_list_;
+  QList<qsizetype> unmatched_lines_;
 };
 
 #endif  // QORVSYNC_CONFIRMATIONS_CONFIRMATION_RUN_H_

@@ -145,7 +145,7 @@ bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportD
       // The date moves last: a run killed before it is asked for again whole.
       SaveErrorList(run.ErrorList(), download.program_folder, ui);
       RememberUnmatchedRunOfFile(download.program_folder, UnmatchedRunKind::kQorvDownload,
-                                 saved_path, run.ErrorList());
+                                 saved_path, {run.ErrorList(), run.UnmatchedLines()});
       MoveQslSinceDate(download, picker);
     }
   } catch (...) {

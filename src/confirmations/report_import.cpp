@@ -1,24 +1,33 @@
 #include "confirmations/report_import.h"
 
 #include "confirmations/run_results.h"
+#include "confirmations/text_file_lines.h"
 #include "confirmations/unmatched_run_memory.h"
-#include "platform/text_codec.h"
 
 bool ImportSavedReport(OperationUi& ui, LogDatabase& database, const QString& log_set,
                        const ConfirmationOptionsReader& read_options,
                        const QString& program_folder) {
   QString path;
   if (!ui.ChooseAdifFile(&path)) return false;
-  const QStringList lines = ReadTextFileLines(path);
   ConfirmationRun run(ui, database, log_set, read_options);
-  RunSavedReport(run, path, lines, program_folder, ui);
+  RunSavedReport(run, path, program_folder, ui);
   return true;
+}
+
+void RunSavedReport(ConfirmationRun& run, const QString& path, const QString& program_folder,
+                    OperationUi& ui) {
+  run.RunReportFile(TextFileLines(path));
+  SaveErrorList(run.ErrorList(), program_folder, ui);
+  RememberUnmatchedRunOfFile(program_folder, UnmatchedRunKind::kQorvImport, path,
+                             {run.ErrorList(), run.UnmatchedLines()});
+  ShowQsoCount(ui, run.QsoCount());
 }
 
 void RunSavedReport(ConfirmationRun& run, const QString& path, const QStringList& lines,
                     const QString& program_folder, OperationUi& ui) {
   run.RunReportLines(lines);
   SaveErrorList(run.ErrorList(), program_folder, ui);
-  RememberUnmatchedRun(program_folder, UnmatchedRunKind::kQorvImport, path, lines, run.ErrorList());
+  RememberUnmatchedRun(program_folder, UnmatchedRunKind::kQorvImport, path, lines,
+                       {run.ErrorList(), run.UnmatchedLines()});
   ShowQsoCount(ui, run.QsoCount());
 }

@@ -17,10 +17,15 @@ bool ImportSavedReport(OperationUi& ui, LogDatabase& database, const QString& lo
                        const ConfirmationOptionsReader& read_options,
                        const QString& program_folder);
 
-// What ImportSavedReport does once the file is read: the run over its lines,
-// then the error list, the remembered unmatched run (of `path`) and the
-// count display. Errors travel to the caller,
-// the run telling at which line it stopped.
+// What ImportSavedReport does with the file it was given: the run over its
+// lines, read one at a time so that memory does not grow with the report,
+// then the error list, the remembered unmatched run (of `path`) and the count
+// display. Errors travel to the caller, the run telling at which line it
+// stopped.
+void RunSavedReport(ConfirmationRun& run, const QString& path, const QString& program_folder,
+                    OperationUi& ui);
+
+// The same over lines already read.
 void RunSavedReport(ConfirmationRun& run, const QString& path, const QStringList& lines,
                     const QString& program_folder, OperationUi& ui);
 

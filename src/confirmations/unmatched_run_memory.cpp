@@ -4,6 +4,7 @@
 #include <QSaveFile>
 #include <functional>
 
+#include "adif/adif_reader.h"
 #include "confirmations/text_file_lines.h"
 #include "platform/app_error.h"
 #include "platform/clock.h"
@@ -12,8 +13,9 @@
 
 namespace {
 
-// The first line of a state file: the mark, the kind, the UTC time and the
-// source, TAB-separated; the run's lines follow.
+// The first line of a state file: the mark, the kind, the UTC time, the
+// source and the number of records it held, TAB-separated; the lines of the
+// run's unmatched records follow.
 constexpr char kMark[] = "qorvsync unmatched run";
 
 QString StateFile(const QString& state_folder, bool eqsl) {
@@ -42,13 +44,85 @@ std::optional<UnmatchedRunKind> KindOf(const QString& key) {
   return std::nullopt;
 }
 
-// Writes the state file: the header line, then the run's lines.
+using LineSource = std::function<void(const std::function<void(const QString&)>&)>;
+
+constexpr QLatin1StringView kHeaderEnd("<eoh>");
+constexpr QLatin1StringView kRecordEnd("<eor>");
+
+// Where the records start and how many there are, read as the records of a
+// report are read: every record end after the last line holding a header end.
+struct RecordLayout {
+  qsizetype header_line = 0;  // 1-based; 0 when no line holds a header end
+  int records = 0;
+};
+
+RecordLayout LayoutOf(const LineSource& each_line) {
+  RecordLayout layout;
+  qsizetype number = 0;
+  each_line([&](const QString& line) {
+    ++number;
+    QStringView rest(line);
+    const qsizetype header_end = line.lastIndexOf(kHeaderEnd, -1, Qt::CaseInsensitive);
+    if (header_end >= 0) {
+      layout.header_line = number;
+      layout.records = 0;
+      rest = rest.sliced(header_end + kHeaderEnd.size());
+    }
+    for (qsizetype end = rest.indexOf(kRecordEnd, 0, Qt::CaseInsensitive); end >= 0;
+         end = rest.indexOf(kRecordEnd, end + kRecordEnd.size(), Qt::CaseInsensitive)) {
+      ++layout.records;
+    }
+  });
+  return layout;
+}
+
+// Passes on the records that hold a line at which the run put a record on
+// its error list: from the line after the record end before up to its own
+// record end (a line's text after its last record end begins the next one).
+// A noted line whose text goes on after a record end marks both records: a
+// record too many is matched again by "unmatched", a record too few would be
+// lost. Text before the header end and after the last record end holds no
+// record and is left out.
+void KeepUnmatchedRecords(const LineSource& each_line, const QList<qsizetype>& noted,
+                          qsizetype header_line, const std::function<void(const QString&)>& keep) {
+  QStringList record;
+  bool marked = false;
+  auto next = noted.cbegin();
+  qsizetype number = 0;
+  each_line([&](const QString& line) {
+    ++number;
+    bool noted_here = false;
+    for (; next != noted.cend() && *next <= number; ++next) {
+      if (*next == number) noted_here = true;
+    }
+    if (number < header_line) return;
+    if (number == header_line) record.clear();
+    record << line;
+    marked = marked || noted_here;
+    if (!HasAdifRecordEnd(line)) return;
+    const qsizetype cut = line.lastIndexOf(kRecordEnd, -1, Qt::CaseInsensitive) + kRecordEnd.size();
+    const QString tail = line.mid(cut);
+    if (marked) {
+      record.last() = line.left(cut);
+      for (const QString& kept : record) keep(kept);
+    }
+    record.clear();
+    marked = false;
+    if (!tail.trimmed().isEmpty()) {
+      record << tail;
+      marked = noted_here;
+    }
+  });
+}
+
+// Writes the state file: the header line, then the unmatched records' lines.
 void WriteRun(const QString& state_folder, UnmatchedRunKind kind, const QString& source,
-              const QStringList& error_list,
-              const std::function<void(const std::function<void(const QString&)>&)>& each_line) {
-  if (error_list.isEmpty()) return;
+              const UnmatchedOfRun& run, const LineSource& each_line) {
+  if (run.error_list.isEmpty()) return;
+  const RecordLayout layout = LayoutOf(each_line);
   const QString header = QStringList{QLatin1String(kMark), KindKey(kind),
-                                     ProgramClock().NowUtc().toString(Qt::ISODate), source}
+                                     ProgramClock().NowUtc().toString(Qt::ISODate), source,
+                                     QString::number(layout.records)}
                              .join(u'\t');
   // UTF-8 holds every character a report may bring; the whole file is
   // renamed into place, so a reader never sees half of it.
@@ -58,7 +132,7 @@ void WriteRun(const QString& state_folder, UnmatchedRunKind kind, const QString&
         QStringLiteral("Cannot create file \"%1\". %2").arg(file.fileName(), file.errorString()));
   }
   file.write(EncodeText(header + QStringLiteral("\r\n"), TextEncoding::kUtf8));
-  each_line([&file](const QString& line) {
+  KeepUnmatchedRecords(each_line, run.lines, layout.header_line, [&file](const QString& line) {
     file.write(EncodeText(line + QStringLiteral("\r\n"), TextEncoding::kUtf8NoMark));
   });
   if (!CommitWholeFile(file)) {
@@ -82,18 +156,18 @@ QString UnmatchedRunKindName(UnmatchedRunKind kind) {
 }
 
 void RememberUnmatchedRun(const QString& state_folder, UnmatchedRunKind kind, const QString& source,
-                          const QStringList& lines, const QStringList& error_list) {
-  WriteRun(state_folder, kind, source, error_list,
+                          const QStringList& lines, const UnmatchedOfRun& run) {
+  WriteRun(state_folder, kind, source, run,
            [&lines](const std::function<void(const QString&)>& take) {
              for (const QString& line : lines) take(line);
            });
 }
 
 void RememberUnmatchedRunOfFile(const QString& state_folder, UnmatchedRunKind kind,
-                                const QString& source, const QStringList& error_list) {
-  if (error_list.isEmpty()) return;
+                                const QString& source, const UnmatchedOfRun& run) {
+  if (run.error_list.isEmpty()) return;
   const TextFileLines lines(source);
-  WriteRun(state_folder, kind, source, error_list,
+  WriteRun(state_folder, kind, source, run,
            [&lines](const std::function<void(const QString&)>& take) { lines.ForEach(take); });
 }
 
@@ -103,11 +177,18 @@ std::optional<RememberedRun> RecallUnmatchedRun(const QString& state_folder, boo
   QStringList lines = ReadTextFileLines(path);
   const QStringList header = lines.value(0).split(u'\t');
   const std::optional<UnmatchedRunKind> kind = KindOf(header.value(1));
-  if (header.size() != 4 || header[0] != QLatin1String(kMark) || !kind) return std::nullopt;
+  // A file kept before the records count was added has every line of its run.
+  bool counted = false;
+  const int records = header.value(4).toInt(&counted);
+  if ((header.size() != 4 && (header.size() != 5 || !counted)) ||
+      header[0] != QLatin1String(kMark) || !kind) {
+    return std::nullopt;
+  }
   RememberedRun run;
   run.kind = *kind;
   run.finished_utc = QDateTime::fromString(header[2], Qt::ISODate);
   run.source = header[3];
+  if (counted) run.records_read = records;
   lines.removeFirst();
   run.lines = std::move(lines);
   return run;

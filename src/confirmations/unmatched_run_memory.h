@@ -2,6 +2,7 @@
 #define QORVSYNC_CONFIRMATIONS_UNMATCHED_RUN_MEMORY_H_
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -17,22 +18,35 @@ struct RememberedRun {
   UnmatchedRunKind kind = UnmatchedRunKind::kQorvDownload;
   QDateTime finished_utc;
   QString source;  // the saved report or the imported file
+  // The records of the run that matched nothing, as lines of the file.
   QStringList lines;
+  // The records the whole file held; nothing for a file kept before the
+  // memory was cut down to the unmatched records (it has every line).
+  std::optional<int> records_read;
+};
+
+// What a run tells the memory: its error list and the 1-based numbers of the
+// lines at which it put records there, in order.
+struct UnmatchedOfRun {
+  const QStringList& error_list;
+  const QList<qsizetype>& lines;
 };
 
 // "Qorv download", "Qorv import", "eQSL download".
 QString UnmatchedRunKindName(UnmatchedRunKind kind);
 
-// Keeps the run's lines when its error list is not empty; a run without
-// unmatched records leaves the remembered one as it is. `state_folder` ends
-// with "/".
+// Keeps the lines of the run's unmatched records (each from the line after
+// the record end before it up to its own record end) and the number of
+// records the lines hold, when its error list is not empty, so that the file
+// does not grow with the report; a run without unmatched records leaves the
+// remembered one as it is. `state_folder` ends with "/".
 void RememberUnmatchedRun(const QString& state_folder, UnmatchedRunKind kind, const QString& source,
-                          const QStringList& lines, const QStringList& error_list);
+                          const QStringList& lines, const UnmatchedOfRun& run);
 
 // The same with the lines of the file at `source`, read line by line so that
 // a big report is never held whole.
 void RememberUnmatchedRunOfFile(const QString& state_folder, UnmatchedRunKind kind,
-                                const QString& source, const QStringList& error_list);
+                                const QString& source, const UnmatchedOfRun& run);
 
 // The remembered eQSL run with `eqsl`, else the Qorv side's; nothing when
 // none was kept. A file that is not one of ours counts as none.

@@ -176,7 +176,7 @@ bool DownloadEqslInbox(const EqslDownloadSettings& settings, EqslDatePage& page,
   run.emplace(database(), settings.log_set, std::move(ignore_list), ui);
   run->RunInboxFile(lines);
   RememberUnmatchedRunOfFile(settings.state_folder, UnmatchedRunKind::kEqslDownload, saved_path,
-                             run->ErrorList());
+                             {run->ErrorList(), run->UnmatchedLines()});
   FinishInboxRun(page, settings.start_utc, run->ErrorList(), settings.state_folder, ui);
   return true;
 }

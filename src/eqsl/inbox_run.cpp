@@ -57,6 +57,7 @@ void EqslInboxRun::RunInboxFile(const TextFileLines& file) {
 void EqslInboxRun::ProcessInboxLine(const QString& line) {
   PendingQslRecord& qsl = PendingQsl;
   CurrentLine = line;
+  ++lines_read_;
   if (HasAdifTag(line, u"CALL")) {
     qsl.Call = GetAdifValueTyped(u"CALL");
     ++qso_count_;
@@ -148,6 +149,7 @@ void EqslInboxRun::MatchEqslConfirmation() {
   }
   if (!updated && !already_marked && !IsIgnored(ignore_list_, qsl.Call)) {
     error_list_ << QStringLiteral("Error") << DetailLine();
+    unmatched_lines_ << lines_read_;
     ui_.NoteMatch(MatchOutcome::kUnmatched, QString());
   }
 }

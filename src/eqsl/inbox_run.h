@@ -38,6 +38,8 @@ class EqslInboxRun {
   int QsoCount() const { return qso_count_; }
   // Pairs of lines, "Error" and the detail line.
   const QStringList& ErrorList() const { return error_list_; }
+  // The 1-based numbers of the lines at which records went to the error list.
+  const QList<qsizetype>& UnmatchedLines() const { return unmatched_lines_; }
 
  private:
   // The record's mode by the eQSL rules, with the SUBMODE and report read
@@ -50,7 +52,9 @@ class EqslInboxRun {
   QStringList ignore_list_;
   OperationUi& ui_;
   int qso_count_ = 0;
+  qsizetype lines_read_ = 0;
   QStringList error_list_;
+  QList<qsizetype> unmatched_lines_;
 };
 
 // The mode an eQSL record is looked up by, from its MODE (upper case, as the
