@@ -27,8 +27,8 @@ ActionEnd UploadToQorv(TfrmMain& form, const ActionContext& context) {
         return ClublogSubmitExport(form, export_file, keep_export);
       }};
 
-  return RunQorvUpload(form, form.Database(), request, hooks) ? ActionEnd::kCommonTail
-                                                              : ActionEnd::kStop;
+  return RunQorvUpload(form, form.Database(), request, hooks).common_tail ? ActionEnd::kCommonTail
+                                                                          : ActionEnd::kStop;
 }
 
 void ListStationLocations(TfrmMain& form) {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "confirmations/match_tally.h"
+#include "confirmations/pending_qsl.h"
 #include "confirmations/text_file_lines.h"
 #include "logdb/log_database.h"
 #include "platform/operation_ui.h"
@@ -38,10 +40,13 @@ class EqslInboxRun {
   int QsoCount() const { return qso_count_; }
   // Pairs of lines, "Error" and the detail line.
   const QStringList& ErrorList() const { return error_list_; }
+  // Per log table what the records confirmed, and how many matched nothing.
+  const MatchTally& Tally() const { return tally_; }
 
  private:
   // The record's mode by the eQSL rules, with the SUBMODE and report read
   // by now.
+  void BeginMatching(qsizetype records);
   void ApplyModeRules();
   QString DetailLine() const;
 
@@ -51,6 +56,11 @@ class EqslInboxRun {
   OperationUi& ui_;
   int qso_count_ = 0;
   QStringList error_list_;
+  MatchTally tally_;
+  // The record being read and the line under examination: the run's own, so
+  // a run starts from an empty buffer.
+  PendingQslRecord PendingQsl;
+  QString CurrentLine;
 };
 
 // The mode an eQSL record is looked up by, from its MODE (upper case, as the
