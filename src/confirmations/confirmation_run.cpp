@@ -174,9 +174,7 @@ void ConfirmationRun::MatchConfirmation() {
   // A record without a band the table holds, a date or a time has no QSO to
   // look for: it is listed as unmatched and the run goes on.
   if (!tables.isEmpty() && !qsl.Band.isEmpty() && qsl.HasQsoDate && qsl.HasTimeWindow) {
-    const QsoLookup lookup{
-        qsl.QsoDate,  StrToFloat(qsl.Band), qsl.Call, QsoLookup::CallMatch::kEqual,
-        qsl.TimeFrom, qsl.TimeTo,           qsl.Mode};
+    const QsoLookup lookup = RecordLookup(qsl, StrToFloat(qsl.Band), MatchRules::kQorv);
     for (const QString& table : tables) {
       const std::optional<FoundQso> found = database_.FindQso(table, lookup, kReadColumns);
       if (!found) continue;

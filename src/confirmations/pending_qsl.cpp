@@ -60,6 +60,16 @@ void SetTimeWindow(PendingQslRecord& record, const QString& time_on_value) {
   record.HasTimeWindow = true;
 }
 
+QsoLookup RecordLookup(const PendingQslRecord& record, double band, MatchRules rules) {
+  return {record.QsoDate,
+          band,
+          record.Call,
+          rules == MatchRules::kQorv ? QsoLookup::CallMatch::kEqual : QsoLookup::CallMatch::kPrefix,
+          record.TimeFrom,
+          record.TimeTo,
+          record.Mode};
+}
+
 QDate DateFromAdif(const QString& yyyymmdd) {
   if (const std::optional<QDate> plain = PlainDate(yyyymmdd)) return *plain;
   const int year = StrToInt(yyyymmdd.mid(0, 4));

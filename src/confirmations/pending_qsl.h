@@ -4,6 +4,8 @@
 #include <QDate>
 #include <QString>
 
+#include "logdb/log_database.h"
+
 // The record buffer of a confirmation run (each run holds its own): the values
 // of the record being read, gathered line by line. The Qorv and the eQSL runs
 // read into the same kind of record.
@@ -42,6 +44,15 @@ inline constexpr int kMatchWindowMinutes = 20;
 // that never crosses midnight ("00:00" and "23:59" at the ends).
 // Error: "'%s' is not a valid time".
 void SetTimeWindow(PendingQslRecord& record, const QString& time_on_value);
+
+// Which service's rule compares the calls: Qorv's call must equal the logged
+// one, eQSL's must be its beginning.
+enum class MatchRules { kQorv, kEqsl };
+
+// The look-up of the QSO a record confirms: the record's date, call, mode and
+// time window (SetTimeWindow) and the log's band value `band`, the call
+// compared by the service's rule.
+QsoLookup RecordLookup(const PendingQslRecord& record, double band, MatchRules rules);
 
 // The QSO date from a yyyymmdd value. Errors: "'%s' is not a valid integer
 // value" for a part that is not a whole number, "Invalid argument to date

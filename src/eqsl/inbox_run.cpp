@@ -135,14 +135,7 @@ void EqslInboxRun::MatchEqslConfirmation() {
   // look for: it is listed as unmatched instead of being matched against an
   // earlier record's values.
   if (qsl.HasQsoDate && qsl.HasTimeWindow && !qsl.Band.isEmpty()) {
-    QsoLookup lookup;
-    lookup.date = qsl.QsoDate;
-    lookup.band = StrToFloat(qsl.Band);
-    lookup.call = qsl.Call;
-    lookup.call_match = QsoLookup::CallMatch::kPrefix;
-    lookup.time_from = qsl.TimeFrom;
-    lookup.time_to = qsl.TimeTo;
-    lookup.mode = qsl.Mode;
+    const QsoLookup lookup = RecordLookup(qsl, StrToFloat(qsl.Band), MatchRules::kEqsl);
     for (const QString& table : tables_) {
       const std::optional<FoundQso> found = database_.FindQso(table, lookup, {kEqslMark});
       if (!found) continue;
