@@ -4,8 +4,6 @@
 
 #include "platform/conversions.h"
 
-QString CurrentLine;
-
 namespace {
 
 // How far from the tag's "<" a reader looks.
@@ -54,12 +52,12 @@ QStringView Copy(QStringView text, qsizetype index, qsizetype count) {
 // 1-based position of c in text, 0 when absent.
 qsizetype Pos(char16_t c, QStringView text) { return IndexOfChar(text, c, 0) + 1; }
 
-// The window of CurrentLine that starts at the "<" of the wanted tag; empty
+// The window of the line that starts at the "<" of the wanted tag; empty
 // (null) when the tag is not on the line.
-QStringView TagWindow(QStringView name) {
-  const qsizetype index = IndexOfTag(name, CurrentLine);
+QStringView TagWindow(QStringView line, QStringView name) {
+  const qsizetype index = IndexOfTag(name, line);
   if (index < 0) return {};
-  return QStringView(CurrentLine).sliced(index).left(kWindow);
+  return line.sliced(index).left(kWindow);
 }
 
 // The length between the first ":" and the first ">" of the tag text.
@@ -111,8 +109,8 @@ qsizetype PosNoCase(QStringView needle, QStringView haystack) {
   return 0;
 }
 
-QString GetAdifValue(QStringView name) {
-  const QStringView window = TagWindow(name);
+QString GetAdifValue(QStringView line, QStringView name) {
+  const QStringView window = TagWindow(line, name);
   if (window.isNull()) return QString();
   const int length = TagLength(window);
   const qsizetype close = Pos(u'>', window);
@@ -123,8 +121,8 @@ QString GetAdifValue(QStringView name) {
   return TrimControlView(Copy(rest, 1, length)).toString();
 }
 
-QString GetAdifValueTyped(QStringView name) {
-  const QStringView window = TagWindow(name);
+QString GetAdifValueTyped(QStringView line, QStringView name) {
+  const QStringView window = TagWindow(line, name);
   if (window.isNull()) return QString();
   const qsizetype close = Pos(u'>', window);
   const QStringView tag = window.first(close);

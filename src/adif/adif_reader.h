@@ -5,9 +5,6 @@
 #include <QStringList>
 #include <QStringView>
 
-// The report line under examination. Callers assign it, then read its fields.
-extern QString CurrentLine;
-
 // 1-based position of the needle in the haystack, comparing ASCII letters
 // without regard to case (no other character is folded); 0 when absent.
 qsizetype PosNoCase(QStringView needle, QStringView haystack);
@@ -46,16 +43,16 @@ bool HasAdifRecordEnd(QStringView line);
 // How many of the lines hold the field tag of `name`.
 qsizetype CountLinesWithAdifTag(const QStringList& lines, QStringView name);
 
-// The value of the first field tag of `name` on CurrentLine (any letter case),
+// The value of the first field tag of `name` on the line (any letter case),
 // cut out by the tag's length, within 255 characters of the tag's "<",
 // trimmed; empty when the tag is absent or the value unreadable. A length
 // that is not a whole number throws "'%s' is not a valid integer value" (the
 // ":D" of a date tag included).
-QString GetAdifValue(QStringView name);
+QString GetAdifValue(QStringView line, QStringView name);
 
 // Like GetAdifValue, but accepts the ":D" type of a date tag and upper-cases
 // the value. A value that starts with "<" (an empty field followed by the
 // next tag) reads as empty.
-QString GetAdifValueTyped(QStringView name);
+QString GetAdifValueTyped(QStringView line, QStringView name);
 
 #endif  // QORVSYNC_ADIF_ADIF_READER_H_

@@ -26,9 +26,10 @@ void ClublogLoadAdif(TfrmMain& form) {
   LoadAdifToClublog(form, ReadClublogSettings(form), ReplyWindow());
 }
 
-bool ClublogSubmitExport(TfrmMain& form, const QString& export_file, bool keep_export) {
-  return SubmitExportToClublog(
+ClublogStepEnd ClublogSubmitExport(TfrmMain& form, const QString& export_file, bool keep_export) {
+  const ClublogSubmission submission = SubmitExportToClublog(
       form, ReadClublogSettings(form), export_file,
       [&form, keep_export] { return keep_export || form.Form().cbKeep->isChecked(); },
       ReplyWindow());
+  return {submission.common_tail, submission.reply.accepted};
 }

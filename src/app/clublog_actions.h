@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include "upload/qorv_upload.h"
+
 class TfrmMain;
 
 // The Club Log uploads from the main window. The login is read from the
@@ -15,9 +17,8 @@ void ClublogLoadAdif(TfrmMain& form);
 // The Club Log step of the upload (when "Upload with Qorv" is ticked): the
 // export file goes to Club Log and is deleted after Club Log accepted it,
 // unless "Save adi and tq8 files" is ticked or `keep_export` (the Qorv upload
-// went wrong) holds. True when the upload goes on to its common tail, false
-// when it ends here (the export file could not be read and the standard error
-// box said so).
-bool ClublogSubmitExport(TfrmMain& form, const QString& export_file, bool keep_export);
+// went wrong) holds. The upload ends here, without its common tail, when the
+// export file could not be read (the standard error box said so).
+ClublogStepEnd ClublogSubmitExport(TfrmMain& form, const QString& export_file, bool keep_export);
 
 #endif  // QORVSYNC_APP_CLUBLOG_ACTIONS_H_

@@ -5,6 +5,7 @@
 #include "confirmations/report_download.h"
 #include "confirmations/report_import.h"
 #include "session/download_settings.h"
+#include "session/since_dates.h"
 #include "ui_tfrm_main.h"
 
 namespace {
@@ -23,26 +24,27 @@ ConfirmationOptionsReader PageOptions(TfrmMain& form) {
 ActionEnd QorvDownload(TfrmMain& form, const ActionContext& context) {
   const Configuration& config = context.configuration;
   Ui::TfrmMain& ui = form.Form();
-  const ReportDownload download =
+  ReportDownload download =
       QorvReportDownload(config,
                          {config.EQorvUserName, config.EQorvPassword, ui.cbLoadDate->isChecked(),
                           ui.DateTimePicker1->date(), ui.DateTimePicker3->date(),
                           ui.DateTimePicker->date(), ui.edOwnCall->text()},
                          context.start_utc);
-  const QslSincePicker picker = {[&ui] { return StoredDateTime(ui.DateTimePicker); },
-                                 [&ui](const QDateTime& value) {
-                                   ShowStoredDateTime(ui.DateTimePicker, value.date(),
-                                                      value.time());
-                                 }};
-  return DownloadConfirmations(form, form.Database(), download, PageOptions(form), picker)
-             ? ActionEnd::kCommonTail
-             : ActionEnd::kStop;
+  download.since_time = StoredDateTime(ui.DateTimePicker).time();
+  const ConfirmationOutcome outcome =
+      DownloadConfirmations(form, form.Database(), download, PageOptions(form));
+  if (outcome.since) {
+    SaveSinceDate(SinceDate::kQorv, *outcome.since);
+    ShowStoredDateTime(ui.DateTimePicker, outcome.since->date(), outcome.since->time());
+  }
+  return outcome.common_tail ? ActionEnd::kCommonTail : ActionEnd::kStop;
 }
 
 void QorvAdifImport(TfrmMain& form) {
   const Configuration config = form.CurrentAction().configuration;
   if (!ImportSavedReport(form, form.Database(), config.LogSet, PageOptions(form),
-                         config.StateFolder)) {
+                         config.StateFolder)
+           .common_tail) {
     return;
   }
   form.LocateAndNudgeLogbook();

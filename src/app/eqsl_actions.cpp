@@ -8,25 +8,15 @@
 #include "eqsl/inbox_download.h"
 #include "logdb/log_database.h"
 #include "session/download_settings.h"
+#include "session/since_dates.h"
 #include "ui_tfrm_main.h"
 
 namespace {
 
-class FormEqslPage : public EqslDatePage {
- public:
-  explicit FormEqslPage(Ui::TfrmMain& ui) : ui_(ui) {}
-
-  bool LoadFromDate() const override { return ui_.cbLoadDateEQSL->isChecked(); }
-  QDate RangeStart() const override { return ui_.DateTimePicker5->date(); }
-  QDate RangeEnd() const override { return ui_.DateTimePicker4->date(); }
-  QDateTime ReceivedSince() const override { return StoredDateTime(ui_.DateTimePicker2); }
-  void SetReceivedSince(const QDateTime& value) override {
-    ShowStoredDateTime(ui_.DateTimePicker2, value.date(), value.time());
-  }
-
- private:
-  Ui::TfrmMain& ui_;
-};
+EqslDates PageDates(const Ui::TfrmMain& ui) {
+  return {ui.cbLoadDateEQSL->isChecked(), ui.DateTimePicker5->date(), ui.DateTimePicker4->date(),
+          StoredDateTime(ui.DateTimePicker2)};
+}
 
 }  // namespace
 
@@ -34,10 +24,15 @@ ActionEnd EqslDownload(TfrmMain& form, const ActionContext& context) {
   const Configuration& config = context.configuration;
   const EqslDownloadSettings settings = EqslSettings(config, context.start_utc);
 
-  FormEqslPage page(form.Form());
+  Ui::TfrmMain& ui = form.Form();
   const auto open_database = [&form]() -> LogDatabase& { return form.Database(); };
-  return DownloadEqslInbox(settings, page, open_database, form) ? ActionEnd::kCommonTail
-                                                                : ActionEnd::kStop;
+  const ConfirmationOutcome outcome =
+      DownloadEqslInbox(settings, PageDates(ui), open_database, form);
+  if (outcome.since) {
+    SaveSinceDate(SinceDate::kEqsl, *outcome.since);
+    ShowStoredDateTime(ui.DateTimePicker2, outcome.since->date(), outcome.since->time());
+  }
+  return outcome.common_tail ? ActionEnd::kCommonTail : ActionEnd::kStop;
 }
 
 void EqslIgnoreList(TfrmMain& form) { OpenIgnoreList(form.Config().ProgramFolder, form); }

@@ -7,7 +7,8 @@ class TfrmMain;
 
 // The eQSL download of the action button, on the "eQSLcc Download" page: the
 // credentials and log set the click started with, the address from [Services]
-// of "qorv.ini", the page's date controls read and set as the run goes.
+// of "qorv.ini", the page's date controls as they stood at the press; the date
+// the run moved is stored and shown in its box.
 ActionEnd EqslDownload(TfrmMain& form, const ActionContext& context);
 
 // btnIgnoreClick: "ignore.txt" beside the program, created empty when

@@ -4,6 +4,7 @@
 #include "app/tfrm_main.h"
 #include "logdb/log_database.h"
 #include "platform/system_folders.h"
+#include "session/configuration.h"
 #include "session/service_addresses.h"
 #include "ui_tfrm_main.h"
 #include "upload/qorv_upload.h"
@@ -17,7 +18,7 @@ ActionEnd UploadToQorv(TfrmMain& form, const ActionContext& context) {
                                   config.LogFileName,           config.EQorvUserName,
                                   config.EQorvPassword,         ui.edtTqsl->text(),
                                   ui.edLocation->currentText(), TqslRunMode{}};
-  const QString settings = config.ProgramFolder + QStringLiteral("qorv.ini");
+  const QString settings = ProgramSettingsFile(config);
   const QorvUploadHooks hooks{
       [&config, &settings] {
         return RequireServiceAddress(config.Services.qorv, QStringLiteral("Qorv"), settings);
@@ -27,8 +28,8 @@ ActionEnd UploadToQorv(TfrmMain& form, const ActionContext& context) {
         return ClublogSubmitExport(form, export_file, keep_export);
       }};
 
-  return RunQorvUpload(form, form.Database(), request, hooks) ? ActionEnd::kCommonTail
-                                                              : ActionEnd::kStop;
+  return RunQorvUpload(form, form.Database(), request, hooks).common_tail ? ActionEnd::kCommonTail
+                                                                          : ActionEnd::kStop;
 }
 
 void ListStationLocations(TfrmMain& form) {

@@ -88,13 +88,13 @@ void ConsoleUi::SetProgress(int percent) {
 }
 
 void ConsoleUi::BeginMatching(qsizetype records) {
-  matching_began_ = true;
   BeginStep(QStringLiteral("matching %1 %2")
                 .arg(QLocale(QLocale::English).toString(records),
                      records == 1 ? QStringLiteral("record") : QStringLiteral("records")));
 }
 
-void ConsoleUi::SetResult(ResultLabel label, const QString& text) { results_[label] = text; }
+// The command line says its results from the operations' outcomes.
+void ConsoleUi::SetResult(ResultLabel /*label*/, const QString& /*text*/) {}
 
 void ConsoleUi::ShowMessage(MessageKind kind, const QString& text, const QString& caption) {
   messages_.append({kind, text});
@@ -115,41 +115,15 @@ bool ConsoleUi::ChooseAdifFile(QString* path) {
   return false;
 }
 
-void ConsoleUi::NoteMatch(MatchOutcome outcome, const QString& table) {
-  matching_began_ = true;
-  switch (outcome) {
-    case MatchOutcome::kConfirmed:
-      ++tallies_[table].confirmed;
-      break;
-    case MatchOutcome::kAlreadyConfirmed:
-      ++tallies_[table].already_confirmed;
-      break;
-    case MatchOutcome::kUnmatched:
-      ++unmatched_;
-      break;
-  }
-}
-
-void ConsoleUi::ReplaceText(const QString& text) {
-  clublog_reply_ = QStringList{text};
-  Line(QStringLiteral("Club Log: ") + text);
-}
+void ConsoleUi::ReplaceText(const QString& text) { Line(QStringLiteral("Club Log: ") + text); }
 
 void ConsoleUi::AddLines(const QStringList& lines) {
-  clublog_reply_ += lines;
   for (const QString& line : lines) Line(QStringLiteral("Club Log: ") + line);
 }
 
 bool ConsoleUi::HasFailureMessage() const {
   for (const Message& message : messages_) {
     if (message.kind != MessageKind::kInformation) return true;
-  }
-  return false;
-}
-
-bool ConsoleUi::HasMessage(const QString& text) const {
-  for (const Message& message : messages_) {
-    if (message.text == text) return true;
   }
   return false;
 }

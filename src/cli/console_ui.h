@@ -10,12 +10,6 @@
 #include "clublog/clublog_upload.h"
 #include "platform/operation_ui.h"
 
-// Confirmations found in one log table during a run.
-struct TableTally {
-  int confirmed = 0;
-  int already_confirmed = 0;
-};
-
 // The operations' window as a command line sees it: each step of the work
 // (a busy caption, a confirmation run) is a line on standard error naming
 // it; on a terminal the step's progress is a bar after its name, cleared
@@ -45,7 +39,6 @@ class ConsoleUi : public OperationUi, public ClublogReplyView {
   void ExplainFailure(const QString& explanation) override;
   void ShowTextFile(const QString& path) override;
   bool ChooseAdifFile(QString* path) override;
-  void NoteMatch(MatchOutcome outcome, const QString& table) override;
   void BeginMatching(qsizetype records) override;
 
   // Club Log's reply, written to standard error as it comes.
@@ -58,15 +51,7 @@ class ConsoleUi : public OperationUi, public ClublogReplyView {
 
   const QList<Message>& Messages() const { return messages_; }
   bool HasFailureMessage() const;
-  bool HasMessage(const QString& text) const;
   const QStringList& TextFiles() const { return text_files_; }
-  QString Result(ResultLabel label) const { return results_.value(label); }
-  const QMap<QString, TableTally>& Tallies() const { return tallies_; }
-  int Unmatched() const { return unmatched_; }
-  // Whether a confirmation run began or a record was matched: only then
-  // are tallies facts.
-  bool MatchingBegan() const { return matching_began_; }
-  const QStringList& ClublogReply() const { return clublog_reply_; }
 
  private:
   void Line(const QString& text);
@@ -83,11 +68,6 @@ class ConsoleUi : public OperationUi, public ClublogReplyView {
   bool bar_open_ = false;
   QList<Message> messages_;
   QStringList text_files_;
-  QMap<ResultLabel, QString> results_;
-  QMap<QString, TableTally> tallies_;
-  int unmatched_ = 0;
-  bool matching_began_ = false;
-  QStringList clublog_reply_;
 };
 
 #endif  // QORVSYNC_CLI_CONSOLE_UI_H_

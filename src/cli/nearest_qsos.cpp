@@ -5,10 +5,9 @@
 
 #include "adif/band_tables.h"
 #include "cli/log_time.h"
+#include "confirmations/pending_qsl.h"
 
 namespace {
-
-constexpr int kWindowMinutes = 20;
 
 int Minutes(const QTime& time) { return time.hour() * 60 + time.minute(); }
 
@@ -37,12 +36,13 @@ QStringList Differences(const RecordKey& record, const NearQso& qso) {
   if (logged && confirmed.isValid() && qso.date == record.date) {
     const int apart = std::abs(Minutes(*logged) - Minutes(confirmed));
     const QString logged_text = logged->toString(QStringLiteral("HH:mm"));
-    if (apart > kWindowMinutes) {
+    if (apart > kMatchWindowMinutes) {
       differences << QStringLiteral(
                          "time %1 in the log, %2 in the record: %3 minutes outside the "
-                         "±20-minute window")
+                         "±%4-minute window")
                          .arg(logged_text, record.time)
-                         .arg(apart - kWindowMinutes);
+                         .arg(apart - kMatchWindowMinutes)
+                         .arg(kMatchWindowMinutes);
     } else if (qso.time.left(5) != logged_text) {
       // The look-up compares the stored text with "hh:mm" bounds.
       differences << QStringLiteral(

@@ -26,7 +26,4 @@ int ClublogCommand(const CliRequest& request, HeadlessSession& session, ConsoleU
 // does; nothing when the logbook is not running.
 void ShowChangesInLogbook();
 
-// QSOs of the log table marked sent to Qorv.
-int CountSentQsos(LogDatabase& database, const QString& table);
-
 #endif  // QORVSYNC_CLI_OPERATION_COMMANDS_H_

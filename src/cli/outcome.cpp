@@ -4,11 +4,13 @@
 
 #include "cli/exit_status.h"
 
+void Outcome::TakeTally(const MatchTally& tally) {
+  if (!tally.began) return;
+  tables = tally.tables;
+  unmatched = tally.unmatched;
+}
+
 void Outcome::TakeRun(const ConsoleUi& ui) {
-  if (ui.MatchingBegan()) {
-    tables = ui.Tallies();
-    unmatched = ui.Unmatched();
-  }
   for (const ConsoleUi::Message& message : ui.Messages()) AddMessage(message.text);
   for (const QString& file : ui.TextFiles()) {
     if (!files.contains(file)) files.append(file);

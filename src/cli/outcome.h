@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "cli/console_ui.h"
+#include "confirmations/match_tally.h"
 
 // What a command reports on standard output when it ends: in words, or as one
 // JSON object.
@@ -25,9 +26,11 @@ struct Outcome {
   QStringList lines;    // further lines of the text form
   QJsonObject details;  // further members of the JSON form
 
-  // Takes the run's tally (when a confirmation run began), its messages and
-  // error lists from the console; taking twice adds nothing twice.
+  // Takes the run's messages and error lists from the console; taking twice
+  // adds nothing twice.
   void TakeRun(const ConsoleUi& ui);
+  // The confirmation run's tally, when it began matching.
+  void TakeTally(const MatchTally& tally);
   // Each message once, however many ways it arrives.
   void AddMessage(const QString& text);
   QJsonObject ToJson() const;

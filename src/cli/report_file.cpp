@@ -1,6 +1,7 @@
 #include "cli/report_file.h"
 
 #include <QRegularExpression>
+#include <optional>
 
 #include "adif/adif_reader.h"
 
@@ -25,14 +26,20 @@ bool HasAnyAdifTag(const QString& line) {
 
 }  // namespace
 
-ReportFileKind ExamineReportFile(const QStringList& lines) {
+ReportFileKind ExamineReportFile(const TextFileLines& file) {
+  std::optional<ReportFileKind> found;
   bool tagged = false;
   bool blank = true;
-  for (const QString& line : lines) {
-    if (IsBinary(line)) return ReportFileKind::kNotAdif;
-    if (HasAdifRecordEnd(line)) return ReportFileKind::kRecords;
+  file.ForEach([&](const QString& line) {
+    if (found) return;
+    if (IsBinary(line)) {
+      found = ReportFileKind::kNotAdif;
+    } else if (HasAdifRecordEnd(line)) {
+      found = ReportFileKind::kRecords;
+    }
     tagged = tagged || HasAnyAdifTag(line);
     blank = blank && line.trimmed().isEmpty();
-  }
+  });
+  if (found) return *found;
   return tagged || blank ? ReportFileKind::kNoRecords : ReportFileKind::kNotAdif;
 }

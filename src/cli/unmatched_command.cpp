@@ -8,7 +8,6 @@
 #include "cli/operation_commands.h"
 #include "cli/unmatched_records.h"
 #include "confirmations/confirmation_run.h"
-#include "confirmations/pending_qsl.h"
 #include "confirmations/unmatched_run_memory.h"
 #include "eqsl/ignore_list.h"
 #include "logdb/logged_qsos.h"
@@ -46,9 +45,10 @@ std::optional<Source> SourceOf(const CliRequest& request, const Configuration& c
 }
 
 // Writes the chosen QSO's confirmation from the record, to exactly that row;
-// false when the row was confirmed before (nothing written).
+// false when the row was confirmed before (nothing written). `tally` gets
+// what the confirmation run counted.
 bool ConfirmRow(HeadlessSession& session, ConsoleUi& ui, const ReportRecord& record,
-                const NearQso& qso, bool eqsl) {
+                const NearQso& qso, bool eqsl, MatchTally* tally) {
   LogDatabase& database = session.Database();
   const std::optional<FoundQso> row = ReadQsoRow(database, qso.table, qso.rowid);
   if (!row) {
@@ -60,13 +60,11 @@ bool ConfirmRow(HeadlessSession& session, ConsoleUi& ui, const ReportRecord& rec
     written = !row->Truth(kEqslMark);
     if (written) database.ChangeRow(qso.table, qso.rowid, {{kEqslMark, true}});
   } else {
-    // The record read into the run's buffer, as a run reads it up to its end.
     const StoredOptions& options = session.Options();
     ConfirmationRun run(ui, database, session.Config().LogSet,
                         [&options] { return options.confirmation; });
-    for (const QString& line : record.lines) run.ProcessReportLine(line);
-    written = run.ConfirmFound(qso.table, *row);
-    PendingQsl.Clear();
+    written = run.ConfirmRecord(record.lines, qso.table, *row);
+    *tally = run.Tally();
   }
   batch.Commit();
   return written;
@@ -173,7 +171,10 @@ int UnmatchedCommand(const CliRequest& request, HeadlessSession& session, Consol
     outcome.unmatched = static_cast<int>(unmatched.size());
     return kExitUsage;
   }
-  const bool written = ConfirmRow(session, ui, chosen_record->record, *chosen, source->eqsl);
+  MatchTally tally;
+  const bool written =
+      ConfirmRow(session, ui, chosen_record->record, *chosen, source->eqsl, &tally);
+  outcome.TakeTally(tally);
   outcome.TakeRun(ui);
   outcome.unmatched = static_cast<int>(unmatched.size());
   outcome

@@ -23,17 +23,16 @@ RecordKey KeyOf(const ReportRecord& record, bool eqsl) {
   return key;
 }
 
-// The lookup a run makes for the record: Qorv compares the call whole, eQSL
-// as the start of the logged call.
+// The look-up the run that read the record makes for it.
 bool Matches(LogDatabase& database, const QStringList& tables, const RecordKey& key, bool eqsl) {
   if (!key.date.isValid() || key.time.isEmpty() || key.band == 0) return false;
-  PendingQslRecord window;
-  SetTimeWindow(window, key.time.left(2) + key.time.mid(3, 2));
-  const QsoLookup lookup{
-      key.date,        key.band,
-      key.call,        eqsl ? QsoLookup::CallMatch::kPrefix : QsoLookup::CallMatch::kEqual,
-      window.TimeFrom, window.TimeTo,
-      key.mode};
+  PendingQslRecord record;
+  record.QsoDate = key.date;
+  record.Call = key.call;
+  record.Mode = key.mode;
+  SetTimeWindow(record, key.time.left(2) + key.time.mid(3, 2));
+  const QsoLookup lookup =
+      RecordLookup(record, key.band, eqsl ? MatchRules::kEqsl : MatchRules::kQorv);
   // Only the first column is read: it decides "found".
   static const QStringList kFirstColumnOnly = {QStringLiteral("ID")};
   for (const QString& table : tables) {

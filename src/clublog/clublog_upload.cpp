@@ -35,52 +35,58 @@ class WindowReply : public ClublogReplyView {
   TfrmClublog& window_;
 };
 
-// Posts the form and shows the reply; true when Club Log accepted the file.
-bool SendForm(const QString& service, const MultipartBody& body, ClublogReplyView& reply_window) {
+// Posts the form and shows the reply.
+ClublogReply SendForm(const QString& service, const MultipartBody& body,
+                      ClublogReplyView& reply_window) {
   HttpClient client;
-  bool accepted = false;
+  ClublogReply reply;
   if (client.Post(service + QStringLiteral("/putlogs.php"), body.ContentType(), body.Bytes())) {
-    accepted = client.ReplyText().contains(QLatin1String(kClublogAccepted));
-    if (accepted) {
-      reply_window.ReplaceText(QLatin1String(kClublogAccepted));
+    reply.accepted = client.ReplyText().contains(QLatin1String(kClublogAccepted));
+    if (reply.accepted) {
+      reply.lines = QStringList{QLatin1String(kClublogAccepted)};
+      reply_window.ReplaceText(reply.lines.first());
     } else {
-      reply_window.AddLines(client.ReplyLines());
+      reply.lines = client.ReplyLines();
+      reply_window.AddLines(reply.lines);
       reply_window.ExplainFailure(ReplyExplanation(QStringLiteral("Club Log refused the file"),
                                                    client.StatusCode(), client.ReplyText()));
     }
   } else {
-    reply_window.ReplaceText(QString::number(client.StatusCode()));
+    reply.lines = QStringList{QString::number(client.StatusCode())};
+    reply_window.ReplaceText(reply.lines.first());
     // The status alone does not say that the file never reached Club Log.
     reply_window.ExplainFailure(QStringLiteral("The file did not reach Club Log: ") +
                                 client.FailureReason());
   }
   reply_window.Show();
-  return accepted;
+  return reply;
 }
 
 }  // namespace
 
-bool UploadToClublog(const ClublogSettings& settings, const QString& file_path,
-                     TfrmClublog& reply_window) {
+ClublogReply UploadToClublog(const ClublogSettings& settings, const QString& file_path,
+                             TfrmClublog& reply_window) {
   WindowReply reply(reply_window);
   return UploadToClublog(settings, file_path, reply);
 }
 
-bool UploadToClublog(const ClublogSettings& settings, const QString& file_path,
-                     ClublogReplyView& reply) {
+ClublogReply UploadToClublog(const ClublogSettings& settings, const QString& file_path,
+                             ClublogReplyView& reply) {
   return SendForm(settings.service, ClublogForm(settings, file_path), reply);
 }
 
-bool SubmitExportToClublog(OperationUi& ui, const ClublogSettings& settings,
-                           const QString& export_file, const std::function<bool()>& keep_files,
-                           TfrmClublog& reply_window) {
+ClublogSubmission SubmitExportToClublog(OperationUi& ui, const ClublogSettings& settings,
+                                        const QString& export_file,
+                                        const std::function<bool()>& keep_files,
+                                        TfrmClublog& reply_window) {
   WindowReply reply(reply_window);
   return SubmitExportToClublog(ui, settings, export_file, keep_files, reply);
 }
 
-bool SubmitExportToClublog(OperationUi& ui, const ClublogSettings& settings,
-                           const QString& export_file, const std::function<bool()>& keep_files,
-                           ClublogReplyView& reply_window) {
+ClublogSubmission SubmitExportToClublog(OperationUi& ui, const ClublogSettings& settings,
+                                        const QString& export_file,
+                                        const std::function<bool()>& keep_files,
+                                        ClublogReplyView& reply_window) {
   ui.SetCaption(QStringLiteral("Submit to Clublog"));
   std::optional<MultipartBody> body;
   try {
@@ -89,11 +95,11 @@ bool SubmitExportToClublog(OperationUi& ui, const ClublogSettings& settings,
     // The export file cannot be read: the standard error box, and the upload
     // ends without its tail.
     ui.ShowMessage(MessageKind::kError, error.Message());
-    return false;
+    return {};
   }
-  const bool accepted = SendForm(settings.service, *body, reply_window);
-  if (accepted && QFile::exists(export_file) && !keep_files()) QFile::remove(export_file);
-  return true;
+  const ClublogReply reply = SendForm(settings.service, *body, reply_window);
+  if (reply.accepted && QFile::exists(export_file) && !keep_files()) QFile::remove(export_file);
+  return {true, reply};
 }
 
 void LoadAdifToClublog(OperationUi& ui, const ClublogSettings& settings,

@@ -4,6 +4,7 @@
 
 #include "adif/adif_reader.h"
 #include "adif/band_tables.h"
+#include "confirmations/confirmation_outcome.h"
 #include "confirmations/pending_qsl.h"
 #include "platform/app_error.h"
 #include "platform/conversions.h"
@@ -77,37 +78,39 @@ ConfirmationRun::ConfirmationRun(OperationUi& ui, LogDatabase& database, QString
     : ui_(ui),
       database_(database),
       log_set_(std::move(log_set)),
-      read_options_(std::move(read_options)) {
-  PendingQsl.Clear();
-}
+      read_options_(std::move(read_options)) {}
 
 void ConfirmationRun::RunReportLines(const QStringList& lines) {
-  ui_.BeginMatching(CountLinesWithAdifTag(lines, u"CALL"));
-  EventPump pump(ui_);
-  LogDatabase::WriteBatch batch(database_);
-  const qsizetype n = lines.size();
-  for (qsizetype i = 0; i < n; ++i) {
-    ProcessReportLine(lines[i]);
-    pump.SetProgress(n == 1 ? 100 : static_cast<int>(i * 100 / (n - 1)));
-    pump.Tick();
-  }
-  batch.Commit();
+  BeginMatching(CountLinesWithAdifTag(lines, u"CALL"));
+  KeepTallyOnError(tally_, [&] {
+    EventPump pump(ui_);
+    LogDatabase::WriteBatch batch(database_);
+    const qsizetype n = lines.size();
+    for (qsizetype i = 0; i < n; ++i) {
+      ProcessReportLine(lines[i]);
+      pump.SetProgress(n == 1 ? 100 : static_cast<int>(i * 100 / (n - 1)));
+      pump.Tick();
+    }
+    batch.Commit();
+  });
 }
 
 void ConfirmationRun::RunReportFile(const TextFileLines& file) {
   const LineTally tally = CountLinesAndRecords(file);
   const qsizetype n = tally.lines;
-  ui_.BeginMatching(tally.records);
-  EventPump pump(ui_);
-  LogDatabase::WriteBatch batch(database_);
-  qsizetype i = 0;
-  file.ForEach([&](const QString& line) {
-    ProcessReportLine(line);
-    pump.SetProgress(n == 1 ? 100 : static_cast<int>(i * 100 / (n - 1)));
-    pump.Tick();
-    ++i;
+  BeginMatching(tally.records);
+  KeepTallyOnError(tally_, [&] {
+    EventPump pump(ui_);
+    LogDatabase::WriteBatch batch(database_);
+    qsizetype i = 0;
+    file.ForEach([&](const QString& line) {
+      ProcessReportLine(line);
+      pump.SetProgress(n == 1 ? 100 : static_cast<int>(i * 100 / (n - 1)));
+      pump.Tick();
+      ++i;
+    });
+    batch.Commit();
   });
-  batch.Commit();
 }
 
 void ConfirmationRun::ProcessReportLine(const QString& line) {
@@ -116,41 +119,46 @@ void ConfirmationRun::ProcessReportLine(const QString& line) {
   ++lines_read_;
   const unsigned markers = MarkersOn(line);
   if (markers & kCall) {
-    qsl.Call = TrimControl(GetAdifValue(u"CALL"));
+    qsl.Call = TrimControl(GetAdifValue(CurrentLine, u"CALL"));
     ++qso_count_;
   }
   if (markers & kBand) {
-    qsl.BandText = TrimControl(GetAdifValue(u"BAND"));
+    qsl.BandText = TrimControl(GetAdifValue(CurrentLine, u"BAND"));
     qsl.Band = TrimControl(BandToDigiBand(qsl.BandText));
   }
-  if (markers & kMode) qsl.Mode = TrimControl(GetAdifValue(u"MODE"));
-  if (markers & kSubmode) qsl.SubMode = TrimControl(GetAdifValue(u"SUBMODE"));
+  if (markers & kMode) qsl.Mode = TrimControl(GetAdifValue(CurrentLine, u"MODE"));
+  if (markers & kSubmode) qsl.SubMode = TrimControl(GetAdifValue(CurrentLine, u"SUBMODE"));
   if (!qsl.SubMode.isEmpty()) qsl.Mode = qsl.SubMode;
   if (markers & kQsoDate) {
-    qsl.QsoDateText = TrimControl(GetAdifValue(u"QSO_DATE"));
+    qsl.QsoDateText = TrimControl(GetAdifValue(CurrentLine, u"QSO_DATE"));
     qsl.QsoDate = DateFromAdif(qsl.QsoDateText);
     qsl.HasQsoDate = true;
   }
-  if (markers & kTimeOn) SetTimeWindow(qsl, GetAdifValue(u"TIME_ON"));
+  if (markers & kTimeOn) SetTimeWindow(qsl, GetAdifValue(CurrentLine, u"TIME_ON"));
   if (markers & kQslRDate) {
-    qsl.QslRDate = DateFromAdif(TrimControl(GetAdifValue(u"QSLRDATE")));
+    qsl.QslRDate = DateFromAdif(TrimControl(GetAdifValue(CurrentLine, u"QSLRDATE")));
     qsl.HasQslRDate = true;
   }
   if (markers & kGridSquare) {
-    qsl.GridSquare = TrimControl(TrimControl(GetAdifValue(u"GRIDSQUARE")).left(6));
+    qsl.GridSquare = TrimControl(TrimControl(GetAdifValue(CurrentLine, u"GRIDSQUARE")).left(6));
   }
   if (markers & kState) {
-    qsl.StateCode = BeforeComment(TrimControl(GetAdifValue(u"STATE")));
+    qsl.StateCode = BeforeComment(TrimControl(GetAdifValue(CurrentLine, u"STATE")));
   }
-  if (markers & kIota) qsl.Iota = TrimControl(GetAdifValue(u"IOTA"));
+  if (markers & kIota) qsl.Iota = TrimControl(GetAdifValue(CurrentLine, u"IOTA"));
   if (markers & kCnty) {
-    qsl.County = BeforeComment(GetAdifValue(u"CNTY")).replace(u',', u'-');
+    qsl.County = BeforeComment(GetAdifValue(CurrentLine, u"CNTY")).replace(u',', u'-');
   }
   if (markers & kEor) {
     MatchConfirmation();
     // The whole record ends here, its date and time window included.
     qsl.Clear();
   }
+}
+
+void ConfirmationRun::BeginMatching(qsizetype records) {
+  tally_.began = true;
+  ui_.BeginMatching(records);
 }
 
 const QStringList& ConfirmationRun::LogSetTables() {
@@ -166,33 +174,39 @@ void ConfirmationRun::MatchConfirmation() {
   // A record without a band the table holds, a date or a time has no QSO to
   // look for: it is listed as unmatched and the run goes on.
   if (!tables.isEmpty() && !qsl.Band.isEmpty() && qsl.HasQsoDate && qsl.HasTimeWindow) {
-    const QsoLookup lookup{
-        qsl.QsoDate,  StrToFloat(qsl.Band), qsl.Call, QsoLookup::CallMatch::kEqual,
-        qsl.TimeFrom, qsl.TimeTo,           qsl.Mode};
+    const QsoLookup lookup = RecordLookup(qsl, StrToFloat(qsl.Band), MatchRules::kQorv);
     for (const QString& table : tables) {
       const std::optional<FoundQso> found = database_.FindQso(table, lookup, kReadColumns);
       if (!found) continue;
       if (found->Truth(QStringLiteral("QorvRec"))) {
         already_confirmed = true;
-        ui_.NoteMatch(MatchOutcome::kAlreadyConfirmed, table);
+        tally_.AlreadyConfirmed(table);
       } else {
         Confirm(table, *found);
         updated = true;
-        ui_.NoteMatch(MatchOutcome::kConfirmed, table);
+        tally_.Confirmed(table);
       }
     }
   }
   if (!updated && !already_confirmed) {
     AppendErrorLines();
-    ui_.NoteMatch(MatchOutcome::kUnmatched, QString());
+    tally_.Unmatched();
   }
   database_.MaybeCommit();
+}
+
+bool ConfirmationRun::ConfirmRecord(const QStringList& record_lines, const QString& table,
+                                    const FoundQso& found) {
+  for (const QString& line : record_lines) ProcessReportLine(line);
+  const bool written = ConfirmFound(table, found);
+  PendingQsl.Clear();
+  return written;
 }
 
 bool ConfirmationRun::ConfirmFound(const QString& table, const FoundQso& found) {
   if (found.Truth(QStringLiteral("QorvRec"))) return false;
   Confirm(table, found);
-  ui_.NoteMatch(MatchOutcome::kConfirmed, table);
+  tally_.Confirmed(table);
   return true;
 }
 

@@ -6,6 +6,8 @@
 #include <optional>
 
 #include "confirmations/confirmation_options.h"
+#include "confirmations/match_tally.h"
+#include "confirmations/pending_qsl.h"
 #include "confirmations/text_file_lines.h"
 #include "logdb/log_database.h"
 #include "platform/operation_ui.h"
@@ -28,7 +30,7 @@
 // changed before stay changed.
 class ConfirmationRun {
  public:
-  // Starts a run: QsoCount 0, an empty ErrorList, PendingQsl emptied.
+  // Starts a run: QsoCount 0, an empty ErrorList, an empty PendingQsl.
   ConfirmationRun(OperationUi& ui, LogDatabase& database, QString log_set,
                   ConfirmationOptionsReader read_options);
 
@@ -47,10 +49,12 @@ class ConfirmationRun {
   // Looks up and updates the QSO of PendingQsl, or appends two error lines.
   void MatchConfirmation();
 
-  // Confirms exactly the row found, with the record in PendingQsl, as a match
-  // would (marks, received date, the copies the options ask for). A row
-  // confirmed before is left as it is: false, nothing written.
-  bool ConfirmFound(const QString& table, const FoundQso& found);
+  // Confirms exactly the row found with the record of `record_lines` (its
+  // end marker left out), read into PendingQsl as a run reads it, as a match
+  // would (marks, received date, the copies the options ask for); the record
+  // ends there. A row confirmed before is left as it is: false, nothing
+  // written.
+  bool ConfirmRecord(const QStringList& record_lines, const QString& table, const FoundQso& found);
 
   // How many lines ProcessReportLine was given: when an error stopped the
   // run, the 1-based number of the line it stopped at.
@@ -61,8 +65,12 @@ class ConfirmationRun {
   const QStringList& ErrorList() const { return error_list_; }
   // The 1-based numbers of the lines at which records went to the error list.
   const QList<qsizetype>& UnmatchedLines() const { return unmatched_lines_; }
+  // Per log table what the records confirmed, and how many matched nothing.
+  const MatchTally& Tally() const { return tally_; }
 
  private:
+  void BeginMatching(qsizetype records);
+  bool ConfirmFound(const QString& table, const FoundQso& found);
   const QStringList& LogSetTables();
   void Confirm(const QString& table, const FoundQso& found);
   void AppendErrorLines();
@@ -77,6 +85,11 @@ class ConfirmationRun {
   qsizetype lines_read_ = 0;
   QStringList error_list_;
   QList<qsizetype> unmatched_lines_;
+  MatchTally tally_;
+  // The record being read, gathered line by line, and the line under
+  // examination: the run's own.
+  PendingQslRecord PendingQsl;
+  QString CurrentLine;
 };
 
 #endif  // QORVSYNC_CONFIRMATIONS_CONFIRMATION_RUN_H_

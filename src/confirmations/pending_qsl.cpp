@@ -4,8 +4,6 @@
 
 #include "platform/conversions.h"
 
-PendingQslRecord PendingQsl;
-
 void PendingQslRecord::Clear() { *this = PendingQslRecord(); }
 
 namespace {
@@ -52,14 +50,24 @@ void SetTimeWindow(PendingQslRecord& record, const QString& time_on_value) {
     plain = t.hour() * 60 + t.minute();
   }
   const int minutes = *plain;
-  constexpr int kWindowMinutes = 20;
   constexpr int kMinutesPerDay = 24 * 60;
-  record.TimeTo = minutes + kWindowMinutes >= kMinutesPerDay
+  record.TimeTo = minutes + kMatchWindowMinutes >= kMinutesPerDay
                       ? QStringLiteral("23:59")
-                      : MinutesToText(minutes + kWindowMinutes);
-  record.TimeFrom = minutes - kWindowMinutes < 0 ? QStringLiteral("00:00")
-                                                 : MinutesToText(minutes - kWindowMinutes);
+                      : MinutesToText(minutes + kMatchWindowMinutes);
+  record.TimeFrom = minutes - kMatchWindowMinutes < 0
+                        ? QStringLiteral("00:00")
+                        : MinutesToText(minutes - kMatchWindowMinutes);
   record.HasTimeWindow = true;
+}
+
+QsoLookup RecordLookup(const PendingQslRecord& record, double band, MatchRules rules) {
+  return {record.QsoDate,
+          band,
+          record.Call,
+          rules == MatchRules::kQorv ? QsoLookup::CallMatch::kEqual : QsoLookup::CallMatch::kPrefix,
+          record.TimeFrom,
+          record.TimeTo,
+          record.Mode};
 }
 
 QDate DateFromAdif(const QString& yyyymmdd) {

@@ -4,8 +4,11 @@
 #include <QDate>
 #include <QString>
 
-// The record buffer of a confirmation run: the values of the record being
-// read, gathered line by line. Shared by the Qorv and the eQSL runs.
+#include "logdb/log_database.h"
+
+// The record buffer of a confirmation run (each run holds its own): the values
+// of the record being read, gathered line by line. The Qorv and the eQSL runs
+// read into the same kind of record.
 struct PendingQslRecord {
   QString Call;
   QString Band;      // the log's DigiBand value text; empty for a band the table lacks
@@ -33,14 +36,23 @@ struct PendingQslRecord {
   void Clear();
 };
 
-// The one program-wide buffer.
-extern PendingQslRecord PendingQsl;
+// How far a logged QSO's time may lie from a confirmation's, either way.
+inline constexpr int kMatchWindowMinutes = 20;
 
 // Sets TimeOn, TimeFrom and TimeTo from a TIME_ON value: "hh:mm" from its
-// first four characters, and a window of 20 minutes on either side that never
-// crosses midnight ("00:00" and "23:59" at the ends).
+// first four characters, and a window of kMatchWindowMinutes on either side
+// that never crosses midnight ("00:00" and "23:59" at the ends).
 // Error: "'%s' is not a valid time".
 void SetTimeWindow(PendingQslRecord& record, const QString& time_on_value);
+
+// Which service's rule compares the calls: Qorv's call must equal the logged
+// one, eQSL's must be its beginning.
+enum class MatchRules { kQorv, kEqsl };
+
+// The look-up of the QSO a record confirms: the record's date, call, mode and
+// time window (SetTimeWindow) and the log's band value `band`, the call
+// compared by the service's rule.
+QsoLookup RecordLookup(const PendingQslRecord& record, double band, MatchRules rules);
 
 // The QSO date from a yyyymmdd value. Errors: "'%s' is not a valid integer
 // value" for a part that is not a whole number, "Invalid argument to date

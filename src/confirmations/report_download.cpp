@@ -13,9 +13,6 @@
 #include "net/service_reply.h"
 #include "platform/app_error.h"
 #include "platform/arriving_file.h"
-#include "platform/conversions.h"
-#include "platform/registry.h"
-#include "session/logbook_registry_keys.h"
 
 namespace {
 
@@ -28,17 +25,17 @@ constexpr qsizetype kExplainedPageChars = 64 * 1024;
 
 // The next download asks only for what came after this one: the range's end,
 // or the UTC day of the press. A range ending later than that day stops there,
-// so that later downloads still ask for what arrives meanwhile. The picker
+// so that later downloads still ask for what arrives meanwhile. The date
 // keeps its time of day.
-void MoveQslSinceDate(const ReportDownload& download, const QslSincePicker& picker) {
+QDateTime NextQslSinceDate(const ReportDownload& download) {
   const QDate press_day = download.start_utc.date();
   const QDate day =
       download.query.load_date ? std::min(download.query.end_date, press_day) : press_day;
-  picker.set_value(QDateTime(day, picker.value().time()));
-  Registry registry;
-  if (!registry.OpenKey(kSendQsosKey, true)) return;
-  registry.WriteString(QStringLiteral("QorvDate_Date"),
-                       EncodeStoredDate(QDateTimeToDateTime(picker.value())));
+  return QDateTime(day, download.since_time);
+}
+
+ConfirmationOutcome OutcomeOf(const ConfirmationRun& run, bool common_tail) {
+  return {common_tail, run.QsoCount(), run.Tally(), run.ErrorList(), std::nullopt};
 }
 
 // What a saved report says of its own completeness, read line by line: the
@@ -85,15 +82,17 @@ class RecordTally {
 
 }  // namespace
 
-bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportDownload& download,
-                           const ConfirmationOptionsReader& read_options, QslSincePicker picker) {
+ConfirmationOutcome DownloadConfirmations(OperationUi& ui, LogDatabase& database,
+                                          const ReportDownload& download,
+                                          const ConfirmationOptionsReader& read_options) {
   if (download.query.login.isEmpty() || download.query.password.isEmpty()) {
     ui.ShowMessage(MessageKind::kWarning, kNoLogin);
-    return false;
+    return {};
   }
   ui.SetResult(ResultLabel::kQorvDownload, QString());
   ui.SetProgress(0);
   ConfirmationRun run(ui, database, download.log_set, read_options);
+  std::optional<QDateTime> since;
   try {
     const QString url = ReportUrl(download.service_address(), download.query);
     HttpClient client;
@@ -133,20 +132,21 @@ bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportD
         ui.ExplainFailure(ReplyExplanation(QStringLiteral("Qorv answered with no report"),
                                            client.StatusCode(), page));
         ShowQsoCount(ui, run.QsoCount());
-        return false;
+        return OutcomeOf(run, false);
       }
       ui.SetCaption(ui.LogName());
       if (const QString problem = tally.CutShortProblem(); !problem.isEmpty()) {
         ui.ShowMessage(MessageKind::kError, problem);
         ShowQsoCount(ui, run.QsoCount());
-        return false;
+        return OutcomeOf(run, false);
       }
       run.RunReportFile(lines);
-      // The date moves last: a run killed before it is asked for again whole.
+      // The date moves last (its caller stores it once the run returned): a
+      // run killed before it is asked for again whole.
       SaveErrorList(run.ErrorList(), download.program_folder, ui);
       RememberUnmatchedRunOfFile(download.program_folder, UnmatchedRunKind::kQorvDownload,
                                  saved_path, {run.ErrorList(), run.UnmatchedLines()});
-      MoveQslSinceDate(download, picker);
+      since = NextQslSinceDate(download);
     }
   } catch (...) {
     // The busy caption does not outlive the action that set it.
@@ -155,5 +155,7 @@ bool DownloadConfirmations(OperationUi& ui, LogDatabase& database, const ReportD
     throw;
   }
   ShowQsoCount(ui, run.QsoCount());
-  return true;
+  ConfirmationOutcome outcome = OutcomeOf(run, true);
+  outcome.since = since;
+  return outcome;
 }

@@ -1,31 +1,25 @@
 #include "confirmations/report_records.h"
 
-#include <QRegularExpression>
-
+#include "adif/adif_tags.h"
 #include "platform/conversions.h"
 
 namespace {
-
-// A tag "<NAME:length>" or "<NAME:length:type>".
-const QRegularExpression kTag(QStringLiteral("<([A-Za-z0-9_]+):(\\d{1,6})(?::[A-Za-z])?>"));
 
 ReportRecord ReadRecord(const QStringList& lines) {
   ReportRecord record;
   record.lines = lines;
   QString date;
-  const QList<std::pair<QString, QString*>> wanted = {
-      {QStringLiteral("CALL"), &record.call},         {QStringLiteral("BAND"), &record.band},
-      {QStringLiteral("MODE"), &record.mode_field},   {QStringLiteral("SUBMODE"), &record.submode},
-      {QStringLiteral("RST_RCVD"), &record.rst_rcvd}, {QStringLiteral("QSO_DATE"), &date},
-      {QStringLiteral("TIME_ON"), &record.time_on}};
+  const std::pair<QStringView, QString*> wanted[] = {
+      {u"CALL", &record.call},       {u"BAND", &record.band},         {u"MODE", &record.mode_field},
+      {u"SUBMODE", &record.submode}, {u"RST_RCVD", &record.rst_rcvd}, {u"QSO_DATE", &date},
+      {u"TIME_ON", &record.time_on}};
   for (const QString& line : lines) {
-    for (const QRegularExpressionMatch& tag : kTag.globalMatch(line)) {
+    ForEachAdifTag(line, [&](const AdifTag& tag) {
+      if (tag.IsMarker()) return;
       for (const auto& [name, value] : wanted) {
-        if (value->isEmpty() && tag.captured(1).compare(name, Qt::CaseInsensitive) == 0) {
-          *value = TrimControl(line.mid(tag.capturedEnd(), tag.captured(2).toInt()));
-        }
+        if (value->isEmpty() && tag.Is(name)) *value = TrimControl(tag.Value(line).toString());
       }
-    }
+    });
   }
   record.mode = record.submode.isEmpty() ? record.mode_field : record.submode;
   record.qso_date = QDate::fromString(date, QStringLiteral("yyyyMMdd"));
@@ -69,15 +63,14 @@ std::optional<int> AnnouncedRecordCount(const QStringList& lines) {
   for (const QString& line : lines) {
     const qsizetype header_end = line.indexOf(QLatin1String("<eoh>"), 0, Qt::CaseInsensitive);
     const QString header = header_end < 0 ? line : line.left(header_end);
-    for (const QRegularExpressionMatch& tag : kTag.globalMatch(header)) {
-      if (tag.captured(1).compare(QLatin1String("APP_Qorv_NUMREC"), Qt::CaseInsensitive) != 0) {
-        continue;
-      }
+    std::optional<std::optional<int>> announced;
+    ForEachAdifTag(header, [&](const AdifTag& tag) {
+      if (announced || tag.IsMarker() || !tag.Is(u"APP_Qorv_NUMREC")) return;
       bool number = false;
-      const int count =
-          TrimControl(header.mid(tag.capturedEnd(), tag.captured(2).toInt())).toInt(&number);
-      return number && count >= 0 ? std::optional<int>(count) : std::nullopt;
-    }
+      const int count = TrimControl(tag.Value(header).toString()).toInt(&number);
+      announced = number && count >= 0 ? std::optional<int>(count) : std::nullopt;
+    });
+    if (announced) return *announced;
     if (header_end >= 0) return std::nullopt;
   }
   return std::nullopt;

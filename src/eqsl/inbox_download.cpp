@@ -24,6 +24,8 @@ constexpr char kLinkMarker[] = "<LI><A HREF=\"../downloadedfiles/";
 constexpr char kNothingNew[] = "You have no log entries";
 constexpr qsizetype kFileNameRoom = 100;
 constexpr qsizetype kExplainedPageBytes = 64 * 1024;
+// A run that ended before any inbox line was read, with the common tail.
+const ConfirmationOutcome kTailWithoutRecords{true, 0, {}, {}, std::nullopt};
 
 QString Encoded(const QString& value) {
   return QString::fromLatin1(QUrl::toPercentEncoding(value));
@@ -72,16 +74,16 @@ void MakeDownloadFolder(const QString& folder) {
 
 }  // namespace
 
-QString EqslInboxUrl(const EqslDownloadSettings& settings, const EqslDatePage& page) {
+QString EqslInboxUrl(const EqslDownloadSettings& settings, const EqslDates& dates) {
   QString url = settings.service + QStringLiteral("/qslcard/DownloadInbox.cfm?Username=") +
                 Encoded(settings.user_name) + QStringLiteral("&Password=") +
                 Encoded(settings.password);
-  if (page.LoadFromDate()) {
-    url += QStringLiteral("&LimitDateLo=") + RangeDate(page.RangeStart()) +
-           QStringLiteral("&LimitDateHi=") + RangeDate(page.RangeEnd());
+  if (dates.load_from_date) {
+    url += QStringLiteral("&LimitDateLo=") + RangeDate(dates.range_start) +
+           QStringLiteral("&LimitDateHi=") + RangeDate(dates.range_end);
   } else {
     url += QStringLiteral("&RcvdSince=") +
-           page.ReceivedSince().date().toString(QStringLiteral("yyyyMMdd"));
+           dates.received_since.date().toString(QStringLiteral("yyyyMMdd"));
   }
   return url;
 }
@@ -96,11 +98,12 @@ bool EqslLinkedFile(const QString& page_text, QString* file_name) {
   return true;
 }
 
-bool DownloadEqslInbox(const EqslDownloadSettings& settings, EqslDatePage& page,
-                       const std::function<LogDatabase&()>& database, OperationUi& ui) {
+ConfirmationOutcome DownloadEqslInbox(const EqslDownloadSettings& settings, const EqslDates& dates,
+                                      const std::function<LogDatabase&()>& database,
+                                      OperationUi& ui) {
   if (settings.user_name.isEmpty() || settings.password.isEmpty()) {
     ui.ShowMessage(MessageKind::kWarning, QStringLiteral("Not eQSLcc login or password"));
-    return false;
+    return {};
   }
   ui.SetResult(ResultLabel::kEqslDownload, QString());
   ui.SetProgress(0);
@@ -109,20 +112,20 @@ bool DownloadEqslInbox(const EqslDownloadSettings& settings, EqslDatePage& page,
   std::optional<EqslInboxRun> run;
   const CountLabel count_label(ui, run);
   HttpClient client;
-  const QString url = EqslInboxUrl(settings, page);
+  const QString url = EqslInboxUrl(settings, dates);
   if (settings.proxy_enable) client.SetProxy(settings.proxy_host, settings.proxy_port);
   client.SetProtocol(QStringLiteral("1.1"));
   ui.SetCaption(QStringLiteral("Waiting..."));
 
   if (!client.Get(url)) {
     ReportFailedRequest(ui, QStringLiteral("The eQSL inbox could not be requested"), client);
-    return true;
+    return kTailWithoutRecords;
   }
   const QString reply = client.ReplyText();
   if (reply.contains(QLatin1String(kEqslCredentialError))) {
     ui.SetCaption(ui.LogName());
     ui.ShowMessage(MessageKind::kPlain, QString::fromLatin1(kEqslCredentialError));
-    return false;
+    return {};
   }
   QString file_name;
   if (!EqslLinkedFile(reply, &file_name)) {
@@ -137,7 +140,7 @@ bool DownloadEqslInbox(const EqslDownloadSettings& settings, EqslDatePage& page,
                                 ReplyExplanation(QStringLiteral("eQSL sent no inbox file"),
                                                  client.StatusCode(), reply)));
     }
-    return true;
+    return kTailWithoutRecords;
   }
   const QString folder = settings.install_path + QStringLiteral("Download/");
   const QString saved_path = folder + QStringLiteral("updateeQSLcc.adi");
@@ -153,7 +156,7 @@ bool DownloadEqslInbox(const EqslDownloadSettings& settings, EqslDatePage& page,
                   })) {
     saved.Cancel();
     ReportFailedRequest(ui, QStringLiteral("The eQSL inbox file could not be downloaded"), client);
-    return true;
+    return kTailWithoutRecords;
   }
   // An error page instead of the file holds none of the inbox: read as one,
   // it would move the date past confirmations never seen.
@@ -166,7 +169,7 @@ bool DownloadEqslInbox(const EqslDownloadSettings& settings, EqslDatePage& page,
             QStringLiteral("The eQSL inbox file could not be downloaded"),
             ReplyExplanation(QStringLiteral("eQSL sent no inbox file"), client.StatusCode(),
                              JoinLinesCrLf(SplitLines(DecodeTextDetectingUtf8(beginning).text)))));
-    return true;
+    return kTailWithoutRecords;
   }
 
   saved.Commit();
@@ -177,6 +180,7 @@ bool DownloadEqslInbox(const EqslDownloadSettings& settings, EqslDatePage& page,
   run->RunInboxFile(lines);
   RememberUnmatchedRunOfFile(settings.state_folder, UnmatchedRunKind::kEqslDownload, saved_path,
                              {run->ErrorList(), run->UnmatchedLines()});
-  FinishInboxRun(page, settings.start_utc, run->ErrorList(), settings.state_folder, ui);
-  return true;
+  const QDateTime since =
+      FinishInboxRun(dates, settings.start_utc, run->ErrorList(), settings.state_folder, ui);
+  return {true, run->QsoCount(), run->Tally(), run->ErrorList(), since};
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 
+#include "confirmations/confirmation_outcome.h"
 #include "eqsl/eqsl_page.h"
 #include "logdb/log_database.h"
 #include "platform/operation_ui.h"
@@ -29,7 +30,7 @@ inline constexpr char kEqslCredentialError[] = "Error: No such Username/Password
 // The inbox request: everything received since the picker's date, or the QSO
 // date range while "Load from Date" is ticked. User values are percent-encoded;
 // range dates always go out as MM/DD/YYYY with "/".
-QString EqslInboxUrl(const EqslDownloadSettings& settings, const EqslDatePage& page);
+QString EqslInboxUrl(const EqslDownloadSettings& settings, const EqslDates& dates);
 
 // The file name behind the first download link of an inbox page, and whether
 // the page has one. The name is what stands before the first double quote
@@ -43,13 +44,15 @@ bool EqslLinkedFile(const QString& page_text, QString* file_name);
 // every end after the credential check. A request that fails, and an inbox
 // page without the link that is not the service's "You have no log entries"
 // page, are reported in an error box with the reason (the service's own words
-// for a page); nothing is marked and the date stays. The caption is the log
-// name again at every end. Returns true when the common
-// tail follows (also after a failed request or a page without a link), false
-// when the credentials are missing or refused. Errors (files, database, ADIF
-// values) propagate after the label is set. `database` is asked for only when
-// there are lines to process.
-bool DownloadEqslInbox(const EqslDownloadSettings& settings, EqslDatePage& page,
-                       const std::function<LogDatabase&()>& database, OperationUi& ui);
+// for a page); nothing is marked and the date stays. The outcome holds the
+// next received-since date once the inbox file was run (see FinishInboxRun),
+// which the caller stores. The caption is the log name again at every end.
+// The common tail follows also a failed request or a page without a link,
+// not missing or refused credentials. Errors (files, database, ADIF values)
+// propagate after the label is set. `database` is asked for only when there
+// are lines to process.
+ConfirmationOutcome DownloadEqslInbox(const EqslDownloadSettings& settings, const EqslDates& dates,
+                                      const std::function<LogDatabase&()>& database,
+                                      OperationUi& ui);
 
 #endif  // QORVSYNC_EQSL_INBOX_DOWNLOAD_H_

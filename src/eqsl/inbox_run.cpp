@@ -2,6 +2,7 @@
 
 #include "adif/adif_reader.h"
 #include "adif/band_tables.h"
+#include "confirmations/confirmation_outcome.h"
 #include "confirmations/pending_qsl.h"
 #include "eqsl/ignore_list.h"
 #include "platform/conversions.h"
@@ -22,36 +23,45 @@ EqslInboxRun::EqslInboxRun(LogDatabase& database, const QString& log_set, QStrin
 
 void EqslInboxRun::RunInboxLines(const QStringList& lines) {
   PendingQsl.Clear();
-  ui_.BeginMatching(CountLinesWithAdifTag(lines, u"CALL"));
-  EventPump pump(ui_);
-  LogDatabase::WriteBatch batch(database_);
-  const qsizetype last = lines.size() - 1;
-  for (qsizetype i = 0; i < lines.size(); ++i) {
-    ProcessInboxLine(lines[i]);
-    database_.MaybeCommit();
-    pump.SetProgress(last == 0 ? 100 : static_cast<int>(i * 100 / last));
-    pump.Tick();
-  }
-  batch.Commit();
+  BeginMatching(CountLinesWithAdifTag(lines, u"CALL"));
+  KeepTallyOnError(tally_, [&] {
+    EventPump pump(ui_);
+    LogDatabase::WriteBatch batch(database_);
+    const qsizetype last = lines.size() - 1;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+      ProcessInboxLine(lines[i]);
+      database_.MaybeCommit();
+      pump.SetProgress(last == 0 ? 100 : static_cast<int>(i * 100 / last));
+      pump.Tick();
+    }
+    batch.Commit();
+  });
 }
 
 void EqslInboxRun::RunInboxFile(const TextFileLines& file) {
   PendingQsl.Clear();
   const LineTally tally = CountLinesAndRecords(file);
   const qsizetype n = tally.lines;
-  ui_.BeginMatching(tally.records);
-  EventPump pump(ui_);
-  LogDatabase::WriteBatch batch(database_);
-  const qsizetype last = n - 1;
-  qsizetype i = 0;
-  file.ForEach([&](const QString& line) {
-    ProcessInboxLine(line);
-    database_.MaybeCommit();
-    pump.SetProgress(last == 0 ? 100 : static_cast<int>(i * 100 / last));
-    pump.Tick();
-    ++i;
+  BeginMatching(tally.records);
+  KeepTallyOnError(tally_, [&] {
+    EventPump pump(ui_);
+    LogDatabase::WriteBatch batch(database_);
+    const qsizetype last = n - 1;
+    qsizetype i = 0;
+    file.ForEach([&](const QString& line) {
+      ProcessInboxLine(line);
+      database_.MaybeCommit();
+      pump.SetProgress(last == 0 ? 100 : static_cast<int>(i * 100 / last));
+      pump.Tick();
+      ++i;
+    });
+    batch.Commit();
   });
-  batch.Commit();
+}
+
+void EqslInboxRun::BeginMatching(qsizetype records) {
+  tally_.began = true;
+  ui_.BeginMatching(records);
 }
 
 void EqslInboxRun::ProcessInboxLine(const QString& line) {
@@ -59,25 +69,25 @@ void EqslInboxRun::ProcessInboxLine(const QString& line) {
   CurrentLine = line;
   ++lines_read_;
   if (HasAdifTag(line, u"CALL")) {
-    qsl.Call = GetAdifValueTyped(u"CALL");
+    qsl.Call = GetAdifValueTyped(CurrentLine, u"CALL");
     ++qso_count_;
   }
   if (HasAdifTag(line, u"BAND")) {
-    qsl.BandText = GetAdifValueTyped(u"BAND");
+    qsl.BandText = GetAdifValueTyped(CurrentLine, u"BAND");
     qsl.Band = BandToDigiBand(qsl.BandText).trimmed();
   }
-  if (HasAdifTag(line, u"RST_RCVD")) qsl.RstRcvd = GetAdifValue(u"RST_RCVD");
-  if (HasAdifTag(line, u"SUBMODE")) qsl.SubMode = GetAdifValue(u"SUBMODE");
+  if (HasAdifTag(line, u"RST_RCVD")) qsl.RstRcvd = GetAdifValue(CurrentLine, u"RST_RCVD");
+  if (HasAdifTag(line, u"SUBMODE")) qsl.SubMode = GetAdifValue(CurrentLine, u"SUBMODE");
   if (HasAdifTag(line, u"MODE")) {
-    qsl.Mode = GetAdifValueTyped(u"MODE");
+    qsl.Mode = GetAdifValueTyped(CurrentLine, u"MODE");
     ApplyModeRules();
   }
   if (HasAdifTag(line, u"QSO_DATE")) {
-    qsl.QsoDateText = GetAdifValueTyped(u"QSO_DATE");
+    qsl.QsoDateText = GetAdifValueTyped(CurrentLine, u"QSO_DATE");
     qsl.QsoDate = DateFromAdif(qsl.QsoDateText);
     qsl.HasQsoDate = true;
   }
-  if (HasAdifTag(line, u"TIME_ON")) SetTimeWindow(qsl, GetAdifValueTyped(u"TIME_ON"));
+  if (HasAdifTag(line, u"TIME_ON")) SetTimeWindow(qsl, GetAdifValueTyped(CurrentLine, u"TIME_ON"));
   // Matched as soon as everything it is looked up by is known, its date
   // included, so that a record spread over lines never borrows a date.
   if (!qsl.Call.isEmpty() && !qsl.Band.isEmpty() && !qsl.Mode.isEmpty() && !qsl.TimeOn.isEmpty() &&
@@ -126,31 +136,24 @@ void EqslInboxRun::MatchEqslConfirmation() {
   // look for: it is listed as unmatched instead of being matched against an
   // earlier record's values.
   if (qsl.HasQsoDate && qsl.HasTimeWindow && !qsl.Band.isEmpty()) {
-    QsoLookup lookup;
-    lookup.date = qsl.QsoDate;
-    lookup.band = StrToFloat(qsl.Band);
-    lookup.call = qsl.Call;
-    lookup.call_match = QsoLookup::CallMatch::kPrefix;
-    lookup.time_from = qsl.TimeFrom;
-    lookup.time_to = qsl.TimeTo;
-    lookup.mode = qsl.Mode;
+    const QsoLookup lookup = RecordLookup(qsl, StrToFloat(qsl.Band), MatchRules::kEqsl);
     for (const QString& table : tables_) {
       const std::optional<FoundQso> found = database_.FindQso(table, lookup, {kEqslMark});
       if (!found) continue;
       if (found->Truth(kEqslMark)) {
         already_marked = true;
-        ui_.NoteMatch(MatchOutcome::kAlreadyConfirmed, table);
+        tally_.AlreadyConfirmed(table);
       } else {
         database_.ChangeRow(table, found->rowid, {{kEqslMark, true}});
         updated = true;
-        ui_.NoteMatch(MatchOutcome::kConfirmed, table);
+        tally_.Confirmed(table);
       }
     }
   }
   if (!updated && !already_marked && !IsIgnored(ignore_list_, qsl.Call)) {
     error_list_ << QStringLiteral("Error") << DetailLine();
     unmatched_lines_ << lines_read_;
-    ui_.NoteMatch(MatchOutcome::kUnmatched, QString());
+    tally_.Unmatched();
   }
 }
 

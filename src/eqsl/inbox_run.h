@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "confirmations/match_tally.h"
+#include "confirmations/pending_qsl.h"
 #include "confirmations/text_file_lines.h"
 #include "logdb/log_database.h"
 #include "platform/operation_ui.h"
@@ -40,10 +42,13 @@ class EqslInboxRun {
   const QStringList& ErrorList() const { return error_list_; }
   // The 1-based numbers of the lines at which records went to the error list.
   const QList<qsizetype>& UnmatchedLines() const { return unmatched_lines_; }
+  // Per log table what the records confirmed, and how many matched nothing.
+  const MatchTally& Tally() const { return tally_; }
 
  private:
   // The record's mode by the eQSL rules, with the SUBMODE and report read
   // by now.
+  void BeginMatching(qsizetype records);
   void ApplyModeRules();
   QString DetailLine() const;
 
@@ -55,6 +60,11 @@ class EqslInboxRun {
   qsizetype lines_read_ = 0;
   QStringList error_list_;
   QList<qsizetype> unmatched_lines_;
+  MatchTally tally_;
+  // The record being read and the line under examination: the run's own, so
+  // a run starts from an empty buffer.
+  PendingQslRecord PendingQsl;
+  QString CurrentLine;
 };
 
 // The mode an eQSL record is looked up by, from its MODE (upper case, as the

@@ -6,9 +6,6 @@
 // The result label of each working page.
 enum class ResultLabel { kQorvDownload, kEqslDownload, kUpload };
 
-// What a confirmation record came to in one log table, or in none.
-enum class MatchOutcome { kConfirmed, kAlreadyConfirmed, kUnmatched };
-
 // Message boxes with one OK button; a plain box has no icon and the
 // program's name as its caption.
 enum class MessageKind { kPlain, kInformation, kWarning, kError };
@@ -47,11 +44,6 @@ class OperationUi {
   // The shared open-file dialog ("adi|*.adi"). Returns false when the user
   // cancels; `path` then holds the dialog's current file name.
   virtual bool ChooseAdifFile(QString* path) = 0;
-
-  // Told by a confirmation run at each record: for every log table where it
-  // found the QSO, and once with an empty table when it found it nowhere. The
-  // window shows only the count; the command line reports the tally.
-  virtual void NoteMatch(MatchOutcome /*outcome*/, const QString& /*table*/) {}
 
   // Told by a confirmation run before its first record how many records
   // (lines holding a CALL field) it will match. The window's progress bar

@@ -41,4 +41,5 @@ void SaveSinceDate(SinceDate which, const QDateTime& value) {
   Registry registry;
   if (!registry.OpenKey(kSendQsosKey, true)) return;
   registry.WriteString(ValueName(which), EncodeStoredDate(QDateTimeToDateTime(value)));
+  registry.CloseKey();
 }

@@ -57,7 +57,7 @@ class LineWriter {
 
 std::optional<ExportedFile> WriteExportFile(OperationUi& ui, const QString& folder,
                                             LogDatabase& database, const QString& table,
-                                            const SubmodeTable& submodes) {
+                                            const SubmodeTable& submodes, bool* nothing_new) {
   ExportedFile exported;
   std::optional<LineWriter> writer;
   std::optional<EventPump> pump;
@@ -96,6 +96,7 @@ std::optional<ExportedFile> WriteExportFile(OperationUi& ui, const QString& fold
         return true;
       });
   if (!writer) {
+    if (nothing_new != nullptr) *nothing_new = true;
     ui.ShowMessage(MessageKind::kInformation, QStringLiteral("No new QSO."));
     return std::nullopt;
   }

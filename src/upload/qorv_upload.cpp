@@ -29,17 +29,17 @@ class QorvUploadRun {
                 const QorvUploadHooks& hooks)
       : ui_(ui), database_(database), request_(request), hooks_(hooks) {}
 
-  bool Run() {
+  UploadOutcome Run() {
     if (!Checks()) return StoppedEarly();
     const std::optional<ExportedFile> exported =
         WriteExportFile(ui_, request_.install_path + QStringLiteral("Qorv Logs"), database_,
-                        request_.log_table, submodes_);
+                        request_.log_table, submodes_, &outcome_.nothing_new);
     if (!exported) return StoppedEarly();
 
     ui_.SetCaption(QStringLiteral("Waiting, send file on Qorv"));
     const SigningEnd signing = SignExportFile(request_.tqsl_path, request_.location, exported->path,
                                               request_.program_folder, request_.tqsl_mode);
-    if (signing == SigningEnd::kQuit) return false;
+    if (signing == SigningEnd::kQuit) return outcome_;
     // A Qorv upload that went wrong keeps both files, also through Club Log.
     bool keep_export = false;
     if (signing == SigningEnd::kSigned) {
@@ -47,30 +47,40 @@ class QorvUploadRun {
     } else if (signing == SigningEnd::kTimedOut) {
       // Whatever TQSL left is kept for a look, and nothing goes to Qorv.
       keep_export = true;
-      ui_.SetResult(ResultLabel::kUpload,
-                    QStringLiteral("Error: TQSL did not finish within its time limit (%1 s) and "
-                                   "was ended; nothing was uploaded.")
-                        .arg(request_.tqsl_mode.time_limit.count()));
+      Result(QStringLiteral("Error: TQSL did not finish within its time limit (%1 s) and "
+                            "was ended; nothing was uploaded.")
+                 .arg(request_.tqsl_mode.time_limit.count()));
     } else {
-      ui_.SetResult(ResultLabel::kUpload, QStringLiteral("Error: TQSL file was not created."));
+      Result(QStringLiteral("Error: TQSL file was not created."));
     }
 
-    if (hooks_.clublog()) return hooks_.submit_to_clublog(exported->path, keep_export);
-    return true;
+    if (hooks_.clublog()) {
+      outcome_.clublog = hooks_.submit_to_clublog(exported->path, keep_export);
+      outcome_.common_tail = outcome_.clublog->common_tail;
+    } else {
+      outcome_.common_tail = true;
+    }
+    return outcome_;
   }
 
  private:
   // A stop before the signing skips the common tail: the busy caption must
   // not outlive it.
-  bool StoppedEarly() {
+  UploadOutcome StoppedEarly() {
     ui_.SetCaption(ui_.LogName());
-    return false;
+    return outcome_;
+  }
+
+  // The page's result label, kept in the outcome too.
+  void Result(const QString& text) {
+    outcome_.result = text;
+    ui_.SetResult(ResultLabel::kUpload, text);
   }
 
   // The checks before anything is written; true when all pass.
   bool Checks() {
     ui_.SetProgress(0);
-    ui_.SetResult(ResultLabel::kUpload, QString());
+    Result(QString());
     ui_.SetCaption(QStringLiteral("Waiting..."));
     submodes_ = SubmodeTable::Load(SubmodeFilePath(request_.program_folder));
     if (request_.login.isEmpty() || request_.password.isEmpty()) {
@@ -87,8 +97,7 @@ class QorvUploadRun {
     // A TQSL already running would meet the one started here over the same
     // station data.
     if (IsProcessRunning(QStringLiteral("tqsl.exe"))) {
-      ui_.SetResult(ResultLabel::kUpload,
-                    QStringLiteral("TQSL is already running. Cannot continue."));
+      Result(QStringLiteral("TQSL is already running. Cannot continue."));
       return false;
     }
     return true;
@@ -124,9 +133,11 @@ class QorvUploadRun {
     const std::optional<QList<QsoKey>> contacts = ReadSignedContacts(ReadFileBytes(signed_file));
     const SignedSelection selection =
         SelectSignedQsos(exported, contacts.value_or(QList<QsoKey>()));
-    ui_.SetResult(ResultLabel::kUpload, QStringLiteral("Uploading was successful ! QSO:") +
-                                            QString::number(selection.signed_rowids.size()));
+    outcome_.accepted = true;
+    Result(QStringLiteral("Uploading was successful ! QSO:") +
+           QString::number(selection.signed_rowids.size()));
     database_.MarkSent(request_.log_table, selection.signed_rowids);
+    outcome_.qsos_sent = static_cast<int>(selection.signed_rowids.size());
     if (!selection.left_out.isEmpty()) {
       ui_.ShowMessage(MessageKind::kWarning, LeftOutMessage(selection.left_out));
     }
@@ -142,12 +153,13 @@ class QorvUploadRun {
   const QorvUploadHooks& hooks_;
   SubmodeTable submodes_;
   QString service_;
+  UploadOutcome outcome_;
 };
 
 }  // namespace
 
-bool RunQorvUpload(OperationUi& ui, LogDatabase& database, const QorvUploadRequest& request,
-                   const QorvUploadHooks& hooks) {
+UploadOutcome RunQorvUpload(OperationUi& ui, LogDatabase& database,
+                            const QorvUploadRequest& request, const QorvUploadHooks& hooks) {
   try {
     return QorvUploadRun(ui, database, request, hooks).Run();
   } catch (...) {

@@ -3,33 +3,25 @@
 #include <QHash>
 #include <QMap>
 
+#include "adif/adif_tags.h"
 #include "platform/gzip.h"
 
 namespace {
 
 // The records of tagged text, each a map of upper-case field names to values.
-QList<QMap<QByteArray, QByteArray>> TaggedRecords(const QByteArray& text) {
+// The bytes are read one character each, so that the lengths count bytes.
+QList<QMap<QByteArray, QByteArray>> TaggedRecords(const QByteArray& bytes) {
+  const QString text = QString::fromLatin1(bytes);
   QList<QMap<QByteArray, QByteArray>> records;
   QMap<QByteArray, QByteArray> current;
-  qsizetype pos = 0;
-  while ((pos = text.indexOf('<', pos)) >= 0) {
-    const qsizetype close = text.indexOf('>', pos);
-    if (close < 0) break;
-    const QList<QByteArray> parts = text.mid(pos + 1, close - pos - 1).split(':');
-    pos = close + 1;
-    const QByteArray name = parts.at(0).trimmed().toUpper();
-    if (name == "EOR" || name == "EOH") {
-      if (name == "EOR") records.append(current);
+  ForEachAdifTag(text, [&](const AdifTag& tag) {
+    if (tag.Is(u"EOR") || tag.Is(u"EOH")) {
+      if (tag.Is(u"EOR")) records.append(current);
       current.clear();
-      continue;
+    } else if (!tag.IsMarker()) {
+      current.insert(tag.name.toLatin1().toUpper(), tag.Value(text).toLatin1());
     }
-    if (parts.size() < 2) continue;
-    bool ok = false;
-    const qsizetype length = parts.at(1).trimmed().toLongLong(&ok);
-    if (!ok || length < 0 || length > text.size() - pos) continue;
-    current.insert(name, text.mid(pos, length));
-    pos += length;
-  }
+  });
   return records;
 }
 
@@ -51,8 +43,7 @@ QString KeyText(const QString& text) { return text.trimmed().toUpper(); }
 
 QsoKey MakeQsoKey(const QString& call, const QString& date, const QString& time,
                   const QString& band, const QString& mode) {
-  return {KeyText(call), Digits(date).left(8), Digits(time).left(4), KeyText(band),
-          KeyText(mode)};
+  return {KeyText(call), Digits(date).left(8), Digits(time).left(4), KeyText(band), KeyText(mode)};
 }
 
 std::optional<QList<QsoKey>> ReadSignedContacts(const QByteArray& signed_file) {

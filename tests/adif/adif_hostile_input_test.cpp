@@ -11,11 +11,10 @@
 namespace {
 
 QString Read(const QString& line, const char* field, bool typed = false) {
-  CurrentLine = line;
   QString value;
   const QString error = ErrorText([&] {
-    value = typed ? GetAdifValueTyped(QString::fromLatin1(field))
-                  : GetAdifValue(QString::fromLatin1(field));
+    value = typed ? GetAdifValueTyped(line, QString::fromLatin1(field))
+                  : GetAdifValue(line, QString::fromLatin1(field));
   });
   return error == QStringLiteral("no error") ? value : error;
 }

@@ -10,10 +10,10 @@ enum class Reader { kPlain, kTyped };
 
 // The value read, or the error's message.
 QString Read(Reader reader, const QString& line, const QString& field) {
-  CurrentLine = line;
   QString value;
-  const QString error = ErrorText(
-      [&] { value = reader == Reader::kPlain ? GetAdifValue(field) : GetAdifValueTyped(field); });
+  const QString error = ErrorText([&] {
+    value = reader == Reader::kPlain ? GetAdifValue(line, field) : GetAdifValueTyped(line, field);
+  });
   return error == QStringLiteral("no error") ? value : error;
 }
 
@@ -121,9 +121,15 @@ TEST(AdifReader, TagNamesCompareFoldingOnlyAsciiLetters) {
     const char16_t* b;
     bool equal;
   } cases[] = {
-      {u"qso_date", u"QSO_DATE", true}, {u"Call", u"CALL", true},   {u"CALL", u"CALLS", false},
-      {u"@", u"`", false},              {u"[", u"{", false},        {u"_", u"\u007F", false},
-      {u"\u017F", u"S", false},         {u"\u0141", u"\u0161", false}, {u"", u"", true},
+      {u"qso_date", u"QSO_DATE", true},
+      {u"Call", u"CALL", true},
+      {u"CALL", u"CALLS", false},
+      {u"@", u"`", false},
+      {u"[", u"{", false},
+      {u"_", u"\u007F", false},
+      {u"\u017F", u"S", false},
+      {u"\u0141", u"\u0161", false},
+      {u"", u"", true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(EqualsNoCase(QStringView(c.a), QStringView(c.b)), c.equal)
@@ -162,8 +168,8 @@ TEST(AdifReader, TagsAndRecordEndsAreWholeNamesInAnyCase) {
 }
 
 TEST(AdifReader, ReadersOnlyReadTheLine) {
-  CurrentLine = QStringLiteral("<call:5>abcde<EOR>");
-  EXPECT_EQ(GetAdifValueTyped(u"CALL"), QStringLiteral("ABCDE"));
-  EXPECT_EQ(GetAdifValue(u"CALL"), QStringLiteral("abcde"));
-  EXPECT_EQ(CurrentLine, QStringLiteral("<call:5>abcde<EOR>"));
+  const QString line = QStringLiteral("<call:5>abcde<EOR>");
+  EXPECT_EQ(GetAdifValueTyped(line, u"CALL"), QStringLiteral("ABCDE"));
+  EXPECT_EQ(GetAdifValue(line, u"CALL"), QStringLiteral("abcde"));
+  EXPECT_EQ(line, QStringLiteral("<call:5>abcde<EOR>"));
 }

@@ -109,7 +109,7 @@ TEST_F(ClublogActionsTest, UploadStepKeepsTheExportWhenAsked) {
     SCOPED_TRACE(testing::Message() << c.cb_keep << c.keep_export);
     const QString path = WriteAdif("Qorv_ADIF_1.adi");
     Find<QCheckBox>("cbKeep")->setChecked(c.cb_keep);
-    EXPECT_TRUE(ClublogSubmitExport(*window_, path, c.keep_export));
+    EXPECT_TRUE(ClublogSubmitExport(*window_, path, c.keep_export).common_tail);
     EXPECT_EQ(window_->windowTitle(), "Submit to Clublog");
     EXPECT_EQ(Memo(), kAccepted);
     EXPECT_EQ(QFile::exists(path), c.cb_keep || c.keep_export);
@@ -117,7 +117,8 @@ TEST_F(ClublogActionsTest, UploadStepKeepsTheExportWhenAsked) {
   EXPECT_EQ(Received().size(), 3);
 
   // No export file: the standard error box, and the upload ends here.
-  EXPECT_FALSE(ClublogSubmitExport(*window_, folder_.filePath("Qorv_ADIF_2.adi"), false));
+  EXPECT_FALSE(
+      ClublogSubmitExport(*window_, folder_.filePath("Qorv_ADIF_2.adi"), false).common_tail);
   ASSERT_EQ(dialogs_.messages.size(), 1);
   EXPECT_EQ(dialogs_.messages[0].kind, MessageKind::kError);
   EXPECT_TRUE(dialogs_.messages[0].text.startsWith("Cannot open file"));

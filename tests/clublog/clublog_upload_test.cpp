@@ -53,7 +53,7 @@ TEST_F(ClublogUploadTest, PostsTheFormByteForByte) {
   LoopbackHttpServer proxy;
   qputenv("http_proxy", proxy.Url().toUtf8());
   server_.Enqueue(ScriptedReply::Ok(kAccepted));
-  const bool accepted = UploadToClublog(Settings(), path, reply_);
+  const bool accepted = UploadToClublog(Settings(), path, reply_).accepted;
   qunsetenv("http_proxy");
   EXPECT_TRUE(accepted);
 
@@ -119,7 +119,7 @@ TEST_F(ClublogUploadTest, ReplyWindowFollowsEachReply) {
     } else {
       server_.Enqueue(step.reply);
     }
-    EXPECT_EQ(UploadToClublog(settings, path, reply_), step.accepted);
+    EXPECT_EQ(UploadToClublog(settings, path, reply_).accepted, step.accepted);
     EXPECT_EQ(Memo(), step.memo);
     EXPECT_TRUE(reply_.isVisible());
   }
@@ -163,7 +163,8 @@ TEST_F(ClublogUploadTest, UploadStepDeletesTheExportOnlyAfterAcceptance) {
     }
     RecordingUi ui;
     EXPECT_TRUE(SubmitExportToClublog(
-        ui, settings, path, [&] { return c.keep; }, reply_));
+                    ui, settings, path, [&] { return c.keep; }, reply_)
+                    .common_tail);
     EXPECT_EQ(ui.captions, QStringList{"Submit to Clublog"});
     EXPECT_EQ(QFile::exists(path), c.file_stays);
     EXPECT_TRUE(ui.messages.isEmpty());
@@ -174,7 +175,8 @@ TEST_F(ClublogUploadTest, UploadStepDeletesTheExportOnlyAfterAcceptance) {
 TEST_F(ClublogUploadTest, UploadStepWithoutExportFileEndsTheUpload) {
   const QString missing = dir_.filePath("Qorv_ADIF_1.adi");
   EXPECT_FALSE(SubmitExportToClublog(
-      ui_, Settings(), missing, [] { return false; }, reply_));
+                   ui_, Settings(), missing, [] { return false; }, reply_)
+                   .common_tail);
   ASSERT_EQ(ui_.messages.size(), 1);
   EXPECT_EQ(ui_.messages[0].kind, MessageKind::kError);
   EXPECT_TRUE(ui_.messages[0].text.startsWith("Cannot open file \"" + missing + "\". "));

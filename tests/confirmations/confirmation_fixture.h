@@ -11,9 +11,11 @@
 #include <memory>
 
 #include "confirmations/confirmation_options.h"
+#include "confirmations/confirmation_outcome.h"
 #include "create/logbook_schema.h"
 #include "logdb/log_database.h"
 #include "platform/conversions.h"
+#include "session/since_dates.h"
 #include "support/recording_ui.h"
 
 // A log set "A" of two logs (Log_Home, Log_Port) and a log "Club" of set "B",
@@ -139,5 +141,15 @@ class ConfirmationTest : public testing::Test, public ConfirmationLog {
   RecordingUi ui_;
   ConfirmationOptions options_;
 };
+
+// What the window does with a Qorv download's outcome: the date the run moved
+// is stored and shown in `since_box`. True when the common tail follows.
+inline bool TakeDownloadOutcome(const ConfirmationOutcome& outcome, QDateTime* since_box) {
+  if (outcome.since) {
+    SaveSinceDate(SinceDate::kQorv, *outcome.since);
+    *since_box = *outcome.since;
+  }
+  return outcome.common_tail;
+}
 
 #endif  // QORVSYNC_TESTS_CONFIRMATIONS_CONFIRMATION_FIXTURE_H_

@@ -49,9 +49,9 @@ class ConfirmationsFaultsTest : public ConfirmationTest {
   void TearDown() override { HttpClient::SetDefaultTimeout(HttpClient::kDefaultTimeoutMs); }
 
   bool Download(LogDatabase& database) {
-    return DownloadConfirmations(
-        ui_, database, download_, Options(),
-        {[this] { return picker_value_; }, [this](const QDateTime& v) { picker_value_ = v; }});
+    download_.since_time = picker_value_.time();
+    return TakeDownloadOutcome(DownloadConfirmations(ui_, database, download_, Options()),
+                               &picker_value_);
   }
   QString SavedReport() const { return download_.install_path + "Download/qorvreport.adi"; }
   void ExpectNothingMoved() {

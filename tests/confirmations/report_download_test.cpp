@@ -46,9 +46,9 @@ class ReportDownloadTest : public ConfirmationTest {
   }
 
   bool Download() {
-    return DownloadConfirmations(
-        ui_, Database(), download_, Options(),
-        {[this] { return picker_value_; }, [this](const QDateTime& v) { picker_value_ = v; }});
+    download_.since_time = picker_value_.time();
+    return TakeDownloadOutcome(DownloadConfirmations(ui_, Database(), download_, Options()),
+                               &picker_value_);
   }
 
   QString StoredDate() const {
@@ -253,7 +253,8 @@ TEST_F(ReportDownloadTest, TheSavedReportImportedGivesTheSameResult) {
   NewLog();
   QFile::remove(ProgramFolder() + "QorvError.txt");
   ui_.chosen_files = QStringList{SavedReport()};
-  EXPECT_TRUE(ImportSavedReport(ui_, Database(), QStringLiteral("A"), Options(), ProgramFolder()));
+  EXPECT_TRUE(ImportSavedReport(ui_, Database(), QStringLiteral("A"), Options(), ProgramFolder())
+                  .common_tail);
   EXPECT_EQ(ConfirmedNow(), confirmed);
   EXPECT_EQ(ReadFileBytes(ProgramFolder() + "QorvError.txt"), errors);
   EXPECT_EQ(ui_.results.value(ResultLabel::kQorvDownload), "Download QSO: 2");

@@ -16,7 +16,8 @@ namespace {
 class ReportImportTest : public ConfirmationTest {
  protected:
   bool Import() {
-    return ImportSavedReport(ui_, Database(), QStringLiteral("A"), Options(), ProgramFolder());
+    return ImportSavedReport(ui_, Database(), QStringLiteral("A"), Options(), ProgramFolder())
+        .common_tail;
   }
   QString ErrorFile() const { return ProgramFolder() + kQorvErrorFile; }
   QString Write(const char* name, const QByteArray& bytes) {

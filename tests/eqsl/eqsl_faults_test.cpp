@@ -56,8 +56,8 @@ class EqslFaultsTest : public EqslFixture {
   }
 
   bool Download() {
-    return DownloadEqslInbox(
-        settings_, page_, [this]() -> LogDatabase& { return database_; }, ui_);
+    return TakeOutcome(DownloadEqslInbox(
+        settings_, page_, [this]() -> LogDatabase& { return database_; }, ui_));
   }
   QString SavedFile() const { return InstallPath() + "Download/updateeQSLcc.adi"; }
   // Nothing in the log, the date or the files has moved.
@@ -210,8 +210,8 @@ TEST_F(EqslFaultsTest, LogbookHoldingTheDatabaseStopsTheRunWithItsMessage) {
   LogbookDatabaseWriter logbook(DatabasePath());
   logbook.Execute("BEGIN IMMEDIATE");
   const QString error = ErrorText([&] {
-    DownloadEqslInbox(
-        settings_, page_, [&]() -> LogDatabase& { return short_wait; }, ui_);
+    TakeOutcome(DownloadEqslInbox(
+        settings_, page_, [&]() -> LogDatabase& { return short_wait; }, ui_));
   });
   logbook.Execute("ROLLBACK");
   EXPECT_TRUE(error.contains("locked")) << error.toStdString();

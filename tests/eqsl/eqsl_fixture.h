@@ -10,25 +10,19 @@
 #include <QTemporaryDir>
 #include <QVariant>
 
+#include "confirmations/confirmation_outcome.h"
 #include "confirmations/pending_qsl.h"
 #include "create/logbook_schema.h"
 #include "eqsl/eqsl_page.h"
 #include "logdb/log_database.h"
 #include "platform/conversions.h"
+#include "session/since_dates.h"
 #include "support/recording_ui.h"
 
-class FakeEqslPage : public EqslDatePage {
- public:
-  bool LoadFromDate() const override { return load_from_date; }
-  QDate RangeStart() const override { return range_start; }
-  QDate RangeEnd() const override { return range_end; }
-  QDateTime ReceivedSince() const override { return received_since; }
-  void SetReceivedSince(const QDateTime& value) override { received_since = value; }
-
-  bool load_from_date = false;
-  QDate range_start{2021, 3, 1};
-  QDate range_end{2021, 3, 15};
-  QDateTime received_since{QDate(2021, 6, 1), QTime(7, 30)};
+struct FakeEqslPage : EqslDates {
+  FakeEqslPage()
+      : EqslDates{false, QDate(2021, 3, 1), QDate(2021, 3, 15),
+                  QDateTime(QDate(2021, 6, 1), QTime(7, 30))} {}
 };
 
 class EqslFixture : public testing::Test {
@@ -38,7 +32,6 @@ class EqslFixture : public testing::Test {
     settings.date_separator = u'.';
     settings.short_date_format = QStringLiteral("dd.mm.yyyy");
     SetRegionalSettings(settings);
-    PendingQsl.Clear();
     ASSERT_TRUE(QDir().mkpath(ProgramFolder()));
     ASSERT_TRUE(QDir().mkpath(InstallPath()));
     {
@@ -98,6 +91,16 @@ class EqslFixture : public testing::Test {
 
   QTemporaryDir dir_;
   LogDatabase database_;
+  // What the window does with a download's outcome: the date the run moved
+  // is stored and shown on the page. True when the common tail follows.
+  bool TakeOutcome(const ConfirmationOutcome& outcome) {
+    if (outcome.since) {
+      SaveSinceDate(SinceDate::kEqsl, *outcome.since);
+      page_.received_since = *outcome.since;
+    }
+    return outcome.common_tail;
+  }
+
   RecordingUi ui_;
   FakeEqslPage page_;
 };

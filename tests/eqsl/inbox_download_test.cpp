@@ -49,8 +49,8 @@ class InboxDownloadTest : public EqslFixture {
   }
 
   bool Download() {
-    return DownloadEqslInbox(
-        settings_, page_, [this]() -> LogDatabase& { return database_; }, ui_);
+    return TakeOutcome(DownloadEqslInbox(
+        settings_, page_, [this]() -> LogDatabase& { return database_; }, ui_));
   }
   QString Label() const { return ui_.results.value(ResultLabel::kEqslDownload, "(unset)"); }
   QString SavedFile() const { return InstallPath() + "Download/updateeQSLcc.adi"; }

@@ -10,6 +10,7 @@
 #include "eqsl_fixture.h"
 #include "platform/registry.h"
 #include "platform/text_codec.h"
+#include "session/logbook_registry_keys.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ class InboxFinishTest : public EqslFixture {
   static QString StoredDate() {
     Registry registry;
     EXPECT_TRUE(registry.OpenKey(kSendQsosKey, false));
-    return registry.ReadString(QString::fromLatin1(kEqslDateValue));
+    return registry.ReadString(kEqslSinceValue);
   }
 
   const QDateTime press_{QDate(2021, 10, 20), QTime(0, 15), QTimeZone::utc()};
@@ -44,7 +45,7 @@ TEST_F(InboxFinishTest, DateMovesToTheDayOfThePressOrTheRangeEndButNeverPastTheP
     page_ = FakeEqslPage();
     page_.load_from_date = c.range;
     page_.range_end = c.range_end;
-    FinishInboxRun(page_, press_, {}, ProgramFolder(), ui_);
+    TakeOutcome({true, 0, {}, {}, FinishInboxRun(page_, press_, {}, ProgramFolder(), ui_)});
     EXPECT_EQ(page_.received_since, QDateTime(c.expected, QTime(7, 30)));
     EXPECT_EQ(StoredDate(), c.stored);
   }

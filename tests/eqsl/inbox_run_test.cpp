@@ -179,9 +179,9 @@ TEST_F(InboxRunTest, EveryLogOfTheSetIsMarkedAndAMarkedQsoIsLeftAlone) {
 TEST_F(InboxRunTest, RecordDoesNotBorrowAnEarlierRecordsDate) {
   AddQsos("log_main", {MakeQso("2021-09-15", "18:30", "N0CALL", 14, "FT8"),
                        MakeQso("2021-09-15", "18:30", "K1ABC", 14, "FT8")});
-  // Left over from an earlier run: a new run starts from an empty buffer.
-  PendingQsl.QsoDate = QDate(2021, 9, 15);
-  PendingQsl.HasQsoDate = true;
+  // Left over from an earlier run that ended inside a record: a new run
+  // starts from an empty buffer.
+  Run({QStringLiteral("<QSO_DATE:8>20210915")});
   const EqslInboxRun run = Run({
       QStringLiteral("<CALL:5>K1ABC<TIME_ON:4>1830<BAND:3>20M<MODE:3>FT8<EOR>"),
       Record("N0CALL", kFt8At1830),

@@ -15,16 +15,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       u"STATE", u"IOTA", u"CNTY", u"RST_RCVD", u"eor",      u"",        u"<"};
   const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   for (const QString& line : SplitLines(DecodeText(bytes).text)) {
-    CurrentLine = line;
     for (const char16_t* name : kNames) {
       const QStringView field(name);
       try {
-        const QString value = GetAdifValue(field);
+        const QString value = GetAdifValue(line, field);
         if (value.size() > 255) __builtin_trap();
       } catch (const AppError&) {
       }
       try {
-        const QString value = GetAdifValueTyped(field);
+        const QString value = GetAdifValueTyped(line, field);
         if (value.size() > 255) __builtin_trap();
       } catch (const AppError&) {
       }

@@ -211,6 +211,46 @@ TEST_F(QorvUploadTest, QsosTqslLeftOutStayUnsentAndAreNamed) {
   EXPECT_EQ(SentFlags().values(), (QList<int>{1, 1, 1, 1, 1}));
 }
 
+// The command line reports from the outcome, so what it calls sent must be
+// what the upload marked: also when TQSL left a QSO out, never after a
+// refusal, and "nothing new" once every QSO went out.
+TEST_F(QorvUploadTest, OutcomeCountsTheQsosMarkedSent) {
+  AddThreeUnsentAndTwoSent();
+  const auto newly_marked = [this](const QMap<qint64, int>& before) {
+    int marked = 0;
+    const QMap<qint64, int> after = SentFlags();
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+      if (it.value() != 0 && before.value(it.key()) == 0) ++marked;
+    }
+    return marked;
+  };
+  SetEnv("TQSL_DOUBLE_LEAVE_OUT", "DL1ABC");
+  QMap<qint64, int> before = SentFlags();
+  ASSERT_TRUE(Run());
+  EXPECT_TRUE(outcome_.accepted);
+  EXPECT_FALSE(outcome_.nothing_new);
+  EXPECT_EQ(outcome_.qsos_sent, 2);
+  EXPECT_EQ(newly_marked(before), outcome_.qsos_sent);
+
+  SetEnv("TQSL_DOUBLE_LEAVE_OUT", "");
+  request_.password = "wrong";
+  ASSERT_TRUE(Run());
+  EXPECT_FALSE(outcome_.accepted);
+  EXPECT_EQ(outcome_.qsos_sent, 0);
+
+  request_.password = "secret";
+  before = SentFlags();
+  ASSERT_TRUE(Run());
+  EXPECT_TRUE(outcome_.accepted);
+  EXPECT_EQ(outcome_.qsos_sent, 1);
+  EXPECT_EQ(newly_marked(before), outcome_.qsos_sent);
+
+  EXPECT_FALSE(Run());
+  EXPECT_TRUE(outcome_.nothing_new);
+  EXPECT_FALSE(outcome_.accepted);
+  EXPECT_EQ(outcome_.qsos_sent, 0);
+}
+
 TEST_F(QorvUploadTest, ReplyWithoutTheMarkerIsAFailure) {
   AddThreeUnsentAndTwoSent();
   request_.password = "wrong";

@@ -77,7 +77,7 @@ void UploadFixture::SetUp() {
   hooks_.submit_to_clublog = [this](const QString& file, bool keep_export) {
     clublog_files_.append(file);
     clublog_keeps_.append(keep_export);
-    return clublog_result_;
+    return ClublogStepEnd{clublog_result_, true};
   };
 }
 

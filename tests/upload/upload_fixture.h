@@ -52,7 +52,10 @@ class UploadFixture : public testing::Test {
   QStringList ExportFolderFiles() const;
   QString ExportFolder() const { return install_ + QStringLiteral("Qorv Logs"); }
 
-  bool Run() { return RunQorvUpload(ui_, *database_, request_, hooks_); }
+  bool Run() {
+    outcome_ = RunQorvUpload(ui_, *database_, request_, hooks_);
+    return outcome_.common_tail;
+  }
   void SetEnv(const char* name, const QByteArray& value) {
     env_.push_back(std::make_unique<ScopedEnv>(name, value));
   }
@@ -67,6 +70,7 @@ class UploadFixture : public testing::Test {
   RecordingUi ui_;
   QorvUploadRequest request_;
   QorvUploadHooks hooks_;
+  UploadOutcome outcome_;  // of the last Run
   // What the hooks answer and saw.
   QString service_ = QStringLiteral("http://127.0.0.1:9");
   bool keep_files_ = false;
