@@ -83,6 +83,7 @@ class WatchLoop {
   QMap<QString, QDateTime> next_upload_;
   QMap<QString, QDateTime> last_download_;
   QMap<QString, QDateTime> last_try_;
+  QMap<QString, QDateTime> last_done_;
   QMap<QString, QString> failures_;  // the last run failed: its summary
   QMap<QString, QString> waiting_;   // said once: key -> sentence
   QString last_error_;
