@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "cli/exit_status.h"
 #include "cli/operation_commands.h"
@@ -36,22 +37,24 @@ OperationOutcome Run(const ProgramFiles& files, CommandFunction command, CliRequ
   request.log_name = log;
   Outcome outcome;
   outcome.command = name;
+  // The command's lines are not for the watch's standard error, which says
+  // each action in a line of its own.
+  const std::unique_ptr<std::FILE, FileCloser> quiet(std::fopen("/dev/null", "w"));
+  if (!quiet) return {false, QStringLiteral("/dev/null cannot be opened")};
+  std::optional<ConsoleUi> ui;
   try {
     HeadlessSession session(files, log);
     if (!session.LogKnown()) {
       return {false, QStringLiteral("the log '%1' is not in the logbook's configuration").arg(log)};
     }
-    // The watch says each action in a line of its own: the command's progress
-    // and message lines are not for its standard error.
-    const std::unique_ptr<std::FILE, FileCloser> quiet(std::fopen("/dev/null", "w"));
-    if (!quiet) return {false, QStringLiteral("/dev/null cannot be opened")};
-    ConsoleUi ui(quiet.get(), false, session.Config().LogName, QString());
-    outcome.status = command(request, session, ui, outcome);
-    outcome.TakeRun(ui);
+    ui.emplace(quiet.get(), false, session.Config().LogName, QString());
+    outcome.status = command(request, session, *ui, outcome);
   } catch (const AppError& error) {
     outcome.AddMessage(error.Message());
     outcome.status = kExitFailed;
   }
+  // What the run said before an error counts too.
+  if (ui) outcome.TakeRun(*ui);
   const bool done = outcome.status == kExitDone || outcome.status == kExitNothingToDo;
   return {done, Summary(outcome, done)};
 }

@@ -248,4 +248,25 @@ TEST_F(CliWatchTest, AKillAndRestartSendsNothingTwiceAndWithoutDisplayTheUploadW
   EXPECT_TRUE(UploadedContacts().isEmpty());
 }
 
+// An operation that fails is said with the command's own reason and listed by
+// "status"; the others go on.
+TEST_F(CliWatchTest, AFailedOperationIsSaidWithItsReasonAndListedByStatus) {
+  service_.WriteState("accounts.txt", "qorv\tW1AW\tsecret\n");
+  Watch(QStringLiteral("0"), QStringLiteral("6"));
+  WatchProcess watch(*side_, side_->Environment());
+  ASSERT_TRUE(watch.WaitFor([&] { return watch.Said("failed", "eQSL download of log Main"); }))
+      << watch.Text().toStdString();
+  EXPECT_TRUE(watch.Said("done", "Qorv download of log Main"));
+  CommandRun status;
+  EXPECT_TRUE(watch.WaitFor([&] {
+    status = side_->Run({"status"});
+    return status.out.contains("eQSL download of log Main failed: ");
+  })) << status.out.data();
+  const QString why = QString::fromUtf8(status.out)
+                          .section(QStringLiteral("eQSL download of log Main failed: "), 1)
+                          .section(u'\n', 0, 0);
+  EXPECT_FALSE(why.isEmpty() || why.contains("exit status")) << why.toStdString();
+  EXPECT_EQ(watch.Signal(SIGTERM), 0);
+}
+
 }  // namespace
