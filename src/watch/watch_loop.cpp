@@ -150,7 +150,7 @@ void WatchLoop::UploadWhenQuiet(const QString& log, const QDateTime& now) {
   }
   Forget(no_display);
   const std::optional<OperationOutcome> outcome =
-      UnderLock(key, [this, &log] { return operations_.UploadQorv(log); });
+      UnderLock(key, log, [this, &log] { return operations_.UploadQorv(log); });
   if (!outcome) return;
   if (outcome->done) {
     next_upload_.remove(key);
@@ -176,19 +176,19 @@ void WatchLoop::DownloadWhenDue(const QString& what, const QString& log, const Q
   const QString key = OfLog(what, log);
   const QDateTime due = DownloadDue(key);
   if (due.isValid() && due > now) return;
-  const std::optional<OperationOutcome> outcome = UnderLock(key, operation);
+  const std::optional<OperationOutcome> outcome = UnderLock(key, log, operation);
   if (!outcome) return;
   last_try_.insert(key, now);
   if (outcome->done) last_download_.insert(key, now);
 }
 
 std::optional<OperationOutcome> WatchLoop::UnderLock(
-    const QString& key, const std::function<OperationOutcome()>& operation) {
+    const QString& key, const QString& log, const std::function<OperationOutcome()>& operation) {
   const QString wait = QStringLiteral("lock:") + key;
   const OperationLock lock(places_.database_path, kHolder);
   if (!lock.Held()) {
     SayOnce(wait, QStringLiteral("waiting"),
-            QStringLiteral("%1 waits: %2").arg(key, lock.Refusal()));
+            QStringLiteral("%1 waits: %2").arg(key, lock.Refusal()), log);
     return std::nullopt;
   }
   Forget(wait);
@@ -200,7 +200,7 @@ std::optional<OperationOutcome> WatchLoop::UnderLock(
     failures_.insert(key, outcome.summary);
   }
   Say(outcome.done ? QStringLiteral("done") : QStringLiteral("failed"),
-      QStringLiteral("%1: %2").arg(key, outcome.summary));
+      QStringLiteral("%1: %2").arg(key, outcome.summary), log);
   return outcome;
 }
 

@@ -59,7 +59,7 @@ class WatchLoop {
   QDateTime DownloadDue(const QString& key) const;
   // Runs `operation` under the logbook's lock and says how it ended; nothing
   // when another holds the lock (said once per wait).
-  std::optional<OperationOutcome> UnderLock(const QString& key,
+  std::optional<OperationOutcome> UnderLock(const QString& key, const QString& log,
                                             const std::function<OperationOutcome()>& operation);
   void Say(const QString& action, const QString& message, const QString& log = {});
   // Says `message` once and lists it as waiting, until `key` is forgotten.

@@ -257,6 +257,9 @@ TEST_F(CliWatchTest, AFailedOperationIsSaidWithItsReasonAndListedByStatus) {
   ASSERT_TRUE(watch.WaitFor([&] { return watch.Said("failed", "eQSL download of log Main"); }))
       << watch.Text().toStdString();
   EXPECT_TRUE(watch.Said("done", "Qorv download of log Main"));
+  // The log is a fact of its own in each line, for a journal filtered by it.
+  EXPECT_TRUE(watch.Text().contains(R"({"action":"failed","log":"Main","message":"eQSL)"))
+      << watch.Text().toStdString();
   CommandRun status;
   EXPECT_TRUE(watch.WaitFor([&] {
     status = side_->Run({"status"});
