@@ -10,6 +10,7 @@
 #include "cli/log_names.h"
 #include "cli/operation_commands.h"
 #include "cli/unmatched_command.h"
+#include "cli/watch_command.h"
 #include "platform/app_error.h"
 #include "platform/operation_lock.h"
 
@@ -39,6 +40,9 @@ CommandFunction CommandOf(CliRequest::Command command) {
       return UnmatchedCommand;
     case CliRequest::Command::kCheckSent:
       return CheckSentCommand;
+    case CliRequest::Command::kWatch:
+    case CliRequest::Command::kStatus:
+      break;
   }
   return nullptr;
 }
@@ -56,6 +60,8 @@ QString WaitingStep(CliRequest::Command command) {
     case CliRequest::Command::kImport:
     case CliRequest::Command::kClublog:
     case CliRequest::Command::kUnmatched:
+    case CliRequest::Command::kWatch:
+    case CliRequest::Command::kStatus:
       break;
   }
   return QStringLiteral("working");
@@ -93,6 +99,10 @@ bool ChangesLogbook(const CliRequest& request) {
 }
 
 int RunRequest(const CliRequest& request, std::FILE* err, bool terminal, Outcome& outcome) {
+  // These start up on their own; the watch takes the operation lock for each
+  // operation itself, so it must not hold it here too.
+  if (request.command == CliRequest::Command::kWatch) return WatchCommand(request, err, outcome);
+  if (request.command == CliRequest::Command::kStatus) return StatusCommand(outcome);
   const bool logbook = request.command != CliRequest::Command::kClublog;
   HeadlessSession session(ProgramFiles::OfThisProgram(), request.log_name, logbook);
   outcome.log_name = session.Config().LogName;

@@ -14,7 +14,9 @@ struct CliRequest {
     kUpload,
     kClublog,
     kUnmatched,
-    kCheckSent
+    kCheckSent,
+    kWatch,
+    kStatus
   };
   Command command = Command::kDownloadQorv;
   QString name;  // the command's words, "download qorv"

@@ -46,6 +46,8 @@ const QList<CommandForm>& Forms() {
        false,
        false,
        {QStringLiteral("since"), QStringLiteral("unmark")}},
+      {{QStringLiteral("watch")}, CliRequest::Command::kWatch, false, false, {}},
+      {{QStringLiteral("status")}, CliRequest::Command::kStatus, false, false, {}},
   };
   return forms;
 }
@@ -172,6 +174,15 @@ ParsedCommandLine ParseArguments(const QStringList& arguments, QString* command)
     if (name != u"log" && parser.isSet(name) && !form->options.contains(name)) {
       return Usage(QStringLiteral("--%1 does not go with '%2'").arg(name, form->words.join(u' ')));
     }
+  }
+
+  // The watch follows the logs its settings name.
+  const bool whole_logbook =
+      form->command == CliRequest::Command::kWatch || form->command == CliRequest::Command::kStatus;
+  if (whole_logbook && parser.isSet(QStringLiteral("log"))) {
+    return Usage(QStringLiteral("--log does not go with '%1': the logs watched are those of "
+                                "[Watch] Logs= in qorv.ini")
+                     .arg(form->words.join(u' ')));
   }
 
   CliRequest request;

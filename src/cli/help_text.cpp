@@ -14,6 +14,10 @@ QString HelpDescription() {
       "  unmatched [FILE]     the nearest QSOs of each record of the last report (or FILE, or the\n"
       "                       eQSL inbox with --eqsl) that matched none, and what differs\n"
       "  check-sent           QSOs marked sent that Qorv does not hold\n"
+      "  watch                keep running: new QSOs to Club Log as they are logged, Qorv\n"
+      "                       uploads once the log is quiet, downloads every few hours, as\n"
+      "                       [Watch] in qorv.ini says; one line per action; ends on SIGTERM\n"
+      "  status               what the watch has parked, what failed, what is due when\n"
       "\n"
       "Options not given on the command line are those the window keeps in qorv.ini (beside the\n"
       "program, or in ~/.config/qorvsync/ when it is installed) and the dates in the logbook's\n"
@@ -28,7 +32,8 @@ QList<QCommandLineOption> HelpOptions() {
       {QStringLiteral("log"),
        QStringLiteral("The log to work on (default: the logbook's current log)."),
        QStringLiteral("NAME")},
-      {QStringLiteral("json"), QStringLiteral("The outcome as one JSON object.")},
+      {QStringLiteral("json"),
+       QStringLiteral("The outcome as one JSON object; watch: each action as one JSON object.")},
       {QStringLiteral("since"),
        QStringLiteral("download: confirmations received since DATE (default: the stored date); "
                       "check-sent: only QSOs from DATE on."),

@@ -95,9 +95,10 @@ void WatchLoop::ReadSettings() {
           .arg(settings.logs.isEmpty() ? QStringLiteral("none")
                                        : settings.logs.join(QStringLiteral(", ")),
                settings.clublog_realtime ? QStringLiteral("on") : QStringLiteral("off"),
-               settings.qorv_quiet_minutes == 0
+               settings.qorv_quiet_seconds == 0
                    ? QStringLiteral("off")
-                   : QStringLiteral("after %1 quiet minutes").arg(settings.qorv_quiet_minutes),
+                   : QStringLiteral("after %1 quiet minutes")
+                         .arg(QString::number(settings.qorv_quiet_seconds / 60.0)),
                settings.download_hours == 0
                    ? QStringLiteral("off")
                    : QStringLiteral("every %1 hours").arg(settings.download_hours)));
@@ -125,7 +126,7 @@ void WatchLoop::Follow(const QString& log, const QDateTime& now) {
       Say(QStringLiteral("new"), QStringLiteral("New QSOs in log %1.").arg(log), log);
     }
     seen_.insert(table, highest);
-    next_upload_.insert(upload, now.addSecs(qint64{settings.qorv_quiet_minutes} * 60));
+    next_upload_.insert(upload, now.addSecs(settings.qorv_quiet_seconds));
   }
   if (settings.clublog_realtime) {
     sender_.TurnOn(database_, log, table);
@@ -137,9 +138,9 @@ void WatchLoop::Follow(const QString& log, const QDateTime& now) {
 
 void WatchLoop::UploadWhenQuiet(const QString& log, const QDateTime& now) {
   const QString key = OfLog(QStringLiteral("Qorv upload"), log);
-  const int quiet_minutes = settings_file_.Current().qorv_quiet_minutes;
+  const int quiet_seconds = settings_file_.Current().qorv_quiet_seconds;
   const auto due = next_upload_.constFind(key);
-  if (quiet_minutes == 0 || due == next_upload_.cend() || *due > now) return;
+  if (quiet_seconds == 0 || due == next_upload_.cend() || *due > now) return;
   const QString no_display = QStringLiteral("display");
   if (!has_display_()) {
     SayOnce(no_display, QStringLiteral("waiting"),
@@ -149,12 +150,12 @@ void WatchLoop::UploadWhenQuiet(const QString& log, const QDateTime& now) {
   }
   Forget(no_display);
   const std::optional<OperationOutcome> outcome =
-      UnderLock(key, [this, &log] { return operations_.UploadQorv(log); });
+      UnderLock(key, log, [this, &log] { return operations_.UploadQorv(log); });
   if (!outcome) return;
   if (outcome->done) {
     next_upload_.remove(key);
   } else {
-    next_upload_.insert(key, now.addSecs(qint64{quiet_minutes} * 60));
+    next_upload_.insert(key, now.addSecs(quiet_seconds));
   }
 }
 
@@ -175,30 +176,31 @@ void WatchLoop::DownloadWhenDue(const QString& what, const QString& log, const Q
   const QString key = OfLog(what, log);
   const QDateTime due = DownloadDue(key);
   if (due.isValid() && due > now) return;
-  const std::optional<OperationOutcome> outcome = UnderLock(key, operation);
+  const std::optional<OperationOutcome> outcome = UnderLock(key, log, operation);
   if (!outcome) return;
   last_try_.insert(key, now);
   if (outcome->done) last_download_.insert(key, now);
 }
 
 std::optional<OperationOutcome> WatchLoop::UnderLock(
-    const QString& key, const std::function<OperationOutcome()>& operation) {
+    const QString& key, const QString& log, const std::function<OperationOutcome()>& operation) {
   const QString wait = QStringLiteral("lock:") + key;
   const OperationLock lock(places_.database_path, kHolder);
   if (!lock.Held()) {
     SayOnce(wait, QStringLiteral("waiting"),
-            QStringLiteral("%1 waits: %2").arg(key, lock.Refusal()));
+            QStringLiteral("%1 waits: %2").arg(key, lock.Refusal()), log);
     return std::nullopt;
   }
   Forget(wait);
   const OperationOutcome outcome = operation();
   if (outcome.done) {
     failures_.remove(key);
+    last_done_.insert(key, clock_.NowUtc());
   } else {
     failures_.insert(key, outcome.summary);
   }
   Say(outcome.done ? QStringLiteral("done") : QStringLiteral("failed"),
-      QStringLiteral("%1: %2").arg(key, outcome.summary));
+      QStringLiteral("%1: %2").arg(key, outcome.summary), log);
   return outcome;
 }
 
@@ -223,6 +225,7 @@ void WatchLoop::WriteStatus() {
   status.failed = failures_;
   status.last_download = last_download_;
   status.due = next_upload_;
+  status.last_done = last_done_;
   const WatchSettings& settings = settings_file_.Current();
   if (settings.download_hours > 0) {
     for (const QString& log : settings.logs) {

@@ -59,7 +59,7 @@ class WatchLoop {
   QDateTime DownloadDue(const QString& key) const;
   // Runs `operation` under the logbook's lock and says how it ended; nothing
   // when another holds the lock (said once per wait).
-  std::optional<OperationOutcome> UnderLock(const QString& key,
+  std::optional<OperationOutcome> UnderLock(const QString& key, const QString& log,
                                             const std::function<OperationOutcome()>& operation);
   void Say(const QString& action, const QString& message, const QString& log = {});
   // Says `message` once and lists it as waiting, until `key` is forgotten.
@@ -83,6 +83,7 @@ class WatchLoop {
   QMap<QString, QDateTime> next_upload_;
   QMap<QString, QDateTime> last_download_;
   QMap<QString, QDateTime> last_try_;
+  QMap<QString, QDateTime> last_done_;
   QMap<QString, QString> failures_;  // the last run failed: its summary
   QMap<QString, QString> waiting_;   // said once: key -> sentence
   QString last_error_;

@@ -15,6 +15,13 @@ int ReadCount(const IniFile& ini, const QString& key, int fallback) {
   return ok && value >= 0 ? value : fallback;
 }
 
+int ReadMinutesAsSeconds(const IniFile& ini, const QString& key, int fallback) {
+  bool ok = false;
+  const double minutes = ini.ReadString(kSection, key).toDouble(&ok);
+  // A week at the most: far beyond any quiet time, and no overflow.
+  return ok && minutes >= 0 && minutes <= 7 * 24 * 60 ? qRound(minutes * 60) : fallback;
+}
+
 }  // namespace
 
 WatchSettings WatchSettings::Read(const QString& settings_file) {
@@ -24,8 +31,8 @@ WatchSettings WatchSettings::Read(const QString& settings_file) {
     if (!log.trimmed().isEmpty()) settings.logs << log.trimmed();
   }
   settings.clublog_realtime = ini.ReadString(kSection, QStringLiteral("ClublogRealtime")) == u"1";
-  settings.qorv_quiet_minutes =
-      ReadCount(ini, QStringLiteral("QorvQuietMinutes"), settings.qorv_quiet_minutes);
+  settings.qorv_quiet_seconds =
+      ReadMinutesAsSeconds(ini, QStringLiteral("QorvQuietMinutes"), settings.qorv_quiet_seconds);
   settings.download_hours =
       ReadCount(ini, QStringLiteral("DownloadHours"), settings.download_hours);
   return settings;

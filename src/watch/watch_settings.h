@@ -8,13 +8,14 @@
 // The section [Watch] of "qorv.ini". Without it nothing is watched:
 //   Logs=Main,Contest       the logs (LogName of Aconfig) to follow, "," between
 //   ClublogRealtime=1       new QSOs go to Club Log one by one (0, the default: no)
-//   QorvQuietMinutes=10     Qorv upload once no new QSO came for this long (0: no upload)
+//   QorvQuietMinutes=10     Qorv upload once no new QSO came for this long (0: no
+//                           upload); a decimal number: 0.5 is 30 seconds
 //   DownloadHours=6         Qorv and eQSL downloads this often (0: no downloads)
 // A number that cannot be read keeps its default.
 struct WatchSettings {
   QStringList logs;
   bool clublog_realtime = false;
-  int qorv_quiet_minutes = 10;
+  int qorv_quiet_seconds = 600;
   int download_hours = 6;
 
   static WatchSettings Read(const QString& settings_file);

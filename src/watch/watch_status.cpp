@@ -43,6 +43,7 @@ QJsonObject WatchStatus::ToJson() const {
                      {QStringLiteral("rejected"), rejected_list},
                      {QStringLiteral("last_download"), Times(last_download)},
                      {QStringLiteral("due"), Times(due)},
+                     {QStringLiteral("last_done"), Times(last_done)},
                      {QStringLiteral("waiting"), QJsonArray::fromStringList(waiting)}};
   QJsonObject failed_runs;
   for (auto it = failed.begin(); it != failed.end(); ++it) failed_runs.insert(it.key(), it.value());
@@ -106,5 +107,9 @@ QStringList DescribeWatchStatus(const QJsonObject& status) {
     lines << QStringLiteral("%1 due at %2").arg(it.key(), it->toString());
   }
   if (lines.isEmpty()) lines << QStringLiteral("Nothing is parked, failed or due.");
+  const QJsonObject done = status[QStringLiteral("last_done")].toObject();
+  for (auto it = done.begin(); it != done.end(); ++it) {
+    lines << QStringLiteral("%1 last done at %2").arg(it.key(), it->toString());
+  }
   return lines;
 }

@@ -21,7 +21,8 @@ struct WatchStatus {
   // By "<operation> of log <log>", UTC.
   QMap<QString, QDateTime> last_download;
   QMap<QString, QDateTime> due;
-  QStringList waiting;  // what waits and for what, one sentence each
+  QMap<QString, QDateTime> last_done;  // every operation's last run that did its work
+  QStringList waiting;                 // what waits and for what, one sentence each
 
   QJsonObject ToJson() const;
 };
@@ -36,7 +37,8 @@ void WriteWatchStatus(const QString& path, const WatchStatus& status, QByteArray
 QJsonObject ReadWatchStatus(const QString& path);
 
 // The status command's lines: what is parked, what failed, what waits, and
-// when the next downloads and uploads are due.
+// when the next downloads and uploads are due, and when each operation last
+// did its work.
 QStringList DescribeWatchStatus(const QJsonObject& status);
 
 #endif  // QORVSYNC_WATCH_WATCH_STATUS_H_

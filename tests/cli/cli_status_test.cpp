@@ -44,6 +44,8 @@ const StatusCase kStatusCases[] = {
     {"OptionOfAnotherCommand", {"download", "qorv", "--unmark"}, 2, "--unmark does not go with"},
     {"UnknownOption", {"upload", "--force"}, 2, "Unknown option 'force'"},
     {"ExtraArgument", {"check-sent", "extra"}, 2, "unexpected argument 'extra'"},
+    {"WatchOfOneLog", {"watch", "--log", "Main"}, 2, "--log does not go with 'watch'"},
+    {"StatusWithAFile", {"status", "x.adi"}, 2, "unexpected argument 'x.adi'"},
 };
 
 class StatusTest : public CliTest, public testing::WithParamInterface<StatusCase> {};

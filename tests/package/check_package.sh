@@ -47,6 +47,7 @@ expected=(
   /usr/share/bash-completion/completions/qorvsync
   /usr/lib/systemd/user/qorvsync-download.service
   /usr/lib/systemd/user/qorvsync-download.timer
+  /usr/lib/systemd/user/qorvsync-watch.service
   /usr/share/doc/qorvsync/copyright
   /usr/share/doc/qorvsync/changelog.Debian.gz
 )
@@ -70,9 +71,10 @@ for size in 16 48 256; do
 done
 
 # Units: the installed executable's path, nothing of the copy in the home folder.
-service=$root/usr/lib/systemd/user/qorvsync-download.service
-grep -q '/usr/bin/qorvsync' "$service" || fail "the service does not name /usr/bin/qorvsync"
-if grep -q '%h/qorvsync' "$service"; then fail "the service still names %h/qorvsync"; fi
+for service in "$root"/usr/lib/systemd/user/qorvsync-{download,watch}.service; do
+  grep -q '/usr/bin/qorvsync' "$service" || fail "$service does not name /usr/bin/qorvsync"
+  if grep -q '%h/qorvsync' "$service"; then fail "$service still names %h/qorvsync"; fi
+done
 
 # Validators.
 desktop-file-validate "$root/usr/share/applications/org.qorvsync.qorvsync.desktop" ||
@@ -92,7 +94,7 @@ options=$(grep -oE -- '--[a-z][a-z-]+' <<< "$help" | sort -u)
 for option in $options; do
   grep -q -- "$option" "$work/man.txt" || fail "the manual page lacks $option"
 done
-for command in "download qorv" "download eqsl" "import FILE" "clublog FILE" check-sent; do
+for command in "download qorv" "download eqsl" "import FILE" "clublog FILE" check-sent watch status; do
   grep -q "$command" "$work/man.txt" || fail "the manual page lacks '$command'"
 done
 
@@ -115,7 +117,8 @@ check_completion() {
   local got; got=$(complete_words "$@")
   [ "$got" = "$want" ] || fail "completion of '$*': '$got', expected '$want'"
 }
-check_completion "check-sent clublog download import unmatched upload " ""
+check_completion "check-sent clublog download import status unmatched upload watch " ""
+check_completion "--json " watch --
 check_completion "eqsl qorv " download ""
 check_completion "--own-call " download qorv --o
 check_completion "--clublog " upload --c

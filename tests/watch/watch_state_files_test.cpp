@@ -19,13 +19,14 @@ TEST(WatchSettingsTest, OffByDefaultAndReadAsWritten) {
     WatchSettings expected;
   };
   const Case cases[] = {
-      {{}, {{}, false, 10, 6}},
+      {{}, {{}, false, 600, 6}},
       {{"[Watch]", "Logs= Main , Contest,,", "ClublogRealtime=1", "QorvQuietMinutes=3",
         "DownloadHours=0"},
-       {{"Main", "Contest"}, true, 3, 0}},
+       {{"Main", "Contest"}, true, 180, 0}},
+      {{"[Watch]", "Logs=Main", "QorvQuietMinutes=0.05"}, {{"Main"}, false, 3, 6}},
       // A number that cannot be read keeps its default.
       {{"[watch]", "logs=Main", "ClublogRealtime=yes", "QorvQuietMinutes=-1", "DownloadHours=x"},
-       {{"Main"}, false, 10, 6}},
+       {{"Main"}, false, 600, 6}},
   };
   for (const Case& test : cases) {
     WriteTextFileLines(path, test.lines);
