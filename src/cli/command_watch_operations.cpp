@@ -7,6 +7,7 @@
 #include "cli/exit_status.h"
 #include "cli/operation_commands.h"
 #include "platform/app_error.h"
+#include "session/since_dates.h"
 #include "session/start_up.h"
 
 namespace {
@@ -30,11 +31,13 @@ QString Summary(const Outcome& outcome, bool done) {
 }
 
 OperationOutcome Run(const ProgramFiles& files, CommandFunction command, CliRequest::Command which,
-                     const QString& name, const QString& log) {
+                     const QString& name, const QString& log,
+                     const std::optional<QDate>& since = std::nullopt) {
   CliRequest request;
   request.command = which;
   request.name = name;
   request.log_name = log;
+  if (since) request.since = *since;
   Outcome outcome;
   outcome.command = name;
   // The command's lines are not for the watch's standard error, which says
@@ -59,16 +62,34 @@ OperationOutcome Run(const ProgramFiles& files, CommandFunction command, CliRequ
   return {done, Summary(outcome, done)};
 }
 
-}  // namespace
-
-OperationOutcome CommandWatchOperations::DownloadQorv(const QString& log) {
-  return Run(files_, DownloadQorvCommand, CliRequest::Command::kDownloadQorv,
-             QStringLiteral("download qorv"), log);
+// The stored day; none when it is absent or unreadable, which the download
+// itself then meets and reports.
+std::optional<QDate> StoredDay(SinceDate which) {
+  try {
+    const std::optional<QDateTime> stored = ReadSinceDate(which);
+    if (stored) return stored->date();
+  } catch (const AppError&) {
+  }
+  return std::nullopt;
 }
 
-OperationOutcome CommandWatchOperations::DownloadEqsl(const QString& log) {
+}  // namespace
+
+CommandWatchOperations::CommandWatchOperations(ProgramFiles files)
+    : files_(std::move(files)),
+      qorv_start_(StoredDay(SinceDate::kQorv)),
+      eqsl_start_(StoredDay(SinceDate::kEqsl)) {}
+
+OperationOutcome CommandWatchOperations::DownloadQorv(const QString& log,
+                                                      const std::optional<QDate>& since) {
+  return Run(files_, DownloadQorvCommand, CliRequest::Command::kDownloadQorv,
+             QStringLiteral("download qorv"), log, since ? since : qorv_start_);
+}
+
+OperationOutcome CommandWatchOperations::DownloadEqsl(const QString& log,
+                                                      const std::optional<QDate>& since) {
   return Run(files_, DownloadEqslCommand, CliRequest::Command::kDownloadEqsl,
-             QStringLiteral("download eqsl"), log);
+             QStringLiteral("download eqsl"), log, since ? since : eqsl_start_);
 }
 
 OperationOutcome CommandWatchOperations::UploadQorv(const QString& log) {

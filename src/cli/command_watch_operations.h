@@ -10,10 +10,12 @@
 // error. The caller holds the operation lock; these never take it.
 class CommandWatchOperations : public WatchOperations {
  public:
-  explicit CommandWatchOperations(ProgramFiles files) : files_(std::move(files)) {}
+  // Keeps the stored since-dates as they are now, the first download of
+  // every log asks from them.
+  explicit CommandWatchOperations(ProgramFiles files);
 
-  OperationOutcome DownloadQorv(const QString& log) override;
-  OperationOutcome DownloadEqsl(const QString& log) override;
+  OperationOutcome DownloadQorv(const QString& log, const std::optional<QDate>& since) override;
+  OperationOutcome DownloadEqsl(const QString& log, const std::optional<QDate>& since) override;
   OperationOutcome UploadQorv(const QString& log) override;
   // With the Club Log login the window stores and the [Services] address,
   // both read again for each QSO.
@@ -21,6 +23,8 @@ class CommandWatchOperations : public WatchOperations {
 
  private:
   ProgramFiles files_;
+  std::optional<QDate> qorv_start_;
+  std::optional<QDate> eqsl_start_;
 };
 
 #endif  // QORVSYNC_CLI_COMMAND_WATCH_OPERATIONS_H_

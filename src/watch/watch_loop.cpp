@@ -80,9 +80,13 @@ void WatchLoop::Work() {
     Follow(log, now);
     UploadWhenQuiet(log, now);
     DownloadWhenDue(QStringLiteral("Qorv download"), log, now,
-                    [this, &log] { return operations_.DownloadQorv(log); });
+                    [this, &log](const std::optional<QDate>& since) {
+                      return operations_.DownloadQorv(log, since);
+                    });
     DownloadWhenDue(QStringLiteral("eQSL download"), log, now,
-                    [this, &log] { return operations_.DownloadEqsl(log); });
+                    [this, &log](const std::optional<QDate>& since) {
+                      return operations_.DownloadEqsl(log, since);
+                    });
   }
 }
 
@@ -171,12 +175,16 @@ QDateTime WatchLoop::DownloadDue(const QString& key) const {
 }
 
 void WatchLoop::DownloadWhenDue(const QString& what, const QString& log, const QDateTime& now,
-                                const std::function<OperationOutcome()>& operation) {
+                                const DownloadOperation& operation) {
   if (settings_file_.Current().download_hours == 0) return;
   const QString key = OfLog(what, log);
   const QDateTime due = DownloadDue(key);
   if (due.isValid() && due > now) return;
-  const std::optional<OperationOutcome> outcome = UnderLock(key, log, operation);
+  const QDateTime done = last_download_.value(key);
+  const std::optional<QDate> since =
+      done.isValid() ? std::optional<QDate>(done.toUTC().date()) : std::nullopt;
+  const std::optional<OperationOutcome> outcome =
+      UnderLock(key, log, [&operation, &since] { return operation(since); });
   if (!outcome) return;
   last_try_.insert(key, now);
   if (outcome->done) last_download_.insert(key, now);

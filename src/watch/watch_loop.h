@@ -54,8 +54,10 @@ class WatchLoop {
   void ReadSettings();
   void Follow(const QString& log, const QDateTime& now);
   void UploadWhenQuiet(const QString& log, const QDateTime& now);
+  // A download, given the UTC day of its log's last one that did its work.
+  using DownloadOperation = std::function<OperationOutcome(const std::optional<QDate>& since)>;
   void DownloadWhenDue(const QString& what, const QString& log, const QDateTime& now,
-                       const std::function<OperationOutcome()>& operation);
+                       const DownloadOperation& operation);
   QDateTime DownloadDue(const QString& key) const;
   // Runs `operation` under the logbook's lock and says how it ended; nothing
   // when another holds the lock (said once per wait).

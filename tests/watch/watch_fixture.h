@@ -26,15 +26,22 @@ class FakeClock : public Clock {
 
 class RecordingOperations : public WatchOperations {
  public:
-  OperationOutcome DownloadQorv(const QString& log) override { return Ran("Qorv download", log); }
-  OperationOutcome DownloadEqsl(const QString& log) override { return Ran("eQSL download", log); }
+  OperationOutcome DownloadQorv(const QString& log, const std::optional<QDate>& since) override {
+    since_days << since;
+    return Ran("Qorv download", log);
+  }
+  OperationOutcome DownloadEqsl(const QString& log, const std::optional<QDate>& since) override {
+    since_days << since;
+    return Ran("eQSL download", log);
+  }
   OperationOutcome UploadQorv(const QString& log) override { return Ran("Qorv upload", log); }
   RealtimeResult SendRealtime(const QString&, const QString& adif_record) override {
     return SendRealtimeQso(clublog, adif_record);
   }
 
   ClublogSettings clublog;
-  QStringList ran;  // "<operation> <log>", in order
+  QStringList ran;                         // "<operation> <log>", in order
+  QList<std::optional<QDate>> since_days;  // of each download, in order
   bool succeed = true;
 
  private:

@@ -53,6 +53,9 @@ TEST_F(WatchScheduleTest, DownloadsAtTheIntervalAndRetriesAFailureSooner) {
   WriteWatchSettings({"Logs=Main", "QorvQuietMinutes=0", "DownloadHours=6"});
   Loop().Pass();
   EXPECT_EQ(operations_.ran, (QStringList{"Qorv download Main", "eQSL download Main"}));
+  // The first asks from the stored date; later ones from the log's own last
+  // download, which no other log's download moves.
+  EXPECT_EQ(operations_.since_days.value(0), std::nullopt);
   clock_.Advance(6 * 3600 - 1);
   Loop().Pass();
   EXPECT_EQ(operations_.ran.size(), 2);
@@ -62,6 +65,8 @@ TEST_F(WatchScheduleTest, DownloadsAtTheIntervalAndRetriesAFailureSooner) {
   clock_.Advance(1);
   Loop().Pass();
   EXPECT_EQ(operations_.ran.size(), 4);
+  EXPECT_EQ(operations_.since_days.value(2), std::optional<QDate>(QDate(2026, 12, 11)));
+  EXPECT_EQ(operations_.since_days.value(3), std::optional<QDate>(QDate(2026, 12, 11)));
   EXPECT_EQ(Said("failed").size(), 2);
   EXPECT_TRUE(DescribeWatchStatus(Status()).contains(
       "Qorv download of log Main failed: the service failed"));

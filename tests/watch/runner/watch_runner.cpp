@@ -19,8 +19,12 @@ std::atomic<bool> stop{false};
 class RunnerOperations : public WatchOperations {
  public:
   explicit RunnerOperations(ClublogSettings clublog) : clublog_(std::move(clublog)) {}
-  OperationOutcome DownloadQorv(const QString&) override { return {true, "ran"}; }
-  OperationOutcome DownloadEqsl(const QString&) override { return {true, "ran"}; }
+  OperationOutcome DownloadQorv(const QString&, const std::optional<QDate>&) override {
+    return {true, "ran"};
+  }
+  OperationOutcome DownloadEqsl(const QString&, const std::optional<QDate>&) override {
+    return {true, "ran"};
+  }
   OperationOutcome UploadQorv(const QString&) override { return {true, "ran"}; }
   RealtimeResult SendRealtime(const QString&, const QString& adif_record) override {
     return SendRealtimeQso(clublog_, adif_record);
