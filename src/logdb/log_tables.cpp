@@ -29,7 +29,9 @@ const char kLookupConditions[] =
 // and the highest rowid of that date, which the date index gives in two
 // seeks; the call index holds the rowid after the call, so it then reads only
 // the call's entries in that range. Without a date index the two seeks would
-// scan the table, so the range is added only when the index is there.
+// scan the table, so the range is added only when the index is there. A
+// prefix of a call cannot search the call index; that look-up goes by the
+// date index already, where the range only adds the two seeks.
 const char kDateRowidRange[] =
     " AND rowid BETWEEN (SELECT min(rowid) FROM %1 WHERE QSODate = ?1)"
     " AND (SELECT max(rowid) FROM %1 WHERE QSODate = ?1)";
@@ -136,7 +138,8 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
             QString::fromLatin1(kLookupConditions)
                 .arg(prefix ? QStringLiteral("CallSign LIKE (?3 || '') ESCAPE '\\'")
                             : QStringLiteral("CallSign = ?3"),
-                     HasIndexLeadingWith(SqliteHandle(db_), table, QStringLiteral("QSODate"))
+                     !prefix && HasIndexLeadingWith(SqliteHandle(db_), table,
+                                                    QStringLiteral("QSODate"))
                          ? QString::fromLatin1(kDateRowidRange).arg(QuoteIdentifier(table))
                          : QString()),
         record);
