@@ -12,6 +12,7 @@ BareDb::BareDb(const QString& path) {
   }
   sqlite3_busy_timeout(db_, 5000);
   Exec("PRAGMA synchronous = FULL");
+  Exec("PRAGMA cache_size = -16384");
 }
 
 BareDb::~BareDb() {

@@ -96,9 +96,11 @@ RunTime TimeBareConfirmationLoop(const QString& path, const QString& log_set,
     // The program's lookup, word for word, and the same columns written.
     tables.push_back(
         {db.Prepare(QStringLiteral("SELECT rowid AS rid, \"ID\", \"QorvRec\", \"State\" FROM "
-                                   "\"%1\" WHERE QSODate = ? AND DigiBand = ? AND CallSign = ? "
-                                   "AND QSOTime BETWEEN ? AND ? AND QSOMode LIKE (? || '') "
-                                   "ESCAPE '\\' ORDER BY rowid LIMIT 1")
+                                   "\"%1\" WHERE QSODate = ?1 AND DigiBand = ?2 AND CallSign = ?3 "
+                                   "AND QSOTime BETWEEN ?4 AND ?5 AND QSOMode LIKE (?6 || '') "
+                                   "ESCAPE '\\' AND rowid BETWEEN (SELECT min(rowid) FROM \"%1\" "
+                                   "WHERE QSODate = ?1) AND (SELECT max(rowid) FROM \"%1\" "
+                                   "WHERE QSODate = ?1) ORDER BY rowid LIMIT 1")
                         .arg(table)),
          db.Prepare(QStringLiteral("UPDATE \"%1\" SET QorvRec = 1, QorvRecDate = ?, "
                                    "Grid = coalesce(?, Grid), State = coalesce(?, State) "
@@ -166,8 +168,7 @@ RunTime TimeBareConfirmationLoop(const QString& path, const QString& log_set,
         errors << QStringLiteral("Error")
                << DateToStr(qso_date) + u' ' + record.time_on.left(2) + u':' +
                       record.time_on.mid(2, 2) + u' ' + BandToDigiBand(record.band) + u' ' +
-                      record.mode + u' ' + record.call + u' ' + record.grid + u' ' +
-                      record.state;
+                      record.mode + u' ' + record.call + u' ' + record.grid + u' ' + record.state;
       }
       record = BareRecord();
       continue;

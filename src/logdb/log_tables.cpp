@@ -8,6 +8,7 @@
 #include "logdb/log_database.h"
 #include "logdb/log_statements.h"
 #include "logdb/sql_text.h"
+#include "logdb/table_indexes.h"
 #include "platform/app_error.h"
 
 namespace {
@@ -18,9 +19,22 @@ namespace {
 // (it may plan an index range from the pattern), which costs three times the
 // search itself; "(? || '')" is the same text without that.
 const char kLookupConditions[] =
-    " WHERE QSODate = ? AND DigiBand = ? AND %1"
-    " AND QSOTime BETWEEN ? AND ?"
-    " AND QSOMode LIKE (? || '') ESCAPE '\\' ORDER BY rowid LIMIT 1";
+    " WHERE QSODate = ?1 AND DigiBand = ?2 AND %1"
+    " AND QSOTime BETWEEN ?4 AND ?5"
+    " AND QSOMode LIKE (?6 || '') ESCAPE '\\'%2 ORDER BY rowid LIMIT 1";
+
+// The call index alone leads to every QSO of the call, and in a big log a
+// busy call has hundreds, each read from a page of its own: the look-up would
+// cost more the bigger the log. The QSOs of the date lie between the lowest
+// and the highest rowid of that date, which the date index gives in two
+// seeks; the call index holds the rowid after the call, so it then reads only
+// the call's entries in that range. Without a date index the two seeks would
+// scan the table, so the range is added only when the index is there. A
+// prefix of a call cannot search the call index; that look-up goes by the
+// date index already, where the range only adds the two seeks.
+const char kDateRowidRange[] =
+    " AND rowid BETWEEN (SELECT min(rowid) FROM %1 WHERE QSODate = ?1)"
+    " AND (SELECT max(rowid) FROM %1 WHERE QSODate = ?1)";
 
 // "YYYY-MM-DD", as the log stores dates, into `text`; false for an invalid
 // date, which matches nothing. Built by hand: it runs for every table of
@@ -122,8 +136,12 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
         QStringLiteral("SELECT rowid AS rid, %1 FROM %2")
                 .arg(select.join(QStringLiteral(", ")), QuoteIdentifier(table)) +
             QString::fromLatin1(kLookupConditions)
-                .arg(prefix ? QStringLiteral("CallSign LIKE (? || '') ESCAPE '\\'")
-                            : QStringLiteral("CallSign = ?")),
+                .arg(prefix ? QStringLiteral("CallSign LIKE (?3 || '') ESCAPE '\\'")
+                            : QStringLiteral("CallSign = ?3"),
+                     !prefix && HasIndexLeadingWith(SqliteHandle(db_), table,
+                                                    QStringLiteral("QSODate"))
+                         ? QString::fromLatin1(kDateRowidRange).arg(QuoteIdentifier(table))
+                         : QString()),
         record);
   }
   const LookupTexts& texts = TextsOf(lookup);

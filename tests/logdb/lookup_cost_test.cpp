@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "log_fixture.h"
+#include "logdb/log_database.h"
+#include "logdb/sqlite_statement.h"
+#include "logdb/table_indexes.h"
+
+namespace {
+
+using CallMatch = QsoLookup::CallMatch;
+
+QString Date(int day) { return QDate(2020, 1, 1).addDays(day).toString(Qt::ISODate); }
+
+QsoLookup Lookup(int day, const char* call, CallMatch match = CallMatch::kEqual) {
+  return {QDate(2020, 1, 1).addDays(day),
+          14,
+          QLatin1String(call),
+          match,
+          QStringLiteral("11:50"),
+          QStringLiteral("12:10"),
+          QStringLiteral("FT8")};
+}
+
+// Every QSO at 12:00 on 14 MHz in FT8.
+Qso At(int day, const char* call) {
+  Qso qso;
+  qso.QSODate = Date(day);
+  qso.QSOTime = QStringLiteral("12:00");
+  qso.CallSign = QLatin1String(call);
+  qso.DigiBand = 14;
+  qso.QSOMode = QStringLiteral("FT8");
+  return qso;
+}
+
+class LookupCostTest : public LogFixture {
+ protected:
+  // `busy` QSOs with the busy call, one a day, and `others` QSOs with other
+  // calls; the QSO looked for (day 5000, "EA8W") in their middle.
+  void MakeLog(const QString& table, int busy, int others, bool date_index) {
+    LogbookDatabaseWriter writer(Path());
+    writer.CreateLogTable(table, date_index);
+    if (!date_index) {
+      writer.Execute(
+          QStringLiteral("CREATE INDEX \"%1_CallSign\" ON \"%1\" (CallSign)").arg(table));
+    }
+    QList<Qso> qsos;
+    for (int i = 0; i < busy; ++i) qsos << At(i, "EA8W");
+    qsos << At(5000, "EA8W");
+    for (int i = 0; i < others; ++i) qsos << At(i % 300, i % 2 ? "G4ABC" : "DL1XYZ");
+    writer.InsertQsos(table, qsos);
+  }
+
+  // SQLite's steps for one look-up, with its statement prepared before.
+  int StepsOf(const QString& table, const QsoLookup& lookup, qint64* rowid) {
+    const std::optional<FoundQso> first = db_.FindQso(table, lookup);
+    sqlite3* handle = SqliteHandle(db_.Connection());
+    int steps = 0;
+    sqlite3_progress_handler(
+        handle, 1,
+        [](void* counter) {
+          ++*static_cast<int*>(counter);
+          return 0;
+        },
+        &steps);
+    const std::optional<FoundQso> found = db_.FindQso(table, lookup);
+    sqlite3_progress_handler(handle, 0, nullptr, nullptr);
+    *rowid = found ? found->rowid : 0;
+    EXPECT_EQ(first.has_value(), found.has_value());
+    return steps;
+  }
+
+  LogDatabase db_;
+};
+
+// A log of a million QSOs has calls worked hundreds of times; a look-up that
+// visited each of them cost more the bigger the log.
+TEST_F(LookupCostTest, LookupCostDoesNotGrowWithTheQsosOfTheCall) {
+  MakeLog(QStringLiteral("Log_Few"), 20, 0, true);
+  MakeLog(QStringLiteral("Log_Many"), 3000, 0, true);
+  db_.OpenLogDatabase(Path());
+  for (const CallMatch match : {CallMatch::kEqual, CallMatch::kPrefix}) {
+    SCOPED_TRACE(match == CallMatch::kEqual ? "equal" : "prefix");
+    qint64 few_row = 0;
+    qint64 many_row = 0;
+    const int few = StepsOf(QStringLiteral("Log_Few"), Lookup(5000, "EA8W", match), &few_row);
+    const int many = StepsOf(QStringLiteral("Log_Many"), Lookup(5000, "EA8W", match), &many_row);
+    EXPECT_EQ(few_row, 21);
+    EXPECT_EQ(many_row, 3001);
+    EXPECT_LT(many, few * 2) << few << " steps against " << many;
+  }
+}
+
+// Without a date index the rowid range of the date would be a scan of the
+// table at every look-up; the call index alone then decides.
+TEST_F(LookupCostTest, LogWithoutDateIndexIsNotScanned) {
+  MakeLog(QStringLiteral("Log_Small"), 5, 20, false);
+  MakeLog(QStringLiteral("Log_Large"), 5, 6000, false);
+  db_.OpenLogDatabase(Path());
+  qint64 small_row = 0;
+  qint64 large_row = 0;
+  const int small = StepsOf(QStringLiteral("Log_Small"), Lookup(5000, "EA8W"), &small_row);
+  const int large = StepsOf(QStringLiteral("Log_Large"), Lookup(5000, "EA8W"), &large_row);
+  EXPECT_EQ(small_row, 6);
+  EXPECT_EQ(large_row, 6);
+  EXPECT_LT(large, small * 2) << small << " steps against " << large;
+}
+
+// Rowids need not follow the dates: a log may have been entered in any
+// order. Both forms of the log give the same answers.
+TEST_F(LookupCostTest, DatesOutOfRowidOrderAreFound) {
+  for (const bool date_index : {true, false}) {
+    const QString table = date_index ? QStringLiteral("Log_Indexed") : QStringLiteral("Log_Plain");
+    LogbookDatabaseWriter writer(Path());
+    writer.CreateLogTable(table, date_index);
+    // Day 7 at rowids 1 and 5, other days with the same call between them.
+    writer.InsertQsos(table, {At(7, "K1AB"), At(3, "K1AB"), At(9, "K1AB"), At(3, "N0CALL"),
+                              At(7, "N0CALL"), At(2, "K1AB")});
+  }
+  db_.OpenLogDatabase(Path());
+  struct Case {
+    QsoLookup lookup;
+    qint64 expected;
+  };
+  const Case cases[] = {
+      {Lookup(7, "K1AB"), 1}, {Lookup(7, "N0CALL"), 5},
+      {Lookup(7, "N0"), 0},   {Lookup(7, "N0", CallMatch::kPrefix), 5},
+      {Lookup(3, "K1AB"), 2}, {Lookup(3, "N0CALL"), 4},
+      {Lookup(2, "K1AB"), 6}, {Lookup(9, "N0CALL"), 0},
+      {Lookup(8, "K1AB"), 0},
+  };
+  for (const QString& table : {QStringLiteral("Log_Indexed"), QStringLiteral("Log_Plain")}) {
+    for (const Case& c : cases) {
+      const std::optional<FoundQso> found = db_.FindQso(table, c.lookup);
+      EXPECT_EQ(found ? found->rowid : 0, c.expected)
+          << table.toStdString() << " " << c.lookup.date.toString(Qt::ISODate).toStdString() << " "
+          << c.lookup.call.toStdString();
+    }
+  }
+}
+
+TEST(TableIndexesTest, IndexLeadingWithColumn) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+  const char* schema[] = {
+      "CREATE TABLE plain (ID INTEGER PRIMARY KEY, QSODate TEXT COLLATE NOCASE, CallSign TEXT)",
+      "CREATE TABLE single (ID INTEGER PRIMARY KEY, QSODate TEXT COLLATE NOCASE)",
+      "CREATE INDEX single_date ON single (qsodate)",
+      "CREATE TABLE leading (ID INTEGER PRIMARY KEY, QSODate TEXT, CallSign TEXT)",
+      "CREATE INDEX leading_date ON leading (QSODate, CallSign)",
+      "CREATE TABLE second (ID INTEGER PRIMARY KEY, QSODate TEXT, CallSign TEXT)",
+      "CREATE INDEX second_date ON second (CallSign, QSODate)",
+      "CREATE TABLE partial (ID INTEGER PRIMARY KEY, QSODate TEXT)",
+      "CREATE INDEX partial_date ON partial (QSODate) WHERE ID > 10",
+      "CREATE TABLE other_collation (ID INTEGER PRIMARY KEY, QSODate TEXT COLLATE NOCASE)",
+      "CREATE INDEX other_collation_date ON other_collation (QSODate COLLATE BINARY)",
+      "CREATE TABLE \"odd \"\"name\" (ID INTEGER PRIMARY KEY, QSODate TEXT)",
+      "CREATE UNIQUE INDEX odd_date ON \"odd \"\"name\" (QSODate)",
+  };
+  for (const char* sql : schema) ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), 0);
+  const std::pair<const char*, bool> cases[] = {
+      {"plain", false},     {"single", true},         {"leading", true},
+      {"second", false},    {"partial", false},       {"other_collation", false},
+      {"odd \"name", true}, {"no_such_table", false},
+  };
+  for (const auto& [table, expected] : cases) {
+    EXPECT_EQ(HasIndexLeadingWith(db, QString::fromUtf8(table), QStringLiteral("QSODate")),
+              expected)
+        << table;
+  }
+  EXPECT_FALSE(HasIndexLeadingWith(db, QStringLiteral("single"), QStringLiteral("NoColumn")));
+  sqlite3_close(db);
+}
+
+}  // namespace
