@@ -6,13 +6,13 @@
 
 #include "app/dialogs.h"
 #include "app/program_actions.h"
+#include "app/tfrm_clublog.h"
 #include "app/tfrm_main.h"
 #include "app/visual_style.h"
 #include "app/window_font.h"
 #include "cli/cli_main.h"
 #include "cli/command_line.h"
 #include "cli/log_names.h"
-#include "clublog/tfrm_clublog.h"
 #include "platform/app_error.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "app/clublog_actions.h"
 
+#include "app/tfrm_clublog.h"
 #include "app/tfrm_main.h"
 #include "clublog/clublog_upload.h"
-#include "clublog/tfrm_clublog.h"
 #include "platform/app_error.h"
 #include "ui_tfrm_main.h"
 

@@ -5,7 +5,7 @@
 #include "logdb/log_database.h"
 #include "platform/system_folders.h"
 #include "session/configuration.h"
-#include "session/service_addresses.h"
+#include "session/upload_settings.h"
 #include "ui_tfrm_main.h"
 #include "upload/qorv_upload.h"
 #include "upload/station_locations.h"
@@ -14,19 +14,13 @@ ActionEnd UploadToQorv(TfrmMain& form, const ActionContext& context) {
   const Configuration& config = context.configuration;
   const Ui::TfrmMain& ui = form.Form();
   // A person is at the screen: TQSL may ask and takes the time it needs.
-  const QorvUploadRequest request{config.InstallPath,           config.ProgramFolder,
-                                  config.LogFileName,           config.EQorvUserName,
-                                  config.EQorvPassword,         ui.edtTqsl->text(),
-                                  ui.edLocation->currentText(), TqslRunMode{}};
-  const QString settings = ProgramSettingsFile(config);
-  const QorvUploadHooks hooks{
-      [&config, &settings] {
-        return RequireServiceAddress(config.Services.qorv, QStringLiteral("Qorv"), settings);
-      },
-      [&ui] { return ui.cbKeep->isChecked(); }, [&ui] { return ui.cbClublog->isChecked(); },
+  const QorvUploadRequest request =
+      QorvUploadRequestFor(config, ui.edtTqsl->text(), ui.edLocation->currentText(), TqslRunMode{});
+  const QorvUploadHooks hooks = QorvUploadHooksFor(
+      config, [&ui] { return ui.cbKeep->isChecked(); }, [&ui] { return ui.cbClublog->isChecked(); },
       [&form](const QString& export_file, bool keep_export) {
         return ClublogSubmitExport(form, export_file, keep_export);
-      }};
+      });
 
   return RunQorvUpload(form, form.Database(), request, hooks).common_tail ? ActionEnd::kCommonTail
                                                                           : ActionEnd::kStop;

@@ -34,10 +34,7 @@ QStringList HeldReport(const Configuration& config, const QDate& since) {
   query.load_date = true;
   query.start_date = since.isValid() ? since : QDate(1900, 1, 1);
   query.end_date = ProgramClock().NowUtc().date().addDays(1);
-  const QString url = ReportUrl(RequireServiceAddress(config.Services.qorv, QStringLiteral("Qorv"),
-                                                      ProgramSettingsFile(config)),
-                                query) +
-                      QStringLiteral("&qso_qsl=no");
+  const QString url = ReportUrl(QorvServiceAddress(config), query) + QStringLiteral("&qso_qsl=no");
   HttpClient client;
   if (config.ProxyEnable) client.SetProxy(config.ProxyHost, config.ProxyPort);
   client.SetProtocol(QStringLiteral("1.1"));

@@ -15,6 +15,7 @@
 #include "session/configuration.h"
 #include "session/download_settings.h"
 #include "session/since_dates.h"
+#include "session/upload_settings.h"
 #include "upload/qorv_upload.h"
 
 namespace {
@@ -170,23 +171,18 @@ int UploadCommand(const CliRequest& request, HeadlessSession& session, ConsoleUi
   const Configuration& config = session.Config();
   const StoredOptions& options = session.Options();
   // Nobody is at the screen to answer TQSL.
-  const QorvUploadRequest upload{
-      config.InstallPath,   config.ProgramFolder, config.LogFileName, config.EQorvUserName,
-      config.EQorvPassword, options.tqsl_path,    options.location,   {true, request.tqsl_timeout}};
+  const QorvUploadRequest upload = QorvUploadRequestFor(config, options.tqsl_path, options.location,
+                                                        {true, request.tqsl_timeout});
   const bool clublog = request.clublog || options.clublog;
   const ClublogSettings login = ClublogLogin(session);
-  const QorvUploadHooks hooks{
-      [&config] {
-        return RequireServiceAddress(config.Services.qorv, QStringLiteral("Qorv"),
-                                     ProgramSettingsFile(config));
-      },
-      [&options] { return options.keep_files; }, [clublog] { return clublog; },
+  const QorvUploadHooks hooks = QorvUploadHooksFor(
+      config, [&options] { return options.keep_files; }, [clublog] { return clublog; },
       [&](const QString& export_file, bool keep_export) {
         const ClublogSubmission submission = SubmitExportToClublog(
             ui, login, export_file,
             [&options, keep_export] { return keep_export || options.keep_files; }, ui);
         return ClublogStepEnd{submission.common_tail, submission.reply.accepted};
-      }};
+      });
   const FolderChanges changes(WrittenFolders(config));
   const UploadOutcome run = RunQorvUpload(ui, session.Database(), upload, hooks);
   outcome.files = changes.Changed();

@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "clublog/clublog_api_key.h"
-#include "clublog/tfrm_clublog.h"
 #include "net/http_client.h"
 #include "net/multipart_body.h"
 #include "net/service_reply.h"
@@ -23,17 +22,6 @@ MultipartBody ClublogForm(const ClublogSettings& settings, const QString& file_p
   body.CloseBody(MultipartStyle::kFile);
   return body;
 }
-
-class WindowReply : public ClublogReplyView {
- public:
-  explicit WindowReply(TfrmClublog& window) : window_(window) {}
-  void ReplaceText(const QString& text) override { window_.ReplaceText(text); }
-  void AddLines(const QStringList& lines) override { window_.AddLines(lines); }
-  void Show() override { window_.show(); }
-
- private:
-  TfrmClublog& window_;
-};
 
 // Posts the form and shows the reply.
 ClublogReply SendForm(const QString& service, const MultipartBody& body,
@@ -65,22 +53,8 @@ ClublogReply SendForm(const QString& service, const MultipartBody& body,
 }  // namespace
 
 ClublogReply UploadToClublog(const ClublogSettings& settings, const QString& file_path,
-                             TfrmClublog& reply_window) {
-  WindowReply reply(reply_window);
-  return UploadToClublog(settings, file_path, reply);
-}
-
-ClublogReply UploadToClublog(const ClublogSettings& settings, const QString& file_path,
                              ClublogReplyView& reply) {
   return SendForm(settings.service, ClublogForm(settings, file_path), reply);
-}
-
-ClublogSubmission SubmitExportToClublog(OperationUi& ui, const ClublogSettings& settings,
-                                        const QString& export_file,
-                                        const std::function<bool()>& keep_files,
-                                        TfrmClublog& reply_window) {
-  WindowReply reply(reply_window);
-  return SubmitExportToClublog(ui, settings, export_file, keep_files, reply);
 }
 
 ClublogSubmission SubmitExportToClublog(OperationUi& ui, const ClublogSettings& settings,
@@ -103,7 +77,7 @@ ClublogSubmission SubmitExportToClublog(OperationUi& ui, const ClublogSettings& 
 }
 
 void LoadAdifToClublog(OperationUi& ui, const ClublogSettings& settings,
-                       TfrmClublog& reply_window) {
+                       ClublogReplyView& reply_window) {
   QString file_path;
   if (!ui.ChooseAdifFile(&file_path)) return;
   UploadToClublog(settings, file_path, reply_window);

@@ -7,8 +7,6 @@
 
 #include "platform/operation_ui.h"
 
-class TfrmClublog;
-
 // Where Club Log is and the login typed on the "Clublog Settings" page. The
 // three login texts are taken as typed; blanks at their ends are not sent.
 struct ClublogSettings {
@@ -19,6 +17,7 @@ struct ClublogSettings {
 };
 
 // Where Club Log's reply goes: the reply window, or the command line's output.
+// The window supplies its own, so the upload needs no widgets.
 class ClublogReplyView {
  public:
   virtual ~ClublogReplyView() = default;
@@ -56,8 +55,6 @@ struct ClublogSubmission {
 // (ExplainFailure: the cause, Club Log's own words). A file that cannot be
 // read throws AppError before anything is sent.
 ClublogReply UploadToClublog(const ClublogSettings& settings, const QString& file_path,
-                             TfrmClublog& reply_window);
-ClublogReply UploadToClublog(const ClublogSettings& settings, const QString& file_path,
                              ClublogReplyView& reply);
 
 // The Club Log step at the end of the upload: the export file goes to Club
@@ -68,14 +65,11 @@ ClublogReply UploadToClublog(const ClublogSettings& settings, const QString& fil
 ClublogSubmission SubmitExportToClublog(OperationUi& ui, const ClublogSettings& settings,
                                         const QString& export_file,
                                         const std::function<bool()>& keep_files,
-                                        TfrmClublog& reply_window);
-ClublogSubmission SubmitExportToClublog(OperationUi& ui, const ClublogSettings& settings,
-                                        const QString& export_file,
-                                        const std::function<bool()>& keep_files,
                                         ClublogReplyView& reply);
 
 // "Load ADIF": the file picked in the open-file dialog goes to Club Log. A
 // cancelled choice sends nothing. Nothing is deleted and the caption stays.
-void LoadAdifToClublog(OperationUi& ui, const ClublogSettings& settings, TfrmClublog& reply_window);
+void LoadAdifToClublog(OperationUi& ui, const ClublogSettings& settings,
+                       ClublogReplyView& reply_window);
 
 #endif  // QORVSYNC_CLUBLOG_CLUBLOG_UPLOAD_H_

@@ -29,6 +29,10 @@ struct Configuration : LogConfiguration {
 // The program's own settings file, "qorv.ini" in ProgramFolder.
 QString ProgramSettingsFile(const Configuration& config);
 
+// The Qorv service address (report, upload, the QSOs it holds); throws
+// AppError naming the key of the settings file when it is unset.
+QString QorvServiceAddress(const Configuration& config);
+
 // The current log's Aconfig row into the record: its table, its log set and
 // the service credentials (all empty when the log is not in Aconfig).
 void LoadLogConfiguration(LogDatabase& database, Configuration& config);

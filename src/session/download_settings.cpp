@@ -6,10 +6,7 @@ ReportDownload QorvReportDownload(const Configuration& config, const ReportQuery
                                   const QDateTime& start_utc) {
   ReportDownload download;
   download.query = query;
-  download.service_address = [&config] {
-    return RequireServiceAddress(config.Services.qorv, QStringLiteral("Qorv"),
-                                 ProgramSettingsFile(config));
-  };
+  download.service_address = [&config] { return QorvServiceAddress(config); };
   download.proxy_enable = config.ProxyEnable;
   download.proxy_host = config.ProxyHost;
   download.proxy_port = config.ProxyPort;

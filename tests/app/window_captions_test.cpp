@@ -9,9 +9,9 @@
 #include <QStyleOptionButton>
 #include <QTabBar>
 
+#include "app/tfrm_clublog.h"
 #include "app/visual_style.h"
 #include "app/window_font.h"
-#include "clublog/tfrm_clublog.h"
 #include "main_window_fixture.h"
 
 namespace {

@@ -14,7 +14,7 @@
 
 #include "app/main_window_fixture.h"
 #include "app/program_actions.h"
-#include "clublog/tfrm_clublog.h"
+#include "app/tfrm_clublog.h"
 #include "net/http_client.h"
 #include "platform/text_codec.h"
 #include "support/service_double_process.h"

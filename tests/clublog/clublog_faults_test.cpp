@@ -9,8 +9,8 @@
 #include <QTemporaryDir>
 #include <optional>
 
+#include "app/tfrm_clublog.h"
 #include "clublog/clublog_upload.h"
-#include "clublog/tfrm_clublog.h"
 #include "net/http_client.h"
 #include "platform/text_codec.h"
 #include "support/dropping_server.h"

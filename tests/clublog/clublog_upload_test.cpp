@@ -9,7 +9,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include "clublog/tfrm_clublog.h"
+#include "app/tfrm_clublog.h"
 #include "platform/text_codec.h"
 #include "support/error_text.h"
 #include "support/loopback_http_server.h"

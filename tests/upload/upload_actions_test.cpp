@@ -17,7 +17,7 @@
 
 #include "app/main_window_fixture.h"
 #include "app/program_actions.h"
-#include "clublog/tfrm_clublog.h"
+#include "app/tfrm_clublog.h"
 #include "create/logbook_schema.h"
 #include "net/http_client.h"
 #include "platform/text_codec.h"

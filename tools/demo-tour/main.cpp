@@ -9,10 +9,10 @@
 #include <QTextStream>
 
 #include "app/program_actions.h"
+#include "app/tfrm_clublog.h"
 #include "app/tfrm_main.h"
 #include "app/visual_style.h"
 #include "app/window_font.h"
-#include "clublog/tfrm_clublog.h"
 #include "platform/app_error.h"
 #include "tour.h"
 #include "tour_desktop.h"

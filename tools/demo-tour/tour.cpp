@@ -15,8 +15,8 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "app/tfrm_clublog.h"
 #include "app/tfrm_main.h"
-#include "clublog/tfrm_clublog.h"
 #include "tour_desktop.h"
 
 namespace {

@@ -1,9 +1,11 @@
-#ifndef QORVSYNC_CLUBLOG_TFRM_CLUBLOG_H_
-#define QORVSYNC_CLUBLOG_TFRM_CLUBLOG_H_
+#ifndef QORVSYNC_APP_TFRM_CLUBLOG_H_
+#define QORVSYNC_APP_TFRM_CLUBLOG_H_
 
 #include <QStringList>
 #include <QWidget>
 #include <memory>
+
+#include "clublog/clublog_upload.h"
 
 class QPlainTextEdit;
 
@@ -15,7 +17,7 @@ class TfrmClublog;
 // program makes one at start, hidden, and keeps it to the end: closing it
 // only hides it, so its text stays for the next upload. It never keeps the
 // program alive once the main window has closed.
-class TfrmClublog : public QWidget {
+class TfrmClublog : public QWidget, public ClublogReplyView {
   Q_OBJECT
 
  public:
@@ -29,9 +31,11 @@ class TfrmClublog : public QWidget {
   QPlainTextEdit* Memo1() const;
 
   // Memo1 holds exactly `text` afterwards.
-  void ReplaceText(const QString& text);
+  void ReplaceText(const QString& text) override;
   // The lines go below what Memo1 already holds.
-  void AddLines(const QStringList& lines);
+  void AddLines(const QStringList& lines) override;
+  // Shows the window without waiting.
+  void Show() override;
 
   // Runs each time the window turns from hidden to shown: it goes to the
   // bottom-right corner of the primary screen's work area, frame included.
@@ -43,4 +47,4 @@ class TfrmClublog : public QWidget {
   std::unique_ptr<Ui::TfrmClublog> ui_;
 };
 
-#endif  // QORVSYNC_CLUBLOG_TFRM_CLUBLOG_H_
+#endif  // QORVSYNC_APP_TFRM_CLUBLOG_H_

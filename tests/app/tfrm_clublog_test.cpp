@@ -1,6 +1,6 @@
 // The reply window as a real widget: its frame, its text box and its place in
 // the bottom-right corner of the work area each time it is shown.
-#include "clublog/tfrm_clublog.h"
+#include "app/tfrm_clublog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "clublog/tfrm_clublog.h"
+#include "app/tfrm_clublog.h"
 
 #include <QFont>
 #include <QPlainTextEdit>
@@ -42,6 +42,8 @@ void TfrmClublog::ReplaceText(const QString& text) { ui_->Memo1->setPlainText(te
 void TfrmClublog::AddLines(const QStringList& lines) {
   ui_->Memo1->appendPlainText(lines.join(u'\n'));
 }
+
+void TfrmClublog::Show() { show(); }
 
 void TfrmClublog::FormShow() {
   const QRect work_area = PrimaryWorkArea();
