@@ -14,6 +14,7 @@
 #include "cli/command_line.h"
 #include "cli/log_names.h"
 #include "platform/app_error.h"
+#include "platform/kill_point.h"
 
 namespace {
 
@@ -23,7 +24,12 @@ int RunCommand(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("qorvsync"));
   QCoreApplication::setApplicationVersion(QStringLiteral(QORVSYNC_VERSION));
   QLocale::setDefault(QLocale::c());
-  return RunCommandLine(QCoreApplication::arguments(), stdout, stderr, isatty(STDERR_FILENO));
+  const int status =
+      RunCommandLine(QCoreApplication::arguments(), stdout, stderr, isatty(STDERR_FILENO));
+  // A kill test's moment may come after the command's work: held here, the
+  // command is killed at its end instead of ending first.
+  KillPoint("exit");
+  return status;
 }
 
 // The shell's completion asks for the logbook's logs, one a line.

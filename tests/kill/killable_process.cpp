@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QThread>
 #include <vector>
@@ -63,7 +64,8 @@ bool KillableProcess::Ended(bool* stopped) {
 
 bool KillableProcess::WaitForStop(int timeout_ms) {
   bool stopped = false;
-  for (int waited = 0; waited < timeout_ms; waited += kPollMs) {
+  // Timed by the clock: under load a poll's sleep lasts longer than asked.
+  for (const QDeadlineTimer deadline(timeout_ms); !deadline.hasExpired();) {
     if (Ended(&stopped)) return false;
     if (stopped) return true;
     QThread::msleep(kPollMs);
@@ -72,7 +74,7 @@ bool KillableProcess::WaitForStop(int timeout_ms) {
 }
 
 bool KillableProcess::WaitFor(const std::function<bool()>& condition, int timeout_ms) {
-  for (int waited = 0; waited < timeout_ms; waited += kPollMs) {
+  for (const QDeadlineTimer deadline(timeout_ms); !deadline.hasExpired();) {
     if (Ended()) return false;
     if (condition()) return true;
     QThread::msleep(kPollMs);
@@ -87,7 +89,7 @@ bool KillableProcess::Kill() {
 }
 
 int KillableProcess::WaitForEnd(int timeout_ms) {
-  for (int waited = 0; waited < timeout_ms; waited += kPollMs) {
+  for (const QDeadlineTimer deadline(timeout_ms); !deadline.hasExpired();) {
     if (Ended()) return exit_code_;
     QThread::msleep(kPollMs);
   }

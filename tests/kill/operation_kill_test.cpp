@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QThread>
 #include <atomic>
 #include <iostream>
 #include <memory>
@@ -109,8 +108,8 @@ TEST_P(OperationKillTest, KilledAnywhereLosesNothingAndTheRerunEndsAsOneRunWould
       const auto signing = [&log](KillableProcess& p) {
         return p.WaitFor([&log] { return ReadFile(log).contains("\t-d"); }, kRunMs);
       };
-      const bool killed =
-          lane.Trial("while the signer runs", signing, QString(), {"TQSL_DOUBLE_DELAY_MS=400"});
+      const bool killed = lane.Trial("while the signer runs", signing, QStringLiteral("exit"),
+                                     {"TQSL_DOUBLE_DELAY_MS=400"});
       EXPECT_TRUE(killed);
       kills += killed;
       placed += killed;
@@ -118,14 +117,20 @@ TEST_P(OperationKillTest, KilledAnywhereLosesNothingAndTheRerunEndsAsOneRunWould
     if (operation.signs && k == 1) lane.KillTheSigner();
     std::mt19937 random(seed + k);
     std::uniform_int_distribution<int> moment(0, lane.RunMs() * 6 / 5);
-    while (kills < KillsWanted() && moments < KillsWanted() * 4 && !testing::Test::HasFailure()) {
+    // The command holds at its end, so a moment later than a run under
+    // other load is a kill at the end, never a run that ended first.
+    while (kills < KillsWanted() && !testing::Test::HasFailure()) {
       ++moments;
       const int ms = moment(random);
-      kills += lane.Trial(QStringLiteral("after %1 ms (seed %2, lane %3)").arg(ms).arg(seed).arg(k),
-                          [ms](KillableProcess&) {
-                            QThread::msleep(ms);
-                            return true;
-                          });
+      const bool killed = lane.Trial(
+          QStringLiteral("after %1 ms (seed %2, lane %3)").arg(ms).arg(seed).arg(k),
+          [ms](KillableProcess& p) {
+            p.WaitForStop(ms);
+            return true;
+          },
+          QStringLiteral("exit"));
+      EXPECT_TRUE(killed) << "the run ended without passing its end";
+      kills += killed;
     }
   };
   std::vector<std::thread> threads;
