@@ -11,6 +11,10 @@
 #include "logdb/log_database.h"
 #include "logdb/sqlite_statement.h"
 
+// A QSO from a row of "rowid, CallSign, QSODate, QSOTime, DigiBand, QSOBand,
+// QSOMode, SAT_NAME", as the export and the watch read it.
+void ReadUnsentQsoRow(const SqliteStatement& query, UnsentQso* qso);
+
 // A lookup and the record its rows fill: the table's first column and the
 // columns asked for, with the table's field types.
 struct LookupStatement {

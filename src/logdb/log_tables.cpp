@@ -229,6 +229,17 @@ void LogDatabase::ChangeRow(const QString& table, qint64 rowid, const ColumnValu
   MaybeCommit();
 }
 
+void ReadUnsentQsoRow(const SqliteStatement& query, UnsentQso* qso) {
+  qso->rowid = query.Int64(0);
+  query.ReadText(1, &qso->CallSign);
+  query.ReadText(2, &qso->QSODate);
+  query.ReadText(3, &qso->QSOTime);
+  query.ReadText(4, &qso->DigiBand);
+  query.ReadText(5, &qso->QSOBand);
+  query.ReadText(6, &qso->QSOMode);
+  query.ReadText(7, &qso->SAT_NAME);
+}
+
 void LogDatabase::ReadUnsent(const QString& table, const std::function<void(qint64)>& count,
                              const std::function<bool(const UnsentQso&)>& row) {
   TableStatements& statements = StatementsFor(table);
@@ -262,14 +273,7 @@ void LogDatabase::ReadUnsent(const QString& table, const std::function<void(qint
     query.Reset();
     UnsentQso current;
     while (query.Step()) {
-      current.rowid = query.Int64(0);
-      query.ReadText(1, &current.CallSign);
-      query.ReadText(2, &current.QSODate);
-      query.ReadText(3, &current.QSOTime);
-      query.ReadText(4, &current.DigiBand);
-      query.ReadText(5, &current.QSOBand);
-      query.ReadText(6, &current.QSOMode);
-      query.ReadText(7, &current.SAT_NAME);
+      ReadUnsentQsoRow(query, &current);
       if (!row(current)) break;
     }
   } catch (...) {

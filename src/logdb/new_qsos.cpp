@@ -1,5 +1,6 @@
 #include "logdb/new_qsos.h"
 
+#include "logdb/log_statements.h"
 #include "logdb/sql_text.h"
 #include "logdb/sqlite_statement.h"
 
@@ -19,14 +20,7 @@ QList<UnsentQso> ReadQsosAfter(LogDatabase& database, const QString& table, qint
   QList<UnsentQso> qsos;
   while (query.Step()) {
     UnsentQso qso;
-    qso.rowid = query.Int64(0);
-    query.ReadText(1, &qso.CallSign);
-    query.ReadText(2, &qso.QSODate);
-    query.ReadText(3, &qso.QSOTime);
-    query.ReadText(4, &qso.DigiBand);
-    query.ReadText(5, &qso.QSOBand);
-    query.ReadText(6, &qso.QSOMode);
-    query.ReadText(7, &qso.SAT_NAME);
+    ReadUnsentQsoRow(query, &qso);
     qsos << qso;
   }
   return qsos;
