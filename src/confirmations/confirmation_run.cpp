@@ -6,6 +6,7 @@
 #include "adif/band_tables.h"
 #include "confirmations/confirmation_outcome.h"
 #include "confirmations/pending_qsl.h"
+#include "confirmations/staged_writing.h"
 #include "platform/app_error.h"
 #include "platform/conversions.h"
 #include "platform/event_pump.h"
@@ -111,6 +112,24 @@ void ConfirmationRun::RunReportFile(const TextFileLines& file) {
     });
     batch.Commit();
   });
+}
+
+void ConfirmationRun::TakeArrivingLine(const QString& line, StagedChanges& staged) {
+  if (arrival_error_) return;
+  tally_.began = true;
+  database_.HoldBackChanges(&staged);
+  try {
+    KeepTallyOnError(tally_, [&] { ProcessReportLine(line); });
+  } catch (...) {
+    arrival_error_ = std::current_exception();
+  }
+  database_.HoldBackChanges(nullptr);
+}
+
+void ConfirmationRun::WriteArrived(StagedChanges& staged, qsizetype records) {
+  BeginMatching(records);
+  tally_ = WriteStagedWithProgress(ui_, database_, tally_, staged);
+  if (arrival_error_) std::rethrow_exception(arrival_error_);
 }
 
 void ConfirmationRun::ProcessReportLine(const QString& line) {
@@ -232,7 +251,7 @@ void ConfirmationRun::Confirm(const QString& table, const FoundQso& found) {
   if (options.update_county && !qsl.County.isEmpty()) {
     values.append({options.county_column, qsl.County});
   }
-  database_.ChangeRow(table, found.rowid, values);
+  database_.ChangeFoundRow(table, found, values);
 }
 
 void ConfirmationRun::AppendErrorLines() {

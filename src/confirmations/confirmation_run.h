@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <exception>
 #include <optional>
 
 #include "confirmations/confirmation_options.h"
@@ -10,6 +11,7 @@
 #include "confirmations/pending_qsl.h"
 #include "confirmations/text_file_lines.h"
 #include "logdb/log_database.h"
+#include "logdb/staged_changes.h"
 #include "platform/operation_ui.h"
 
 // One run of a Qorv confirmation report over the log: the report's lines are
@@ -41,6 +43,16 @@ class ConfirmationRun {
   // The same over a report file read line by line, so that memory does not
   // grow with the report.
   void RunReportFile(const TextFileLines& file);
+
+  // Matching while the report still arrives: each line as it arrives, the
+  // row changes held back in `staged` (LogDatabase::HoldBackChanges) until
+  // WriteArrived. An error stops the matching; it is kept, and WriteArrived
+  // throws it once the changes of the records before it are written, as a
+  // run over the saved report would leave them.
+  void TakeArrivingLine(const QString& line, StagedChanges& staged);
+  // The report arrived whole, with `records` records: writes the held-back
+  // changes with progress, as RunReportFile writes its own.
+  void WriteArrived(StagedChanges& staged, qsizetype records);
 
   // Reads the fields on one line into PendingQsl; "<eor>" ends the record:
   // MatchConfirmation, then the buffer is emptied.
@@ -86,6 +98,8 @@ class ConfirmationRun {
   QStringList error_list_;
   QList<qsizetype> unmatched_lines_;
   MatchTally tally_;
+  // What stopped the matching of an arriving report.
+  std::exception_ptr arrival_error_;
   // The record being read, gathered line by line, and the line under
   // examination: the run's own.
   PendingQslRecord PendingQsl;

@@ -2,7 +2,11 @@
 
 #include <QDir>
 #include <algorithm>
+#include <optional>
+#include <utility>
 
+#include "adif/adif_reader.h"
+#include "confirmations/arriving_lines.h"
 #include "confirmations/confirmation_run.h"
 #include "confirmations/report_records.h"
 #include "confirmations/run_results.h"
@@ -80,6 +84,93 @@ class RecordTally {
   qsizetype arrived_ = 0;
 };
 
+// The report matched as it arrives: every line goes to the record tally,
+// the header check and, once the header has come, to the run, whose row
+// changes are held back until the report is known to be whole. When the
+// lines would not be those of the saved report (see ArrivingLines), or no
+// header comes within a report's first lines, it stops, and the saved report
+// is read and matched as a whole instead.
+class ArrivingReport {
+ public:
+  explicit ArrivingReport(ConfirmationRun& run)
+      : run_(run), lines_([this](const QString& line) { Take(line); }) {}
+
+  void Add(const QByteArray& piece) {
+    if (!given_up_) lines_.Add(piece);
+  }
+  void Finish() {
+    if (!given_up_) lines_.Finish();
+  }
+  // Whether the whole report was read, and matched from its header on.
+  bool Whole() const { return !given_up_ && lines_.Exact() && report_; }
+  const RecordTally& Tally() const { return tally_; }
+  qsizetype Records() const { return records_; }
+  StagedChanges& Staged() { return staged_; }
+
+ private:
+  // A report's header comes in its first lines; the lines before it wait.
+  static constexpr qsizetype kWaitingLines = 200;
+
+  void Take(const QString& line) {
+    tally_.Take(line);
+    if (HasAdifTag(line, u"CALL")) ++records_;
+    if (!report_) {
+      waiting_ << line;
+      report_ = line.contains(kQorvReportHeader);
+      if (!report_) {
+        given_up_ = waiting_.size() >= kWaitingLines;
+        return;
+      }
+      for (const QString& waited : std::exchange(waiting_, {})) {
+        run_.TakeArrivingLine(waited, staged_);
+      }
+      return;
+    }
+    run_.TakeArrivingLine(line, staged_);
+  }
+
+  ConfirmationRun& run_;
+  ArrivingLines lines_;
+  StagedChanges staged_;
+  RecordTally tally_;
+  QStringList waiting_;
+  bool report_ = false;
+  bool given_up_ = false;
+  qsizetype records_ = 0;
+};
+
+// Examines and matches the saved report as a whole. Returns the outcome when
+// it is no report or was cut short; nothing when the run went through.
+std::optional<ConfirmationOutcome> MatchSavedReport(OperationUi& ui, ConfirmationRun& run,
+                                                    int status_code, const QString& saved_path) {
+  const TextFileLines lines(saved_path);
+  bool report = false;
+  QString page;
+  RecordTally tally;
+  lines.ForEach([&](const QString& line) {
+    tally.Take(line);
+    report = report || line.contains(kQorvReportHeader);
+    // A page without the header is explained by its beginning.
+    if (!report && page.size() < kExplainedPageChars) page += line + QStringLiteral("\r\n");
+  });
+  if (!report) {
+    ui.SetCaption(ui.LogName());
+    ui.ShowMessage(MessageKind::kError, kNotReport);
+    ui.ExplainFailure(
+        ReplyExplanation(QStringLiteral("Qorv answered with no report"), status_code, page));
+    ShowQsoCount(ui, run.QsoCount());
+    return OutcomeOf(run, false);
+  }
+  ui.SetCaption(ui.LogName());
+  if (const QString problem = tally.CutShortProblem(); !problem.isEmpty()) {
+    ui.ShowMessage(MessageKind::kError, problem);
+    ShowQsoCount(ui, run.QsoCount());
+    return OutcomeOf(run, false);
+  }
+  run.RunReportFile(lines);
+  return std::nullopt;
+}
+
 }  // namespace
 
 ConfirmationOutcome DownloadConfirmations(OperationUi& ui, LogDatabase& database,
@@ -91,7 +182,9 @@ ConfirmationOutcome DownloadConfirmations(OperationUi& ui, LogDatabase& database
   }
   ui.SetResult(ResultLabel::kQorvDownload, QString());
   ui.SetProgress(0);
-  ConfirmationRun run(ui, database, download.log_set, read_options);
+  std::optional<ConfirmationRun> matching;
+  matching.emplace(ui, database, download.log_set, read_options);
+  ConfirmationRun* run = &*matching;
   std::optional<QDateTime> since;
   try {
     const QString url = ReportUrl(download.service_address(), download.query);
@@ -106,8 +199,16 @@ ConfirmationOutcome DownloadConfirmations(OperationUi& ui, LogDatabase& database
     // Kept before it is examined, so a refusal page can be looked at. It is
     // written as it arrives beside the old copy and replaces it only whole.
     ArrivingFile saved(saved_path);
-    if (!client.Get(url, [&saved](const QByteArray& piece) { saved.Write(piece); })) {
+    std::optional<ArrivingReport> arriving;
+    arriving.emplace(*run);
+    if (!client.Get(url, [&](const QByteArray& piece) {
+          saved.Write(piece);
+          arriving->Add(piece);
+        })) {
       saved.Cancel();
+      // What arrived before the failure counts for nothing.
+      arriving.reset();
+      run = &matching.emplace(ui, database, download.log_set, read_options);
       // Said out loud: a silent "Download QSO: 0" would read as "nothing new".
       ui.SetCaption(ui.LogName());
       ui.ShowMessage(
@@ -116,46 +217,39 @@ ConfirmationOutcome DownloadConfirmations(OperationUi& ui, LogDatabase& database
                                 client.FailureReason()));
     } else {
       saved.Commit();
-      const TextFileLines lines(saved_path);
-      bool report = false;
-      QString page;
-      RecordTally tally;
-      lines.ForEach([&](const QString& line) {
-        tally.Take(line);
-        report = report || line.contains(kQorvReportHeader);
-        // A page without the header is explained by its beginning.
-        if (!report && page.size() < kExplainedPageChars) page += line + QStringLiteral("\r\n");
-      });
-      if (!report) {
+      arriving->Finish();
+      if (arriving->Whole()) {
         ui.SetCaption(ui.LogName());
-        ui.ShowMessage(MessageKind::kError, kNotReport);
-        ui.ExplainFailure(ReplyExplanation(QStringLiteral("Qorv answered with no report"),
-                                           client.StatusCode(), page));
-        ShowQsoCount(ui, run.QsoCount());
-        return OutcomeOf(run, false);
+        if (const QString problem = arriving->Tally().CutShortProblem(); !problem.isEmpty()) {
+          ui.ShowMessage(MessageKind::kError, problem);
+          // Nothing of the report counts: it is asked for again whole.
+          ShowQsoCount(ui, 0);
+          return {};
+        }
+        run->WriteArrived(arriving->Staged(), arriving->Records());
+      } else {
+        // What was matched on the way is dropped, changes and counts alike.
+        arriving.reset();
+        run = &matching.emplace(ui, database, download.log_set, read_options);
+        const std::optional<ConfirmationOutcome> refused =
+            MatchSavedReport(ui, *run, client.StatusCode(), saved_path);
+        if (refused) return *refused;
       }
-      ui.SetCaption(ui.LogName());
-      if (const QString problem = tally.CutShortProblem(); !problem.isEmpty()) {
-        ui.ShowMessage(MessageKind::kError, problem);
-        ShowQsoCount(ui, run.QsoCount());
-        return OutcomeOf(run, false);
-      }
-      run.RunReportFile(lines);
       // The date moves last (its caller stores it once the run returned): a
       // run killed before it is asked for again whole.
-      SaveErrorList(run.ErrorList(), download.program_folder, ui);
+      SaveErrorList(run->ErrorList(), download.program_folder, ui);
       RememberUnmatchedRunOfFile(download.program_folder, UnmatchedRunKind::kQorvDownload,
-                                 saved_path, {run.ErrorList(), run.UnmatchedLines()});
+                                 saved_path, {run->ErrorList(), run->UnmatchedLines()});
       since = NextQslSinceDate(download);
     }
   } catch (...) {
     // The busy caption does not outlive the action that set it.
     ui.SetCaption(ui.LogName());
-    ShowQsoCount(ui, run.QsoCount());
+    ShowQsoCount(ui, run->QsoCount());
     throw;
   }
-  ShowQsoCount(ui, run.QsoCount());
-  ConfirmationOutcome outcome = OutcomeOf(run, true);
+  ShowQsoCount(ui, run->QsoCount());
+  ConfirmationOutcome outcome = OutcomeOf(*run, true);
   outcome.since = since;
   return outcome;
 }

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "adif/adif_reader.h"
+#include "confirmations/line_splitter.h"
 #include "platform/app_error.h"
 
 namespace {
@@ -27,18 +28,6 @@ void ForEachPiece(const QString& path, const std::function<void(const QByteArray
     if (piece.isEmpty()) return;
     take(piece);
   }
-}
-
-// How many bytes at the end begin a UTF-8 sequence that lacks its last bytes.
-qsizetype UnfinishedUtf8Tail(const QByteArray& bytes) {
-  const qsizetype n = bytes.size();
-  for (qsizetype i = n - 1; i >= 0 && i >= n - 4; --i) {
-    const auto byte = static_cast<unsigned char>(bytes.at(i));
-    if ((byte & 0xC0) == 0x80) continue;
-    const qsizetype needed = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
-    return n - i < needed ? n - i : 0;
-  }
-  return 0;
 }
 
 // The encoding DecodeTextDetectingUtf8 would choose for the whole file.
@@ -103,34 +92,13 @@ void TextFileLines::ForEach(const std::function<void(const QString&)>& take) con
     case TextEncoding::kAnsi:
       break;
   }
-  QString pending;
-  // A CR that ended the last piece: an LF at the start of the next one
-  // belongs to the same break.
-  bool after_cr = false;
+  LineSplitter lines;
   ForEachPiece(path_, [&](const QByteArray& bytes) {
     const QByteArray piece = skip > 0 ? bytes.mid(skip) : bytes;
     skip = 0;
-    pending += decoder ? decoder->decode(piece) : FromAnsi(piece);
-    qsizetype start = 0;
-    const qsizetype n = pending.size();
-    if (after_cr && n > 0 && pending.at(0) == u'\n') start = 1;
-    after_cr = false;
-    for (qsizetype i = start; i < n; ++i) {
-      const QChar ch = pending.at(i);
-      if (ch != u'\r' && ch != u'\n') continue;
-      take(pending.mid(start, i - start));
-      if (ch == u'\r') {
-        if (i + 1 == n) {
-          after_cr = true;
-        } else if (pending.at(i + 1) == u'\n') {
-          ++i;
-        }
-      }
-      start = i + 1;
-    }
-    pending.remove(0, start);
+    lines.Add(decoder ? decoder->decode(piece) : FromAnsi(piece), take);
   });
-  if (!pending.isEmpty()) take(pending);
+  lines.Finish(take);
 }
 
 LineTally CountLinesAndRecords(const TextFileLines& file) {

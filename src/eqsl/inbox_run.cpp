@@ -144,7 +144,7 @@ void EqslInboxRun::MatchEqslConfirmation() {
         already_marked = true;
         tally_.AlreadyConfirmed(table);
       } else {
-        database_.ChangeRow(table, found->rowid, {{kEqslMark, true}});
+        database_.ChangeFoundRow(table, *found, {{kEqslMark, true}});
         updated = true;
         tally_.Confirmed(table);
       }

@@ -18,6 +18,9 @@
 
 #include "logdb/found_qso.h"
 
+class SqliteStatement;
+class StagedChanges;
+
 // The current log's row of Aconfig: its table, its log set and the service
 // credentials. All empty when the log is not in Aconfig.
 struct LogConfiguration {
@@ -27,22 +30,6 @@ struct LogConfiguration {
   QString EQorvPassword;
   QString EQSLUserName;
   QString EQSLPassword;
-};
-
-// What a confirmation says about the QSO it confirms. The Qorv run compares
-// the call sign whole, the eQSL run as the beginning of the logged call (a
-// logged N0CALL/P is the QSO of N0CALL). The mode matches anywhere in QSOMode;
-// the time bounds are "hh:mm" texts and belong to the window.
-struct QsoLookup {
-  enum class CallMatch { kEqual, kPrefix };
-
-  QDate date;
-  double band = 0;
-  QString call;
-  CallMatch call_match = CallMatch::kEqual;
-  QString time_from;
-  QString time_to;
-  QString mode;
 };
 
 // A QSO that has not been sent to Qorv yet, with the columns the export reads,
@@ -102,6 +89,21 @@ class LogDatabase {
   // table: "Field '%s' not found" with the name as given, nothing written.
   void ChangeRow(const QString& table, qint64 rowid, const ColumnValues& values);
 
+  // Changes a row a look-up found: at once, as ChangeRow, or, while changes
+  // are held back, into `staged` (the names are checked now all the same).
+  // While held back, a look-up reads its rows as the held changes leave them.
+  void ChangeFoundRow(const QString& table, const FoundQso& found, const ColumnValues& values);
+  // Holds back the changes of ChangeFoundRow in `staged` from now on; null
+  // writes them at once again.
+  void HoldBackChanges(StagedChanges* staged);
+  // Writes the held-back changes in the order they were made, in short
+  // transactions like a WriteBatch, each only while its row still matches
+  // the look-up that found it (the logbook may have changed or deleted it
+  // meanwhile). After each, `written` gets its table and whether the row was
+  // changed (false: it no longer matched and was left alone).
+  void WriteStagedChanges(StagedChanges& staged,
+                          const std::function<void(const QString&, bool)>& written);
+
   // The rows with QorvSent = 0, ordered by QSODate, then rowid, read from one
   // snapshot of the log straight off the statement: `count` gets their number
   // first, then `row` each row until it returns false. The row passed is
@@ -138,6 +140,15 @@ class LogDatabase {
 
  private:
   struct TableStatements;
+  // What a row change checks besides the rowid: nothing, or the look-up that
+  // found the row, with the call whole or as a prefix.
+  enum class UpdateGuard { kNone, kEqual, kPrefix };
+  static UpdateGuard GuardOf(const QsoLookup& lookup) {
+    return lookup.call_match == QsoLookup::CallMatch::kPrefix ? UpdateGuard::kPrefix
+                                                              : UpdateGuard::kEqual;
+  }
+  SqliteStatement& UpdateStatement(const QString& table, const ColumnValues& values,
+                                   UpdateGuard guard);
   struct LookupTexts;
 
   TableStatements& StatementsFor(const QString& table);
@@ -157,6 +168,7 @@ class LogDatabase {
   int busy_timeout_ms_;
   std::map<QString, std::unique_ptr<TableStatements>> statements_;
   std::unique_ptr<LookupTexts> lookup_texts_;
+  StagedChanges* staged_ = nullptr;
   std::unique_ptr<QSqlQuery> config_query_;
   std::unique_ptr<QSqlQuery> walk_query_;
   int batch_depth_ = 0;

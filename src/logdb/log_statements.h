@@ -22,6 +22,8 @@ struct LookupStatement {
       : statement(db, sql), columns(std::move(record)) {}
   SqliteStatement statement;
   QSqlRecord columns;
+  // A prefix look-up that also binds the call range (?7, ?8) its index reads.
+  bool prefix_range = false;
 };
 
 // The prepared statements of one log table, kept for the life of the
@@ -46,6 +48,7 @@ struct LogDatabase::TableStatements {
   // them; a run writes a few such lists, so they are searched in turn.
   struct Update {
     QStringList names;
+    UpdateGuard guard;
     std::unique_ptr<SqliteStatement> statement;
   };
   std::vector<Update> updates;
@@ -57,6 +60,9 @@ struct LogDatabase::LookupTexts {
   QsoLookup lookup;  // what the texts were made from
   QByteArray date;   // "yyyy-mm-dd", empty for an invalid date
   QByteArray call;   // the call, or for a prefix look-up its LIKE pattern
+  // For a prefix look-up, the range of calls in any letter case it can find.
+  QByteArray call_from;
+  QByteArray call_to;
   QByteArray time_from;
   QByteArray time_to;
   QByteArray mode;  // the LIKE pattern that finds the mode anywhere

@@ -1,4 +1,6 @@
 // Lookups and changes in the log tables named by Aconfig.
+#include <sqlite3.h>
+
 #include <QSqlError>
 #include <QSqlField>
 #include <algorithm>
@@ -8,6 +10,7 @@
 #include "logdb/log_database.h"
 #include "logdb/log_statements.h"
 #include "logdb/sql_text.h"
+#include "logdb/staged_changes.h"
 #include "logdb/table_indexes.h"
 #include "platform/app_error.h"
 
@@ -19,9 +22,9 @@ namespace {
 // (it may plan an index range from the pattern), which costs three times the
 // search itself; "(? || '')" is the same text without that.
 const char kLookupConditions[] =
-    " WHERE QSODate = ?1 AND DigiBand = ?2 AND %1"
+    "QSODate = ?1 AND DigiBand = ?2 AND %1"
     " AND QSOTime BETWEEN ?4 AND ?5"
-    " AND QSOMode LIKE (?6 || '') ESCAPE '\\'%2 ORDER BY rowid LIMIT 1";
+    " AND QSOMode LIKE (?6 || '') ESCAPE '\\'%2";
 
 // The call index alone leads to every QSO of the call, and in a big log a
 // busy call has hundreds, each read from a page of its own: the look-up would
@@ -29,12 +32,28 @@ const char kLookupConditions[] =
 // and the highest rowid of that date, which the date index gives in two
 // seeks; the call index holds the rowid after the call, so it then reads only
 // the call's entries in that range. Without a date index the two seeks would
-// scan the table, so the range is added only when the index is there. A
-// prefix of a call cannot search the call index; that look-up goes by the
-// date index already, where the range only adds the two seeks.
+// scan the table, so the range is added only when the index is there.
 const char kDateRowidRange[] =
     " AND rowid BETWEEN (SELECT min(rowid) FROM %1 WHERE QSODate = ?1)"
     " AND (SELECT max(rowid) FROM %1 WHERE QSODate = ?1)";
+
+// A prefix of a call cannot search the call index by equality, and the date
+// index reads every QSO of the date, as many as the log is big. A call LIKE
+// the prefix either equals it without letter case, which a NOCASE call index
+// finds with the date's rowids as above, or lies after it and before the
+// prefix followed by a byte no UTF-8 text holds: a range of the same index
+// that holds only the longer calls ("/P", "/MM"), checked against the date's
+// rowids before any row is read. The first row of the two is the one found;
+// the LIKE stays the judge.
+// The bindings of a row change: the look-up conditions take 1 to 6, as in a
+// look-up; then the rowid, then the values.
+constexpr int kRowidPosition = 9;
+constexpr int kFirstAssignment = 10;
+
+const char kPrefixLookup[] =
+    "SELECT * FROM (SELECT %1 FROM %2 WHERE CallSign COLLATE NOCASE = ?7 AND %3"
+    " UNION ALL SELECT %1 FROM %2 WHERE CallSign COLLATE NOCASE > ?7"
+    " AND CallSign COLLATE NOCASE < ?8 AND %3) ORDER BY rid LIMIT 1";
 
 // "YYYY-MM-DD", as the log stores dates, into `text`; false for an invalid
 // date, which matches nothing. Built by hand: it runs for every table of
@@ -131,18 +150,30 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
         select << QuoteIdentifier(table_columns.fieldName(index));
       }
     }
-    slot = std::make_unique<LookupStatement>(
-        SqliteHandle(db_),
-        QStringLiteral("SELECT rowid AS rid, %1 FROM %2")
-                .arg(select.join(QStringLiteral(", ")), QuoteIdentifier(table)) +
-            QString::fromLatin1(kLookupConditions)
-                .arg(prefix ? QStringLiteral("CallSign LIKE (?3 || '') ESCAPE '\\'")
-                            : QStringLiteral("CallSign = ?3"),
-                     !prefix && HasIndexLeadingWith(SqliteHandle(db_), table,
-                                                    QStringLiteral("QSODate"))
-                         ? QString::fromLatin1(kDateRowidRange).arg(QuoteIdentifier(table))
-                         : QString()),
-        record);
+    sqlite3* handle = SqliteHandle(db_);
+    const QString quoted = QuoteIdentifier(table);
+    const QString date_range =
+        HasIndexLeadingWith(handle, table, QStringLiteral("QSODate"))
+            ? QString::fromLatin1(kDateRowidRange).arg(quoted)
+            : QString();
+    const QString call_index =
+        prefix ? NoCaseIndexLeadingWith(handle, table, QStringLiteral("CallSign")) : QString();
+    const QString selected = QStringLiteral("rowid AS rid, ") + select.join(QStringLiteral(", "));
+    const QString like = QStringLiteral("CallSign LIKE (?3 || '') ESCAPE '\\'");
+    const QString conditions = QString::fromLatin1(kLookupConditions);
+    QString sql;
+    if (prefix && !call_index.isEmpty()) {
+      sql = QString::fromLatin1(kPrefixLookup)
+                .arg(selected, quoted + QStringLiteral(" INDEXED BY ") + QuoteIdentifier(call_index),
+                     conditions.arg(like, date_range));
+    } else {
+      sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY rowid LIMIT 1")
+                .arg(selected, quoted,
+                     prefix ? conditions.arg(like, QString())
+                            : conditions.arg(QStringLiteral("CallSign = ?3"), date_range));
+    }
+    slot = std::make_unique<LookupStatement>(handle, sql, record);
+    slot->prefix_range = prefix && !call_index.isEmpty();
   }
   const LookupTexts& texts = TextsOf(lookup);
   SqliteStatement& query = slot->statement;
@@ -153,17 +184,24 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
   query.BindUtf8(4, texts.time_from);
   query.BindUtf8(5, texts.time_to);
   query.BindUtf8(6, texts.mode);
+  if (slot->prefix_range) {
+    query.BindUtf8(7, texts.call_from);
+    query.BindUtf8(8, texts.call_to);
+  }
   std::optional<FoundQso> found;
   // Column 0 is the rowid; column 1 the table's first column, which decides.
   if (query.Step() && !TextOf(query.Value(1)).isEmpty()) {
     found.emplace();
     found->rowid = query.Int64(0);
     found->record = slot->columns;
+    found->found_by = lookup;
     for (int index = 0; index < found->record.count(); ++index) {
       found->record.setValue(index, query.Value(index + 1));
     }
   }
   query.Reset();
+  // A row a change is held back for reads as it will be once written.
+  if (found && staged_) staged_->Overlay(table, found->rowid, &found->record);
   return found;
 }
 
@@ -184,6 +222,9 @@ const LogDatabase::LookupTexts& LogDatabase::TextsOf(const QsoLookup& lookup) {
   texts.date = QByteArray(date, IsoDateChars(lookup.date, date) ? 10 : 0);
   if (lookup.call_match == QsoLookup::CallMatch::kPrefix) {
     WriteLikePattern(lookup.call, false, true, &texts.call);
+    WriteUtf8(lookup.call, &texts.call_from);
+    texts.call_to = texts.call_from;
+    texts.call_to.append('\xFF');
   } else {
     WriteUtf8(lookup.call, &texts.call);
   }
@@ -193,40 +234,100 @@ const LogDatabase::LookupTexts& LogDatabase::TextsOf(const QsoLookup& lookup) {
   return texts;
 }
 
-void LogDatabase::ChangeRow(const QString& table, qint64 rowid, const ColumnValues& values) {
-  if (values.isEmpty()) return;
+SqliteStatement& LogDatabase::UpdateStatement(const QString& table, const ColumnValues& values,
+                                              UpdateGuard guard) {
   std::vector<TableStatements::Update>& updates = StatementsFor(table).updates;
   auto known = std::find_if(updates.begin(), updates.end(), [&](const auto& update) {
-    return std::equal(update.names.begin(), update.names.end(), values.begin(), values.end(),
+    return update.guard == guard &&
+           std::equal(update.names.begin(), update.names.end(), values.begin(), values.end(),
                       [](const QString& name, const auto& value) { return name == value.first; });
   });
   if (known == updates.end()) {
     QStringList names;
     for (const auto& [name, value] : values) names << name;
-    known = updates.insert(updates.end(), {names, nullptr});
+    known = updates.insert(updates.end(), {names, guard, nullptr});
   }
   std::unique_ptr<SqliteStatement>& slot = known->statement;
   if (!slot) {
     // Names are checked once per set of names: an unknown one never gets a
     // statement, so it fails at every change.
     QStringList assignments;
+    int position = kFirstAssignment;
     for (const auto& [name, value] : values) {
-      assignments << QuoteIdentifier(ColumnName(table, name)) + QStringLiteral(" = ?");
+      assignments << QuoteIdentifier(ColumnName(table, name)) +
+                         QStringLiteral(" = ?%1").arg(position++);
+    }
+    QString condition = QStringLiteral("rowid = ?%1").arg(kRowidPosition);
+    if (guard != UpdateGuard::kNone) {
+      condition += QStringLiteral(" AND ") +
+                   QString::fromLatin1(kLookupConditions)
+                       .arg(guard == UpdateGuard::kPrefix
+                                ? QStringLiteral("CallSign LIKE (?3 || '') ESCAPE '\\'")
+                                : QStringLiteral("CallSign = ?3"),
+                            QString());
     }
     slot = std::make_unique<SqliteStatement>(
-        SqliteHandle(db_),
-        QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-            .arg(QuoteIdentifier(table), assignments.join(QStringLiteral(", "))));
+        SqliteHandle(db_), QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                               .arg(QuoteIdentifier(table),
+                                    assignments.join(QStringLiteral(", ")), condition));
   }
-  SqliteStatement& query = *slot;
+  return *slot;
+}
+
+void LogDatabase::ChangeRow(const QString& table, qint64 rowid, const ColumnValues& values) {
+  if (values.isEmpty()) return;
+  SqliteStatement& query = UpdateStatement(table, values, UpdateGuard::kNone);
   query.Reset();
-  int position = 1;
+  int position = kFirstAssignment;
   for (const auto& [name, value] : values) query.Bind(position++, StoredForm(value));
-  query.Bind(position, rowid);
+  query.Bind(kRowidPosition, rowid);
   BeginWriteIfBatching();
   query.Step();
   query.Reset();
   MaybeCommit();
+}
+
+void LogDatabase::ChangeFoundRow(const QString& table, const FoundQso& found,
+                                 const ColumnValues& values) {
+  if (!staged_) {
+    ChangeRow(table, found.rowid, values);
+    return;
+  }
+  if (values.isEmpty()) return;
+  // An unknown name fails here, at the record that asked for it, as a
+  // change written at once would.
+  UpdateStatement(table, values, GuardOf(found.found_by));
+  StagedChanges::Change change{table, found.rowid, found.found_by, {}};
+  for (const auto& [name, value] : values) change.values.append({name, StoredForm(value)});
+  staged_->Add(change);
+}
+
+void LogDatabase::HoldBackChanges(StagedChanges* staged) { staged_ = staged; }
+
+void LogDatabase::WriteStagedChanges(
+    StagedChanges& staged, const std::function<void(const QString&, bool)>& written) {
+  WriteBatch batch(*this);
+  staged.ForEach([&](const StagedChanges::Change& change) {
+    SqliteStatement& query = UpdateStatement(change.table, change.values, GuardOf(change.found_by));
+    query.Reset();
+    const LookupTexts& texts = TextsOf(change.found_by);
+    query.BindUtf8(1, texts.date);
+    query.Bind(2, change.found_by.band);
+    query.BindUtf8(3, texts.call);
+    query.BindUtf8(4, texts.time_from);
+    query.BindUtf8(5, texts.time_to);
+    query.BindUtf8(6, texts.mode);
+    int position = kFirstAssignment;
+    for (const auto& [name, value] : change.values) query.Bind(position++, value);
+    query.Bind(kRowidPosition, change.rowid);
+    BeginWriteIfBatching();
+    query.Step();
+    const bool changed = sqlite3_changes(SqliteHandle(db_)) > 0;
+    query.Reset();
+    MaybeCommit();
+    written(change.table, changed);
+  });
+  batch.Commit();
 }
 
 void ReadUnsentQsoRow(const SqliteStatement& query, UnsentQso* qso) {

@@ -105,6 +105,13 @@ void SqliteStatement::Bind(int position, qint64 value) {
   if (sqlite3_bind_int64(statement_, position, value) != SQLITE_OK) Fail();
 }
 
+void SqliteStatement::BindBlob(int position, const QByteArray& bytes) {
+  if (sqlite3_bind_blob64(statement_, position, bytes.constData(),
+                          static_cast<sqlite3_uint64>(bytes.size()), SQLITE_TRANSIENT) != SQLITE_OK) {
+    Fail();
+  }
+}
+
 void SqliteStatement::Bind(int position, const QVariant& value) {
   switch (value.typeId()) {
     case QMetaType::UnknownType:
@@ -178,6 +185,11 @@ QVariant SqliteStatement::Value(int column) const {
       return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(statement_, column)));
     }
   }
+}
+
+QByteArray SqliteStatement::Blob(int column) const {
+  const void* bytes = sqlite3_column_blob(statement_, column);
+  return QByteArray(static_cast<const char*>(bytes), sqlite3_column_bytes(statement_, column));
 }
 
 QString SqliteStatement::Text(int column) const {

@@ -48,6 +48,7 @@ class SqliteStatement {
   void Bind(int position, qint64 value);
   // Null, whole numbers, floating-point numbers, else as text.
   void Bind(int position, const QVariant& value);
+  void BindBlob(int position, const QByteArray& bytes);
 
   // The next row: true when there is one. The first call runs the statement.
   bool Step();
@@ -61,6 +62,7 @@ class SqliteStatement {
   QVariant Value(int column) const;
   // The value as text: NULL as a null text, numbers as Value() writes them.
   QString Text(int column) const;
+  QByteArray Blob(int column) const;
   // The same text, written over `into` so that a reader of many rows reuses
   // the room of the row before.
   void ReadText(int column, QString* into) const;

@@ -23,3 +23,14 @@ bool HasIndexLeadingWith(sqlite3* db, const QString& table, const QString& colum
   query.Bind(3, QString::fromUtf8(collation));
   return query.Step();
 }
+
+QString NoCaseIndexLeadingWith(sqlite3* db, const QString& table, const QString& column) {
+  SqliteStatement query(
+      db, QStringLiteral("SELECT l.name FROM pragma_index_list(?1) AS l,"
+                         " pragma_index_xinfo(l.name) AS x WHERE l.partial = 0 AND x.seqno = 0"
+                         " AND x.name = ?2 COLLATE NOCASE AND x.coll = 'NOCASE' COLLATE NOCASE"
+                         " ORDER BY l.seq LIMIT 1"));
+  query.Bind(1, table);
+  query.Bind(2, column);
+  return query.Step() ? query.Value(0).toString() : QString();
+}

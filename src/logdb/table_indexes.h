@@ -10,4 +10,10 @@ struct sqlite3;
 // is a search, not a scan of the table.
 bool HasIndexLeadingWith(sqlite3* db, const QString& table, const QString& column);
 
+// The name of an index over all of `table`'s rows whose first column is
+// `column` compared without letter case (NOCASE), or empty: such an index
+// serves a range that finds every text starting with a given prefix in any
+// ASCII letter case, as LIKE does.
+QString NoCaseIndexLeadingWith(sqlite3* db, const QString& table, const QString& column);
+
 #endif  // QORVSYNC_LOGDB_TABLE_INDEXES_H_

@@ -195,3 +195,14 @@ QStringList ReadTextFileLines(const QString& path, TextEncoding* encoding) {
 void WriteTextFileLines(const QString& path, const QStringList& lines, TextEncoding encoding) {
   WriteFileBytes(path, EncodeText(JoinLinesCrLf(lines), encoding));
 }
+
+qsizetype UnfinishedUtf8Tail(const QByteArray& bytes) {
+  const qsizetype n = bytes.size();
+  for (qsizetype i = n - 1; i >= 0 && i >= n - 4; --i) {
+    const auto byte = static_cast<unsigned char>(bytes.at(i));
+    if ((byte & 0xC0) == 0x80) continue;
+    const qsizetype needed = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+    return n - i < needed ? n - i : 0;
+  }
+  return 0;
+}

@@ -22,6 +22,10 @@ DecodedText DecodeText(const QByteArray& bytes);
 // programs write today. Anything else without a mark is Windows-1252.
 DecodedText DecodeTextDetectingUtf8(const QByteArray& bytes);
 
+// How many bytes at the end begin a UTF-8 sequence that lacks its last bytes:
+// text read piece by piece keeps them for the next piece.
+qsizetype UnfinishedUtf8Tail(const QByteArray& bytes);
+
 // Encodes in the given encoding; the UTF encodings get their byte-order mark,
 // except kUtf8NoMark.
 // A character the ANSI code page cannot hold is written as "?".

@@ -91,6 +91,65 @@ TEST_F(LookupCostTest, LookupCostDoesNotGrowWithTheQsosOfTheCall) {
   }
 }
 
+// A call looked up as a prefix (eQSL) cannot search the call index by
+// equality; through the date index it read every QSO of the date, and a big
+// log has hundreds on each day.
+TEST_F(LookupCostTest, PrefixLookupCostDoesNotGrowWithTheQsosOfTheDate) {
+  for (const auto& [table, others] : {std::pair{"Log_Quiet", 5}, std::pair{"Log_Busy", 3000}}) {
+    LogbookDatabaseWriter writer(Path());
+    writer.CreateLogTable(QLatin1String(table));
+    QList<Qso> qsos;
+    for (int i = 0; i < others; ++i) qsos << At(5000, i % 2 ? "G4ABC" : "DL1XYZ");
+    qsos << At(5000, "ea8w/p");
+    writer.InsertQsos(QLatin1String(table), qsos);
+  }
+  db_.OpenLogDatabase(Path());
+  qint64 quiet_row = 0;
+  qint64 busy_row = 0;
+  const QsoLookup lookup = Lookup(5000, "EA8W", CallMatch::kPrefix);
+  const int quiet = StepsOf(QStringLiteral("Log_Quiet"), lookup, &quiet_row);
+  const int busy = StepsOf(QStringLiteral("Log_Busy"), lookup, &busy_row);
+  EXPECT_EQ(quiet_row, 6);
+  EXPECT_EQ(busy_row, 3001);
+  EXPECT_LT(busy, quiet * 2) << quiet << " steps against " << busy;
+}
+
+// A call index that compares letter case cannot serve the prefix, which
+// LIKE finds in any case: the look-up then goes by the date. Either way the
+// same rows are found.
+TEST_F(LookupCostTest, PrefixFoundInAnyCaseWhateverTheCallIndex) {
+  for (const bool binary : {true, false}) {
+    const QString table = binary ? QStringLiteral("Log_Binary") : QStringLiteral("Log_NoCase");
+    LogbookDatabaseWriter writer(Path());
+    writer.CreateLogTable(table, !binary);
+    if (binary) {
+      writer.Execute(QStringLiteral("CREATE INDEX Log_Binary_Call ON Log_Binary (CallSign COLLATE "
+                                    "BINARY)"));
+      writer.Execute(QStringLiteral("CREATE INDEX Log_Binary_Date ON Log_Binary (QSODate)"));
+    }
+    Qso umlaut = At(5000, "");
+    umlaut.CallSign = QStringLiteral("EA8W\u00c4");
+    writer.InsertQsos(table, {At(5000, "EA8WX"), At(5000, "ea8w/p"), umlaut, At(4999, "EA8W")});
+  }
+  db_.OpenLogDatabase(Path());
+  struct Case {
+    const char16_t* call;
+    qint64 expected;
+  };
+  // "EA8W" + U+00C4 ends in bytes above those of "EA8WX": the range a prefix
+  // reads must still hold it.
+  const Case cases[] = {{u"EA8W", 1}, {u"ea8w/", 2}, {u"EA8W\u00c4", 3}, {u"EA8X", 0}, {u"", 1}};
+  for (const QString& table : {QStringLiteral("Log_Binary"), QStringLiteral("Log_NoCase")}) {
+    for (const Case& c : cases) {
+      QsoLookup lookup = Lookup(5000, "", CallMatch::kPrefix);
+      lookup.call = QString::fromUtf16(c.call);
+      const std::optional<FoundQso> found = db_.FindQso(table, lookup);
+      EXPECT_EQ(found ? found->rowid : 0, c.expected)
+          << table.toStdString() << " " << lookup.call.toStdString();
+    }
+  }
+}
+
 // Without a date index the rowid range of the date would be a scan of the
 // table at every look-up; the call index alone then decides.
 TEST_F(LookupCostTest, LogWithoutDateIndexIsNotScanned) {
@@ -156,12 +215,14 @@ TEST(TableIndexesTest, IndexLeadingWithColumn) {
       "CREATE INDEX other_collation_date ON other_collation (QSODate COLLATE BINARY)",
       "CREATE TABLE \"odd \"\"name\" (ID INTEGER PRIMARY KEY, QSODate TEXT)",
       "CREATE UNIQUE INDEX odd_date ON \"odd \"\"name\" (QSODate)",
+      "CREATE TABLE nocase_index (ID INTEGER PRIMARY KEY, QSODate TEXT)",
+      "CREATE INDEX nocase_index_date ON nocase_index (QSODate COLLATE NOCASE)",
   };
   for (const char* sql : schema) ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), 0);
   const std::pair<const char*, bool> cases[] = {
       {"plain", false},     {"single", true},         {"leading", true},
       {"second", false},    {"partial", false},       {"other_collation", false},
-      {"odd \"name", true}, {"no_such_table", false},
+      {"odd \"name", true}, {"no_such_table", false},  {"nocase_index", false},
   };
   for (const auto& [table, expected] : cases) {
     EXPECT_EQ(HasIndexLeadingWith(db, QString::fromUtf8(table), QStringLiteral("QSODate")),
@@ -169,6 +230,17 @@ TEST(TableIndexesTest, IndexLeadingWithColumn) {
         << table;
   }
   EXPECT_FALSE(HasIndexLeadingWith(db, QStringLiteral("single"), QStringLiteral("NoColumn")));
+  // The prefix range needs an index that compares without letter case,
+  // whatever the column's own collation.
+  const std::pair<const char*, const char*> nocase_cases[] = {
+      {"single", "single_date"}, {"leading", ""},       {"other_collation", ""},
+      {"partial", ""},           {"no_such_table", ""}, {"nocase_index", "nocase_index_date"},
+  };
+  for (const auto& [table, expected] : nocase_cases) {
+    EXPECT_EQ(NoCaseIndexLeadingWith(db, QString::fromUtf8(table), QStringLiteral("QSODate")),
+              QString::fromUtf8(expected))
+        << table;
+  }
   sqlite3_close(db);
 }
 
