@@ -10,7 +10,10 @@
 # as a child process whose peak memory the kernel reports (GNU time's
 # maximum resident size, from wait4). Prints "SCALE" lines, the table, and
 # exits non-zero when a target is missed or the floor changed other rows
-# than the import.
+# than the import. A second service double sends the report at a set pace
+# (BENCH_RATE bytes a second, 2,000,000 by default), as a slow line would:
+# the same request fetched by curl alone gives the transfer time, and the
+# program's whole download at that pace is held to 1.1 times it.
 #   bench/scale_series.sh WORK_FOLDER 10000,100000,1000000
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,6 +23,8 @@ IFS=, read -r -a sizes <<<"$2"
 
 max_peak_mb=150
 max_growth=11
+max_paced_ratio=1.1
+rate=${BENCH_RATE:-2000000}
 
 services=$work/services
 program=$work/program
@@ -31,14 +36,28 @@ printf 'qorv\tN0CALL\tqorv-secret\neqsl\tN0CALL\teqsl-secret\n' >"$services/acco
   --ports-out "$services/ports" >"$services/out" 2>&1 &
 double=$!
 trap 'kill "$double" 2>/dev/null || true' EXIT
-for _ in $(seq 100); do [ -s "$services/ports" ] && break; sleep 0.1; done
+paced=$work/paced-services
+mkdir -p "$paced"
+cp "$services/accounts.txt" "$paced/"
+ln -s "$services/qorv" "$paced/qorv"
+ln -s "$services/eqsl" "$paced/eqsl"
+"$build/tools/service-double/service-double" --state "$paced" --ca-out "$paced/ca.pem" \
+  --ports-out "$paced/ports" --bytes-per-second "$rate" >"$paced/out" 2>&1 &
+paced_double=$!
+trap 'kill "$double" "$paced_double" 2>/dev/null || true' EXIT
+for _ in $(seq 100); do [ -s "$services/ports" ] && [ -s "$paced/ports" ] && break; sleep 0.1; done
 https_port=$(sed -n 's/^https=//p' "$services/ports")
 http_port=$(sed -n 's/^http=//p' "$services/ports")
+paced_https_port=$(sed -n 's/^https=//p' "$paced/ports")
 
 cp "$build/src/qorvsync" "$build/src/Submode.txt" "$program/"
-printf '[Services]\r\nQorv=https://localhost:%s\r\nQorvWeb=https://localhost:%s\r\neQSL=http://127.0.0.1:%s\r\nCAFile=%s\r\n' \
-  "$https_port" "$https_port" "$http_port" "$services/ca.pem" >"$program/qorv.ini"
-chmod 600 "$program/qorv.ini"
+# The program's service addresses: the double at full speed, or the paced one.
+point_at() {
+  printf '[Services]\r\nQorv=https://localhost:%s\r\nQorvWeb=https://localhost:%s\r\neQSL=http://127.0.0.1:%s\r\nCAFile=%s\r\n' \
+    "$1" "$1" "$http_port" "$2" >"$program/qorv.ini"
+  chmod 600 "$program/qorv.ini"
+}
+point_at "$https_port" "$services/ca.pem"
 registry=$XDG_CONFIG_HOME/registry/HKEY_CURRENT_USER.reg
 
 readonly band_sql="CASE DigiBand WHEN 1.8 THEN '160M' WHEN 3.5 THEN '80M' WHEN 5 THEN '60M'
@@ -114,6 +133,7 @@ records_read() { sed -n 's/.*"records": *\([0-9]*\).*/\1/p' "$work/run.out"; }
 
 status=0
 : >"$work/scale"
+: >"$work/paced"
 for size in "${sizes[@]}"; do
   echo "== scale series: $size QSOs"
   install=$work/$size/Vodrix_Log3
@@ -138,6 +158,23 @@ for size in "${sizes[@]}"; do
   printf 'SCALE\tQorv download\t%s\t%s\t%s\t%s\t%s\t-\t%s\n' "$size" "$(records_read)" "$wall" \
     "$cpu" "$peak" "$rows_download" | tee -a "$work/scale"
   cp "$install/Download/qorvreport.adi" "$work/$size/report.adi"
+
+  # The same request at the set pace: by curl alone, then by the program.
+  request=$(grep -l '^GET /qorvuser/qorvreport.adi' "$services"/requests/*.http | tail -n 1)
+  target=$(sed -n '1s/^GET \([^ ]*\) .*/\1/p' "$request")
+  transfer=$(curl -sS --fail --cacert "$paced/ca.pem" -o /dev/null -w '%{time_total}' \
+    "https://localhost:$paced_https_port$target")
+  fresh
+  point_at "$paced_https_port" "$paced/ca.pem"
+  read -r wall cpu peak < <(measure "$program/qorvsync" --json --log Home download qorv --since 2024-06-01)
+  point_at "$https_port" "$services/ca.pem"
+  rows_paced=$(fingerprint "$db")
+  printf 'PACED\tQorv download\t%s\t%s\t%s\t%s\n' "$size" "$(stat -c %s "$work/$size/report.adi")" \
+    "$transfer" "$wall" | tee -a "$work/paced"
+  if [ "${rows_paced%%,*}" != "${rows_download%%,*}" ]; then
+    echo "FAILED: the paced download changed other rows than the download at full speed" >&2
+    status=1
+  fi
 
   fresh
   read -r wall cpu peak < <(measure "$program/qorvsync" --json --log Home import "$work/$size/report.adi")
@@ -190,8 +227,15 @@ awk -F'\t' '
     last_wall[$2] = $5; last_cpu[$2] = $6; last_peak[$2] = $7
   }' "$work/scale"
 echo
+echo "At $rate bytes a second (matching while the report arrives):"
+echo
+echo "| run | QSOs | report MB | transfer alone s | whole download s | ratio |"
+echo "|---|---|---|---|---|---|"
+awk -F'\t' '{ printf "| %s | %d | %.1f | %.2f | %.2f | %.2f |\n", $2, $3, $4 / 1e6, $5, $6, $6 / $5 }' \
+  "$work/paced"
+echo
 echo "Targets: peak memory < $max_peak_mb MB at 1,000,000 QSOs; wall time growth from 100,000 to" \
-  "1,000,000 QSOs at most ${max_growth}x."
+  "1,000,000 QSOs at most ${max_growth}x; a paced download at most ${max_paced_ratio}x its transfer."
 if ! awk -F'\t' -v peak="$max_peak_mb" -v growth="$max_growth" '
   $3 == 100000 { wall100k[$2] = $5 }
   $3 == 1000000 && $7 >= peak { printf "MISSED: %s peak %.1f MB >= %s MB\n", $2, $7, peak; bad = 1 }
@@ -199,6 +243,11 @@ if ! awk -F'\t' -v peak="$max_peak_mb" -v growth="$max_growth" '
     printf "MISSED: %s grows %.1fx from 100,000 to 1,000,000\n", $2, $5 / wall100k[$2], growth; bad = 1
   }
   END { exit bad }' "$work/scale" >&2; then
+  status=1
+fi
+if ! awk -F'\t' -v most="$max_paced_ratio" '
+  $6 / $5 > most { printf "MISSED: %s at %d QSOs takes %.2fx its transfer\n", $2, $3, $6 / $5; bad = 1 }
+  END { exit bad }' "$work/paced" >&2; then
   status=1
 fi
 exit $status

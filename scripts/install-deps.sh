@@ -11,7 +11,7 @@ packages=(
   xvfb xauth fonts-dejavu-core fonts-dejavu-extra fonts-wine sqlite3 trustedqsl
   xdotool libxcb1-dev
   dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin bash-completion man-db
-  debootstrap
+  debootstrap curl time
 )
 
 missing=()

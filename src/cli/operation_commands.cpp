@@ -58,6 +58,10 @@ int RunStatus(bool carried_on, const ConsoleUi& ui) {
 void ShowChangesInLogbook() {
   SocketWindowLink window_link;
   LogbookLink logbook(window_link);
+  // Without the logbook's entry window there is nothing to show the changes
+  // in, and the nudge's second of waiting would only hold up a command run
+  // by a timer or a script.
+  if (!logbook.HasEntryWindow()) return;
   logbook.LocateLogSelector();
   logbook.NudgeLogbook(Delay);
 }

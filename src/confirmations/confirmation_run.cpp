@@ -114,16 +114,14 @@ void ConfirmationRun::RunReportFile(const TextFileLines& file) {
   });
 }
 
-void ConfirmationRun::TakeArrivingLine(const QString& line, StagedChanges& staged) {
+void ConfirmationRun::TakeArrivingLine(const QString& line) {
   if (arrival_error_) return;
   tally_.began = true;
-  database_.HoldBackChanges(&staged);
   try {
     KeepTallyOnError(tally_, [&] { ProcessReportLine(line); });
   } catch (...) {
     arrival_error_ = std::current_exception();
   }
-  database_.HoldBackChanges(nullptr);
 }
 
 void ConfirmationRun::WriteArrived(StagedChanges& staged, qsizetype records) {

@@ -44,12 +44,12 @@ class ConfirmationRun {
   // grow with the report.
   void RunReportFile(const TextFileLines& file);
 
-  // Matching while the report still arrives: each line as it arrives, the
-  // row changes held back in `staged` (LogDatabase::HoldBackChanges) until
-  // WriteArrived. An error stops the matching; it is kept, and WriteArrived
-  // throws it once the changes of the records before it are written, as a
-  // run over the saved report would leave them.
-  void TakeArrivingLine(const QString& line, StagedChanges& staged);
+  // Matching while the report still arrives: each line as it arrives, while
+  // the database holds the row changes back (LogDatabase::HoldBackChanges)
+  // until WriteArrived. An error stops the matching; it is kept, and
+  // WriteArrived throws it once the changes of the records before it are
+  // written, as a run over the saved report would leave them.
+  void TakeArrivingLine(const QString& line);
   // The report arrived whole, with `records` records: writes the held-back
   // changes with progress, as RunReportFile writes its own.
   void WriteArrived(StagedChanges& staged, qsizetype records);

@@ -92,14 +92,22 @@ class RecordTally {
 // is read and matched as a whole instead.
 class ArrivingReport {
  public:
-  explicit ArrivingReport(ConfirmationRun& run)
-      : run_(run), lines_([this](const QString& line) { Take(line); }) {}
+  ArrivingReport(ConfirmationRun& run, LogDatabase& database)
+      : run_(run), database_(database), lines_([this](const QString& line) { Take(line); }) {
+    database_.HoldBackChanges(&staged_);
+  }
+  ~ArrivingReport() { database_.HoldBackChanges(nullptr); }
+  ArrivingReport(const ArrivingReport&) = delete;
+  ArrivingReport& operator=(const ArrivingReport&) = delete;
 
   void Add(const QByteArray& piece) {
     if (!given_up_) lines_.Add(piece);
   }
+  // The reply has ended: its last line, and the changes are held back no
+  // longer.
   void Finish() {
     if (!given_up_) lines_.Finish();
+    database_.HoldBackChanges(nullptr);
   }
   // Whether the whole report was read, and matched from its header on.
   bool Whole() const { return !given_up_ && lines_.Exact() && report_; }
@@ -122,14 +130,15 @@ class ArrivingReport {
         return;
       }
       for (const QString& waited : std::exchange(waiting_, {})) {
-        run_.TakeArrivingLine(waited, staged_);
+        run_.TakeArrivingLine(waited);
       }
       return;
     }
-    run_.TakeArrivingLine(line, staged_);
+    run_.TakeArrivingLine(line);
   }
 
   ConfirmationRun& run_;
+  LogDatabase& database_;
   ArrivingLines lines_;
   StagedChanges staged_;
   RecordTally tally_;
@@ -200,7 +209,7 @@ ConfirmationOutcome DownloadConfirmations(OperationUi& ui, LogDatabase& database
     // written as it arrives beside the old copy and replaces it only whole.
     ArrivingFile saved(saved_path);
     std::optional<ArrivingReport> arriving;
-    arriving.emplace(*run);
+    arriving.emplace(*run, database);
     if (!client.Get(url, [&](const QByteArray& piece) {
           saved.Write(piece);
           arriving->Add(piece);

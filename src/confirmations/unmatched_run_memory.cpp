@@ -120,8 +120,10 @@ void WriteRun(const QString& state_folder, UnmatchedRunKind kind, const QString&
               const UnmatchedOfRun& run, const LineSource& each_line) {
   if (run.error_list.isEmpty()) return;
   const RecordLayout layout = LayoutOf(each_line);
+  // To the millisecond: two commands run one after the other may finish in
+  // the same second, and the later one is the run "unmatched" shows.
   const QString header = QStringList{QLatin1String(kMark), KindKey(kind),
-                                     ProgramClock().NowUtc().toString(Qt::ISODate), source,
+                                     ProgramClock().NowUtc().toString(Qt::ISODateWithMs), source,
                                      QString::number(layout.records)}
                              .join(u'\t');
   // UTF-8 holds every character a report may bring; the whole file is

@@ -93,8 +93,9 @@ class LogDatabase {
   // are held back, into `staged` (the names are checked now all the same).
   // While held back, a look-up reads its rows as the held changes leave them.
   void ChangeFoundRow(const QString& table, const FoundQso& found, const ColumnValues& values);
-  // Holds back the changes of ChangeFoundRow in `staged` from now on; null
-  // writes them at once again.
+  // Holds back the changes of ChangeFoundRow in `staged` from now on, the
+  // look-ups reading in short read transactions meanwhile; null writes them
+  // at once again.
   void HoldBackChanges(StagedChanges* staged);
   // Writes the held-back changes in the order they were made, in short
   // transactions like a WriteBatch, each only while its row still matches
@@ -160,6 +161,8 @@ class LogDatabase {
   void ExecuteText(const QString& sql);
   void ClearCaches();
   void BeginWriteIfBatching();
+  void BeginReadIfHoldingBack();
+  void EndReading() noexcept;
   void CommitBatchTransaction();
   void EndBatchTransaction() noexcept;
 
@@ -169,6 +172,8 @@ class LogDatabase {
   std::map<QString, std::unique_ptr<TableStatements>> statements_;
   std::unique_ptr<LookupTexts> lookup_texts_;
   StagedChanges* staged_ = nullptr;
+  // A read transaction of look-ups is open (while changes are held back).
+  bool reading_ = false;
   std::unique_ptr<QSqlQuery> config_query_;
   std::unique_ptr<QSqlQuery> walk_query_;
   int batch_depth_ = 0;

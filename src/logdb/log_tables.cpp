@@ -176,6 +176,7 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
     slot->prefix_range = prefix && !call_index.isEmpty();
   }
   const LookupTexts& texts = TextsOf(lookup);
+  BeginReadIfHoldingBack();
   SqliteStatement& query = slot->statement;
   query.Reset();
   query.BindUtf8(1, texts.date);
@@ -302,7 +303,10 @@ void LogDatabase::ChangeFoundRow(const QString& table, const FoundQso& found,
   staged_->Add(change);
 }
 
-void LogDatabase::HoldBackChanges(StagedChanges* staged) { staged_ = staged; }
+void LogDatabase::HoldBackChanges(StagedChanges* staged) {
+  if (!staged) EndReading();
+  staged_ = staged;
+}
 
 void LogDatabase::WriteStagedChanges(
     StagedChanges& staged, const std::function<void(const QString&, bool)>& written) {

@@ -50,6 +50,29 @@ void LogDatabase::BeginWriteIfBatching() {
 
 void LogDatabase::MaybeCommit() {
   if (in_transaction_ && transaction_age_.elapsed() >= kBatchCommitMs) CommitBatchTransaction();
+  if (reading_ && transaction_age_.elapsed() >= kBatchCommitMs) EndReading();
+}
+
+void LogDatabase::BeginReadIfHoldingBack() {
+  if (!staged_ || in_transaction_ || reading_) return;
+  // Look-ups one after another in one snapshot cost a fraction of each in
+  // its own; the snapshot is let go as soon as it is old, like a batch.
+  ExecuteText(QStringLiteral("BEGIN"));
+  reading_ = true;
+  transaction_age_.start();
+}
+
+void LogDatabase::EndReading() noexcept {
+  if (!reading_) return;
+  reading_ = false;
+  try {
+    ExecuteText(QStringLiteral("COMMIT"));
+  } catch (const AppError&) {
+    try {
+      ExecuteText(QStringLiteral("ROLLBACK"));
+    } catch (const AppError&) {
+    }
+  }
 }
 
 void LogDatabase::CommitBatchTransaction() {

@@ -76,6 +76,8 @@ void LogbookLink::SetLogbookEntryText(const QString& text) {
   PutIntoField(1, text);
 }
 
+bool LogbookLink::HasEntryWindow() { return link_.FindWindow(kEntryWindowClass) != 0; }
+
 void LogbookLink::NudgeLogbook(const DelayFunction& delay) {
   SetLogbookEntryText(QStringLiteral("HH"));
   delay(1000);

@@ -49,6 +49,8 @@ class LogbookLink {
   // stand after the wait: a log poll during the wait puts the selector back
   // as the control.
   void NudgeLogbook(const DelayFunction& delay);
+  // Whether the logbook's QSO entry window, which a nudge reaches, is open.
+  bool HasEntryWindow();
 
  private:
   void LocateSelectorFromWindow();

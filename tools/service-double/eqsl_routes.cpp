@@ -128,7 +128,7 @@ void FileHandler(Context& context, const httplib::Request& request, httplib::Res
     response.status = 403;
     return SetPage(response, "Forbidden", "<h1>Error: Your session has expired</h1>");
   }
-  response.set_content(file->content.toStdString(), "text/plain");
+  SetDownload(context, response, file->content.toStdString(), "text/plain");
 }
 
 void LoginPageHandler(Context& context, const httplib::Request& request,

@@ -1,5 +1,5 @@
 // service-double --state DIR [--http-port N] [--https-port N] [--ca-out FILE]
-//                [--ports-out FILE]
+//                [--ports-out FILE] [--bytes-per-second N]
 // Serves the Qorv, eQSL and Club Log endpoints over HTTP and HTTPS on
 // 127.0.0.1 until SIGTERM or SIGINT.
 #include <signal.h>
@@ -76,7 +76,9 @@ int main(int argc, char** argv) {
                      {"http-port", "HTTP port (0: any free port).", "port", "0"},
                      {"https-port", "HTTPS port (0: any free port).", "port", "0"},
                      {"ca-out", "Where to write the CA certificate (PEM).", "file"},
-                     {"ports-out", "Where to write the ports once listening.", "file"}});
+                     {"ports-out", "Where to write the ports once listening.", "file"},
+                     {"bytes-per-second",
+                      "Pace of a Qorv report or an eQSL inbox file (0: at once).", "n", "0"}});
   parser.process(app);
   if (!parser.isSet("state")) return Fail("--state DIR is required");
 
@@ -92,7 +94,7 @@ int main(int argc, char** argv) {
   }
 
   State state(parser.value("state"));
-  Context context{state, {}, {}};
+  Context context{state, {}, {}, {}, parser.value("bytes-per-second").toLongLong()};
   httplib::Server http;
   httplib::SSLServer https(certificates.server.get(), certificates.server_key.get());
   if (!https.is_valid()) return Fail("the TLS server cannot be set up");

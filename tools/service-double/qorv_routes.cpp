@@ -95,7 +95,8 @@ void ReportHandler(Context& context, const httplib::Request& request, httplib::R
   for (const AdifRecord& record : served) {
     if (Selected(record, *query)) selected.append(record);
   }
-  response.set_content(Report(*account, *query, selected).toStdString(), "application/x-arrl-adif");
+  SetDownload(context, response, Report(*account, *query, selected).toStdString(),
+              "application/x-arrl-adif");
 }
 
 void LoginPageHandler(Context& context, const httplib::Request& request,

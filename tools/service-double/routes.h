@@ -24,6 +24,9 @@ struct Context {
   // The real-time switch is counted down and its log appended one request at a time.
   std::mutex realtime_mutex;
   QMap<QByteArray, EqslFile> eqsl_files;
+  // The pace of a Qorv report or an eQSL inbox file in bytes a second, as a
+  // slow line would bring it; 0 sends it at once.
+  qint64 bytes_per_second = 0;
 };
 
 using RecordedHandler =
@@ -37,6 +40,10 @@ httplib::Server::Handler Recorded(Context& context, bool tls, RecordedHandler ha
 QByteArray Param(const httplib::Request& request, const char* name);
 
 void SetPage(httplib::Response& response, const QByteArray& title, const QByteArray& body);
+
+// A download's body, sent at the context's pace, with its length announced.
+void SetDownload(const Context& context, httplib::Response& response, std::string body,
+                 const char* content_type);
 
 void AddQorvRoutes(httplib::Server& server, Context& context, bool tls);
 void AddEqslRoutes(httplib::Server& server, Context& context, bool tls);
