@@ -115,13 +115,7 @@ void ConfirmationRun::RunReportFile(const TextFileLines& file) {
 }
 
 void ConfirmationRun::TakeArrivingLine(const QString& line) {
-  if (arrival_error_) return;
-  tally_.began = true;
-  try {
-    KeepTallyOnError(tally_, [&] { ProcessReportLine(line); });
-  } catch (...) {
-    arrival_error_ = std::current_exception();
-  }
+  MatchArrivingLine(arrival_error_, tally_, [&] { ProcessReportLine(line); });
 }
 
 void ConfirmationRun::WriteArrived(StagedChanges& staged, qsizetype records) {

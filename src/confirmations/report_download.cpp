@@ -5,8 +5,7 @@
 #include <optional>
 #include <utility>
 
-#include "adif/adif_reader.h"
-#include "confirmations/arriving_lines.h"
+#include "confirmations/arriving_matching.h"
 #include "confirmations/confirmation_run.h"
 #include "confirmations/report_records.h"
 #include "confirmations/run_results.h"
@@ -85,67 +84,45 @@ class RecordTally {
 };
 
 // The report matched as it arrives: every line goes to the record tally,
-// the header check and, once the header has come, to the run, whose row
-// changes are held back until the report is known to be whole. When the
-// lines would not be those of the saved report (see ArrivingLines), or no
-// header comes within a report's first lines, it stops, and the saved report
-// is read and matched as a whole instead.
+// the header check and, once the header has come, to the run. A report's
+// header comes in its first lines; the lines before it wait, and a reply
+// without one is no report: it is examined from its file.
 class ArrivingReport {
  public:
   ArrivingReport(ConfirmationRun& run, LogDatabase& database)
-      : run_(run), database_(database), lines_([this](const QString& line) { Take(line); }) {
-    database_.HoldBackChanges(&staged_);
-  }
-  ~ArrivingReport() { database_.HoldBackChanges(nullptr); }
-  ArrivingReport(const ArrivingReport&) = delete;
-  ArrivingReport& operator=(const ArrivingReport&) = delete;
+      : run_(run), matching_(database, [this](const QString& line) { Take(line); }) {}
 
-  void Add(const QByteArray& piece) {
-    if (!given_up_) lines_.Add(piece);
-  }
-  // The reply has ended: its last line, and the changes are held back no
-  // longer.
-  void Finish() {
-    if (!given_up_) lines_.Finish();
-    database_.HoldBackChanges(nullptr);
-  }
+  void Add(const QByteArray& piece) { matching_.Add(piece); }
+  void Finish() { matching_.Finish(); }
   // Whether the whole report was read, and matched from its header on.
-  bool Whole() const { return !given_up_ && lines_.Exact() && report_; }
+  bool Whole() const { return matching_.Whole() && report_; }
   const RecordTally& Tally() const { return tally_; }
-  qsizetype Records() const { return records_; }
-  StagedChanges& Staged() { return staged_; }
+  qsizetype Records() const { return matching_.Records(); }
+  StagedChanges& Staged() { return matching_.Staged(); }
 
  private:
-  // A report's header comes in its first lines; the lines before it wait.
   static constexpr qsizetype kWaitingLines = 200;
 
   void Take(const QString& line) {
     tally_.Take(line);
-    if (HasAdifTag(line, u"CALL")) ++records_;
     if (!report_) {
       waiting_ << line;
       report_ = line.contains(kQorvReportHeader);
       if (!report_) {
-        given_up_ = waiting_.size() >= kWaitingLines;
+        if (waiting_.size() >= kWaitingLines) matching_.GiveUp();
         return;
       }
-      for (const QString& waited : std::exchange(waiting_, {})) {
-        run_.TakeArrivingLine(waited);
-      }
+      for (const QString& waited : std::exchange(waiting_, {})) run_.TakeArrivingLine(waited);
       return;
     }
     run_.TakeArrivingLine(line);
   }
 
   ConfirmationRun& run_;
-  LogDatabase& database_;
-  ArrivingLines lines_;
-  StagedChanges staged_;
+  ArrivingMatching matching_;
   RecordTally tally_;
   QStringList waiting_;
   bool report_ = false;
-  bool given_up_ = false;
-  qsizetype records_ = 0;
 };
 
 // Examines and matches the saved report as a whole. Returns the outcome when

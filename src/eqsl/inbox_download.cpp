@@ -6,6 +6,8 @@
 #include <cstring>
 #include <optional>
 
+#include "confirmations/arriving_matching.h"
+#include "confirmations/text_file_lines.h"
 #include "confirmations/unmatched_run_memory.h"
 #include "eqsl/ignore_list.h"
 #include "eqsl/inbox_finish.h"
@@ -145,16 +147,25 @@ ConfirmationOutcome DownloadEqslInbox(const EqslDownloadSettings& settings, cons
   const QString folder = settings.install_path + QStringLiteral("Download/");
   const QString saved_path = folder + QStringLiteral("updateeQSLcc.adi");
   MakeDownloadFolder(folder);
-  // Written as it arrives beside the old copy, which it replaces only whole.
-  // The beginning is also kept, to explain an error page.
+  // Written as it arrives beside the old copy, which it replaces only whole,
+  // and matched as it arrives. The beginning is also kept, to explain an
+  // error page.
   ArrivingFile saved(saved_path);
   QByteArray beginning;
+  LogDatabase& log = database();
+  run.emplace(log, settings.log_set, ignore_list, ui);
+  std::optional<ArrivingMatching> arriving;
+  arriving.emplace(log, [&run](const QString& line) { run->TakeArrivingLine(line); });
   if (!client.Get(settings.service + QStringLiteral("/downloadedfiles/") + SafeTarget(file_name),
                   [&](const QByteArray& piece) {
                     if (beginning.size() < kExplainedPageBytes) beginning += piece;
                     saved.Write(piece);
+                    arriving->Add(piece);
                   })) {
     saved.Cancel();
+    // What arrived before the failure counts for nothing.
+    arriving.reset();
+    run.reset();
     ReportFailedRequest(ui, QStringLiteral("The eQSL inbox file could not be downloaded"), client);
     return kTailWithoutRecords;
   }
@@ -162,6 +173,8 @@ ConfirmationOutcome DownloadEqslInbox(const EqslDownloadSettings& settings, cons
   // it would move the date past confirmations never seen.
   if (client.StatusCode() < 200 || client.StatusCode() > 299) {
     saved.Cancel();
+    arriving.reset();
+    run.reset();
     ui.SetCaption(ui.LogName());
     ui.ShowMessage(
         MessageKind::kError,
@@ -173,11 +186,17 @@ ConfirmationOutcome DownloadEqslInbox(const EqslDownloadSettings& settings, cons
   }
 
   saved.Commit();
-  const TextFileLines lines(saved_path);
+  arriving->Finish();
   ui.SetCaption(ui.LogName());
-
-  run.emplace(database(), settings.log_set, std::move(ignore_list), ui);
-  run->RunInboxFile(lines);
+  if (arriving->Whole()) {
+    run->WriteArrived(arriving->Staged(), arriving->Records());
+  } else {
+    // The file reads otherwise than it arrived: what was matched on the way
+    // is dropped, and the file is matched as a whole.
+    arriving.reset();
+    run.emplace(log, settings.log_set, std::move(ignore_list), ui);
+    run->RunInboxFile(TextFileLines(saved_path));
+  }
   RememberUnmatchedRunOfFile(settings.state_folder, UnmatchedRunKind::kEqslDownload, saved_path,
                              {run->ErrorList(), run->UnmatchedLines()});
   const QDateTime since =

@@ -49,8 +49,8 @@ bool EqslLinkedFile(const QString& page_text, QString* file_name);
 // which the caller stores. The caption is the log name again at every end.
 // The common tail follows also a failed request or a page without a link,
 // not missing or refused credentials. Errors (files, database, ADIF values)
-// propagate after the label is set. `database` is asked for only when there
-// are lines to process.
+// propagate after the label is set. `database` is asked for only once the
+// inbox file is announced: its lines are matched as they arrive.
 ConfirmationOutcome DownloadEqslInbox(const EqslDownloadSettings& settings, const EqslDates& dates,
                                       const std::function<LogDatabase&()>& database,
                                       OperationUi& ui);

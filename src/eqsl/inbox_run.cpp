@@ -4,6 +4,7 @@
 #include "adif/band_tables.h"
 #include "confirmations/confirmation_outcome.h"
 #include "confirmations/pending_qsl.h"
+#include "confirmations/staged_writing.h"
 #include "eqsl/ignore_list.h"
 #include "platform/conversions.h"
 #include "platform/event_pump.h"
@@ -57,6 +58,19 @@ void EqslInboxRun::RunInboxFile(const TextFileLines& file) {
     });
     batch.Commit();
   });
+}
+
+void EqslInboxRun::TakeArrivingLine(const QString& line) {
+  MatchArrivingLine(arrival_error_, tally_, [&] {
+    ProcessInboxLine(line);
+    database_.MaybeCommit();
+  });
+}
+
+void EqslInboxRun::WriteArrived(StagedChanges& staged, qsizetype records) {
+  BeginMatching(records);
+  tally_ = WriteStagedWithProgress(ui_, database_, tally_, staged);
+  if (arrival_error_) std::rethrow_exception(arrival_error_);
 }
 
 void EqslInboxRun::BeginMatching(qsizetype records) {

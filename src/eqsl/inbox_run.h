@@ -3,11 +3,13 @@
 
 #include <QString>
 #include <QStringList>
+#include <exception>
 
 #include "confirmations/match_tally.h"
 #include "confirmations/pending_qsl.h"
 #include "confirmations/text_file_lines.h"
 #include "logdb/log_database.h"
+#include "logdb/staged_changes.h"
 #include "platform/operation_ui.h"
 
 // One eQSL run over the lines of a downloaded inbox file: each line's fields
@@ -33,6 +35,11 @@ class EqslInboxRun {
   // The same over an inbox file read line by line, so that memory does not
   // grow with the file.
   void RunInboxFile(const TextFileLines& file);
+  // Matching while the inbox file still arrives, as ConfirmationRun does:
+  // each line as it arrives while the database holds the row changes back,
+  // then WriteArrived once the file has arrived whole, with its `records`.
+  void TakeArrivingLine(const QString& line);
+  void WriteArrived(StagedChanges& staged, qsizetype records);
   void ProcessInboxLine(const QString& line);
   void MatchEqslConfirmation();
 
@@ -61,6 +68,8 @@ class EqslInboxRun {
   QStringList error_list_;
   QList<qsizetype> unmatched_lines_;
   MatchTally tally_;
+  // What stopped the matching of an arriving file.
+  std::exception_ptr arrival_error_;
   // The record being read and the line under examination: the run's own, so
   // a run starts from an empty buffer.
   PendingQslRecord PendingQsl;

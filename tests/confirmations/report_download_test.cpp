@@ -7,6 +7,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTcpServer>
+#include <QThread>
+#include <thread>
+
+#include <sqlite3.h>
 
 #include "confirmation_fixture.h"
 #include "confirmations/report_import.h"
@@ -17,6 +21,23 @@
 #include "support/service_double_process.h"
 
 namespace {
+
+// The first value of a query, read through SQLite's own connection: usable
+// from any thread, as the logbook would look.
+QString PeekOwnConnection(const QString& path, const char* sql) {
+  sqlite3* db = nullptr;
+  QString value = QStringLiteral("no value");
+  if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW) {
+      value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+    }
+    sqlite3_finalize(statement);
+  }
+  sqlite3_close(db);
+  return value;
+}
 
 const QString kDateKey = QStringLiteral("Software\\Vodrix_Log3\\TfmSendQSOstoQorv");
 const QString kLogin = QStringLiteral("W1 A&B");
@@ -258,6 +279,78 @@ TEST_F(ReportDownloadTest, TheSavedReportImportedGivesTheSameResult) {
   EXPECT_EQ(ConfirmedNow(), confirmed);
   EXPECT_EQ(ReadFileBytes(ProgramFolder() + "QorvError.txt"), errors);
   EXPECT_EQ(ui_.results.value(ResultLabel::kQorvDownload), "Download QSO: 2");
+}
+
+// The report is matched as it arrives, or, when its bytes turn out to read
+// otherwise than they arrived (Windows-1252 after all, UTF-16), from its
+// saved file: either way the rows, the error list and the count are those
+// of the import of the saved report. Nothing is written before the report
+// is whole, even while it pauses half-way.
+TEST_F(ReportDownloadTest, MatchedAsItArrivesOrFromItsFileAsTheImportWould) {
+  options_.update_locator = true;
+  const QString records =
+      Record("ABCDE", "20M", "FT8", "20210915", "1830", F("GRIDSQUARE", "FN42")) + "\n" +
+      Record("NOBODY", "20M", "FT8", "20210917", "1200") + "\n" +
+      Record("K1AA", "40M", "CW", "20210917", "000500", F("NAME", "Jos\u00e9")) + "\n";
+  const QString report = kQorvReportHeader + "\n<eoh>\n" + records;
+  const int half = static_cast<int>(report.toUtf8().indexOf("NOBODY"));
+  const struct Case {
+    const char* what;
+    QByteArray body;
+    int stall_at;
+  } cases[] = {
+      {"UTF-8, pausing half-way", report.toUtf8(), half},
+      {"Windows-1252 in the last record", EncodeText(report, TextEncoding::kAnsi), -1},
+      {"UTF-16 with mark", EncodeText(report, TextEncoding::kUtf16Le), -1},
+      {"lines before the header wait for it", ("<APP_X:1>y\n" + report).toUtf8(), half},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    NewLog();
+    for (const char* file : {"QorvError.txt", "UnmatchedQorvRun.txt"}) {
+      QFile::remove(ProgramFolder() + file);
+    }
+    LoopbackHttpServer server;
+    ScriptedReply reply = ScriptedReply::Ok(c.body);
+    reply.stall_at = c.stall_at;
+    reply.stall_ms = 1500;
+    server.Enqueue(reply);
+    service_address_ = server.Url(QString());
+    // Looked at during the pause through a connection of its own.
+    QString during_pause = QStringLiteral("not looked");
+    std::thread look;
+    if (c.stall_at >= 0) {
+      look = std::thread([&] {
+        QThread::msleep(800);
+        during_pause = PeekOwnConnection(
+            DatabasePath(), "SELECT count(*) FROM Log_Home WHERE QorvRec = 1 AND QorvRecDate = '2021-10-01'");
+      });
+    }
+    ASSERT_TRUE(Download());
+    if (look.joinable()) look.join();
+    if (c.stall_at >= 0) {
+      EXPECT_EQ(during_pause, "0");
+    }
+    const QStringList confirmed = ConfirmedNow();
+    const QByteArray errors = ReadFileBytes(ProgramFolder() + "QorvError.txt");
+    const QByteArray unmatched = ReadFileBytes(ProgramFolder() + "UnmatchedQorvRun.txt");
+    const QString count = ui_.results.value(ResultLabel::kQorvDownload);
+    EXPECT_EQ(count, "Download QSO: 3");
+    ASSERT_FALSE(confirmed.isEmpty());
+
+    NewLog();
+    QFile::remove(ProgramFolder() + "QorvError.txt");
+    ui_.chosen_files = QStringList{SavedReport()};
+    EXPECT_TRUE(ImportSavedReport(ui_, Database(), QStringLiteral("A"), Options(), ProgramFolder())
+                    .common_tail);
+    EXPECT_EQ(ConfirmedNow(), confirmed);
+    EXPECT_EQ(ReadFileBytes(ProgramFolder() + "QorvError.txt"), errors);
+    EXPECT_EQ(ui_.results.value(ResultLabel::kQorvDownload), count);
+    // The remembered run keeps the same records (its header names the run).
+    EXPECT_EQ(unmatched.mid(unmatched.indexOf('\n')),
+              ReadFileBytes(ProgramFolder() + "UnmatchedQorvRun.txt")
+                  .mid(ReadFileBytes(ProgramFolder() + "UnmatchedQorvRun.txt").indexOf('\n')));
+  }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // A report file read line by line gives the lines of the whole-file read.
 #include "confirmations/text_file_lines.h"
 
+#include "confirmations/arriving_lines.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -46,6 +48,52 @@ TEST(TextFileLines, GivesTheLinesOfTheWholeFileRead) {
     QStringList lines;
     TextFileLines(path).ForEach([&](const QString& line) { lines << line; });
     EXPECT_EQ(lines, ReadTextFileLines(path));
+  }
+}
+
+// A reply matched as it arrives, in pieces of any size, gets the lines its
+// saved file will give, or is told that it cannot know them (and is then
+// read from the file).
+TEST(ArrivingLines, GivesTheSavedFilesLinesOrSaysItCannot) {
+  const struct Case {
+    const char* what;
+    QByteArray bytes;
+    bool exact;
+  } cases[] = {
+      {"empty", "", true},
+      {"breaks of every kind, no final break", "a\r\nb\rc\nd\r\r\ne", true},
+      {"UTF-8", "caf\xC3\xA9\r\n\xE2\x82\xAC 5\r\n", true},
+      {"invalid UTF-8 at the end: Windows-1252", "caf\xC3\xA9\r\nend \xE9t\xE9\r\n", false},
+      {"UTF-8 cut short at the end: Windows-1252", "caf\xC3\xA9\r\nend\xC3", false},
+      {"ASCII then a lone high byte", "abc\r\n\xB0", false},
+      {"UTF-8 with mark, bad bytes replaced", "\xEF\xBB\xBF\xC3\xA9\r\nx\xFFy\n", true},
+      {"UTF-8 mark alone", "\xEF\xBB\xBF", true},
+      {"two bytes", "ab", true},
+      {"UTF-16LE with mark", QByteArray("\xFF\xFE", 2) + QByteArray("a\0\r\0\n\0b\0", 8), false},
+      {"UTF-16BE mark alone", QByteArray("\xFE\xFF", 2), false},
+      {"CR LF split between file pieces", AcrossPieces("x\n", "\r\nnext\r\n"), true},
+  };
+  QTemporaryDir dir;
+  const QString path = dir.filePath("report.adi");
+  for (const Case& c : cases) {
+    WriteFileBytes(path, c.bytes);
+    const QStringList saved = ReadTextFileLines(path);
+    const bool big = c.bytes.size() > 4096;
+    for (const qsizetype piece : big ? QList<qsizetype>{4096, 65537} : QList<qsizetype>{1, 2, 3, 7, 4096}) {
+      SCOPED_TRACE(std::string(c.what) + ", pieces of " + std::to_string(piece));
+      QStringList lines;
+      ArrivingLines arriving([&](const QString& line) { lines << line; });
+      for (qsizetype at = 0; at < c.bytes.size(); at += piece) arriving.Add(c.bytes.mid(at, piece));
+      arriving.Finish();
+      EXPECT_EQ(arriving.Exact(), c.exact);
+      if (c.exact) {
+        EXPECT_EQ(lines, saved);
+      } else {
+        // What was given before it knew is a beginning of the saved lines
+        // at most; the run that took them is dropped.
+        EXPECT_LE(lines.size(), saved.size());
+      }
+    }
   }
 }
 

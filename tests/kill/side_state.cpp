@@ -87,7 +87,7 @@ SideState ReadSideState(const QString& root, const QString& database, QString* i
       bytes = QString::fromLatin1(bytes).replace(stamp, QStringLiteral("\nGenerated")).toLatin1();
     }
     if (remembered) {
-      const QRegularExpression ended(QStringLiteral("\t\\d{4}-\\d\\d-\\d\\dT[0-9:]+Z\t"));
+      const QRegularExpression ended(QStringLiteral("\t\\d{4}-\\d\\d-\\d\\dT[0-9:.]+Z\t"));
       bytes = QString::fromLatin1(bytes).replace(ended, QStringLiteral("\t\t")).toLatin1();
     }
     state.files.insert(file, bytes);

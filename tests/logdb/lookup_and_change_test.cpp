@@ -2,6 +2,7 @@
 
 #include "log_fixture.h"
 #include "logdb/log_database.h"
+#include "logdb/staged_changes.h"
 #include "platform/app_error.h"
 
 namespace {
@@ -228,6 +229,48 @@ TEST_F(LookupAndChangeTest, ChangeRowWritesOnlyThatRow) {
       EXPECT_EQ(rows_after[i], rows_before[i]) << "row " << i + 1;
     }
   }
+}
+
+// Changes held back while a reply arrives: nothing reaches the log until
+// they are written; a look-up meanwhile reads its row as they will leave it;
+// and a row the logbook changed in between is left alone.
+TEST_F(LookupAndChangeTest, HeldBackChangesWaitAndSkipRowsChangedMeanwhile) {
+  const QString home = QStringLiteral("Log_Home");
+  const QString before = Snapshot(home);
+  StagedChanges staged;
+  db_.HoldBackChanges(&staged);
+  const QsoLookup abcde = Lookup(k15, 14, "ABCDE", "18:04", "18:44", "FT8");
+  const QsoLookup portable = Lookup(k15, 14, "n0call", "12:10", "12:50", "", CallMatch::kPrefix);
+  const QsoLookup ohara = Lookup(QDate(2021, 9, 17), 14, "O'HARA", "09:40", "10:20", "SSB");
+  for (const QsoLookup& lookup : {abcde, portable, ohara}) {
+    const std::optional<FoundQso> found = db_.FindQso(home, lookup, {QStringLiteral("QorvRec")});
+    ASSERT_TRUE(found) << lookup.call.toStdString();
+    EXPECT_FALSE(found->Truth(QStringLiteral("QorvRec")));
+    db_.ChangeFoundRow(home, *found,
+                       {{QStringLiteral("QorvRec"), true},
+                        {QStringLiteral("QorvRecDate"), QDate(2021, 10, 1)}});
+  }
+  // An unknown column fails at once, as a change written at once would.
+  const std::optional<FoundQso> first = db_.FindQso(home, abcde, {QStringLiteral("QorvRec")});
+  ASSERT_TRUE(first);
+  EXPECT_TRUE(first->Truth(QStringLiteral("QorvRec")));
+  EXPECT_THROW(db_.ChangeFoundRow(home, *first, {{QStringLiteral("NoSuchColumn"), 1}}), AppError);
+  EXPECT_EQ(staged.Count(), 3);
+  db_.HoldBackChanges(nullptr);
+  EXPECT_EQ(Snapshot(home), before);
+
+  // The logbook renames the portable QSO's call before the changes are written.
+  LogbookDatabaseWriter(Path()).Execute(
+      QStringLiteral("UPDATE Log_Home SET CallSign = 'DL1ABC' WHERE ID = 2"));
+  QStringList written;
+  db_.WriteStagedChanges(staged, [&](const QString& table, bool changed) {
+    written << table + (changed ? QStringLiteral(" changed") : QStringLiteral(" left"));
+  });
+  EXPECT_EQ(written, QStringList({"Log_Home changed", "Log_Home left", "Log_Home changed"}));
+  EXPECT_EQ(Peek(QStringLiteral("SELECT group_concat(ID || ':' || QorvRec || ':' || "
+                                "ifnull(QorvRecDate, '-'), ' ') FROM Log_Home WHERE ID IN (1, 2, 7)"))
+                .toString(),
+            "1:1:2021-10-01 2:0:- 7:1:2021-10-01");
 }
 
 TEST_F(LookupAndChangeTest, UnknownColumnChangesNothing) {
