@@ -154,6 +154,7 @@ class LogDatabase {
 
   TableStatements& StatementsFor(const QString& table);
   const LookupTexts& TextsOf(const QsoLookup& lookup);
+  std::optional<std::pair<qint64, qint64>> DateRowids(const QString& table, const QByteArray& date);
   const QSqlRecord& ColumnsOf(const QString& table);
   QString ColumnName(const QString& table, const QString& name);
   QSqlQuery& Prepared(std::unique_ptr<QSqlQuery>& slot, const QString& sql);
@@ -174,6 +175,8 @@ class LogDatabase {
   StagedChanges* staged_ = nullptr;
   // A read transaction of look-ups is open (while changes are held back).
   bool reading_ = false;
+  // Counts the transactions begun: what was read in one stays true in it.
+  quint64 snapshot_ = 0;
   std::unique_ptr<QSqlQuery> config_query_;
   std::unique_ptr<QSqlQuery> walk_query_;
   int batch_depth_ = 0;

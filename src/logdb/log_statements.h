@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -24,6 +25,8 @@ struct LookupStatement {
   QSqlRecord columns;
   // A prefix look-up that also binds the call range (?7, ?8) its index reads.
   bool prefix_range = false;
+  // A look-up that keeps to the rowids of the QSO's date (?9, ?10).
+  bool date_rowids = false;
 };
 
 // The prepared statements of one log table, kept for the life of the
@@ -41,6 +44,15 @@ struct LogDatabase::TableStatements {
     std::unique_ptr<LookupStatement> statement;
   };
   std::vector<Lookup> lookups;
+  // The lowest and highest rowid of the date last asked for, none when the
+  // date has no QSO, and the transaction they were read in (0: none).
+  struct DateRowids {
+    QByteArray date;
+    std::optional<std::pair<qint64, qint64>> rowids;
+    quint64 snapshot = 0;
+  };
+  DateRowids date_rowids;
+  std::unique_ptr<SqliteStatement> date_rowids_query;
   std::unique_ptr<SqliteStatement> unsent;
   std::unique_ptr<SqliteStatement> unsent_count;
   std::unique_ptr<SqliteStatement> mark_sent;

@@ -29,13 +29,17 @@ const char kLookupConditions[] =
 // The call index alone leads to every QSO of the call, and in a big log a
 // busy call has hundreds, each read from a page of its own: the look-up would
 // cost more the bigger the log. The QSOs of the date lie between the lowest
-// and the highest rowid of that date, which the date index gives in two
-// seeks; the call index holds the rowid after the call, so it then reads only
-// the call's entries in that range. Without a date index the two seeks would
-// scan the table, so the range is added only when the index is there.
-const char kDateRowidRange[] =
-    " AND rowid BETWEEN (SELECT min(rowid) FROM %1 WHERE QSODate = ?1)"
-    " AND (SELECT max(rowid) FROM %1 WHERE QSODate = ?1)";
+// and the highest rowid of that date (?9 and ?10), which the date index gives
+// in two seeks (DateRowids); the call index holds the rowid after the call,
+// so it then reads only the call's entries in that range. Without a date
+// index the two seeks would scan the table, so the range is used only when
+// the index is there.
+const char kDateRowidRange[] = " AND rowid BETWEEN ?9 AND ?10";
+
+// The bindings of a row change: the look-up conditions take 1 to 6, as in a
+// look-up; then the rowid, then the values.
+constexpr int kRowidPosition = 9;
+constexpr int kFirstAssignment = 10;
 
 // A prefix of a call cannot search the call index by equality, and the date
 // index reads every QSO of the date, as many as the log is big. A call LIKE
@@ -45,11 +49,6 @@ const char kDateRowidRange[] =
 // that holds only the longer calls ("/P", "/MM"), checked against the date's
 // rowids before any row is read. The first row of the two is the one found;
 // the LIKE stays the judge.
-// The bindings of a row change: the look-up conditions take 1 to 6, as in a
-// look-up; then the rowid, then the values.
-constexpr int kRowidPosition = 9;
-constexpr int kFirstAssignment = 10;
-
 const char kPrefixLookup[] =
     "SELECT * FROM (SELECT %1 FROM %2 WHERE CallSign COLLATE NOCASE = ?7 AND %3"
     " UNION ALL SELECT %1 FROM %2 WHERE CallSign COLLATE NOCASE > ?7"
@@ -152,10 +151,9 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
     }
     sqlite3* handle = SqliteHandle(db_);
     const QString quoted = QuoteIdentifier(table);
+    const bool by_date_rowids = HasIndexLeadingWith(handle, table, QStringLiteral("QSODate"));
     const QString date_range =
-        HasIndexLeadingWith(handle, table, QStringLiteral("QSODate"))
-            ? QString::fromLatin1(kDateRowidRange).arg(quoted)
-            : QString();
+        by_date_rowids ? QString::fromLatin1(kDateRowidRange) : QString();
     const QString call_index =
         prefix ? NoCaseIndexLeadingWith(handle, table, QStringLiteral("CallSign")) : QString();
     const QString selected = QStringLiteral("rowid AS rid, ") + select.join(QStringLiteral(", "));
@@ -174,11 +172,20 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
     }
     slot = std::make_unique<LookupStatement>(handle, sql, record);
     slot->prefix_range = prefix && !call_index.isEmpty();
+    slot->date_rowids = by_date_rowids && (!prefix || !call_index.isEmpty());
   }
   const LookupTexts& texts = TextsOf(lookup);
   BeginReadIfHoldingBack();
+  std::optional<FoundQso> found;
   SqliteStatement& query = slot->statement;
   query.Reset();
+  if (slot->date_rowids) {
+    const std::optional<std::pair<qint64, qint64>> rowids = DateRowids(table, texts.date);
+    // No QSO on that date: nothing to look for.
+    if (!rowids) return found;
+    query.Bind(9, rowids->first);
+    query.Bind(10, rowids->second);
+  }
   query.BindUtf8(1, texts.date);
   query.Bind(2, lookup.band);
   query.BindUtf8(3, texts.call);
@@ -189,7 +196,6 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
     query.BindUtf8(7, texts.call_from);
     query.BindUtf8(8, texts.call_to);
   }
-  std::optional<FoundQso> found;
   // Column 0 is the rowid; column 1 the table's first column, which decides.
   if (query.Step() && !TextOf(query.Value(1)).isEmpty()) {
     found.emplace();
@@ -204,6 +210,36 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
   // A row a change is held back for reads as it will be once written.
   if (found && staged_) staged_->Overlay(table, found->rowid, &found->record);
   return found;
+}
+
+std::optional<std::pair<qint64, qint64>> LogDatabase::DateRowids(const QString& table,
+                                                                  const QByteArray& date) {
+  TableStatements& statements = StatementsFor(table);
+  TableStatements::DateRowids& known = statements.date_rowids;
+  // Kept for the transaction it was read in: a report's records come in date
+  // order, so the next look-ups ask for the same date, and in a later
+  // transaction the logbook may have added a QSO of that date.
+  const bool in_snapshot = in_transaction_ || reading_;
+  if (in_snapshot && known.snapshot == snapshot_ && known.date == date) return known.rowids;
+  if (!statements.date_rowids_query) {
+    statements.date_rowids_query = std::make_unique<SqliteStatement>(
+        // Apart, each is one seek at an end of the date's index entries; in
+        // one SELECT they would read all of them.
+        SqliteHandle(db_), QStringLiteral("SELECT (SELECT min(rowid) FROM %1 WHERE QSODate = ?1),"
+                                          " (SELECT max(rowid) FROM %1 WHERE QSODate = ?1)")
+                               .arg(QuoteIdentifier(table)));
+  }
+  SqliteStatement& query = *statements.date_rowids_query;
+  query.Reset();
+  query.BindUtf8(1, date);
+  known.rowids.reset();
+  if (query.Step() && query.Value(0).isValid()) {
+    known.rowids.emplace(query.Int64(0), query.Int64(1));
+  }
+  query.Reset();
+  known.date = date;
+  known.snapshot = in_snapshot ? snapshot_ : 0;
+  return known.rowids;
 }
 
 const LogDatabase::LookupTexts& LogDatabase::TextsOf(const QsoLookup& lookup) {

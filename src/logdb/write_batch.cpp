@@ -45,6 +45,7 @@ void LogDatabase::BeginWriteIfBatching() {
   // the transaction cannot fail later on a snapshot that went stale.
   ExecuteText(QStringLiteral("BEGIN IMMEDIATE"));
   in_transaction_ = true;
+  ++snapshot_;
   transaction_age_.start();
 }
 
@@ -59,6 +60,7 @@ void LogDatabase::BeginReadIfHoldingBack() {
   // its own; the snapshot is let go as soon as it is old, like a batch.
   ExecuteText(QStringLiteral("BEGIN"));
   reading_ = true;
+  ++snapshot_;
   transaction_age_.start();
 }
 
