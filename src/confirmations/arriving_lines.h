@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "confirmations/line_splitter.h"
+#include "platform/text_codec.h"
 
 // The lines of a reply as its bytes arrive, for matching while it downloads.
 // They are the lines TextFileLines will read from the saved reply only while
@@ -22,6 +23,11 @@ class ArrivingLines {
   // The reply has ended: gives its last line.
   void Finish();
   bool Exact() const { return exact_; }
+  // How the lines were read, as TextFileLines may read the saved reply
+  // when Exact(): UTF-8 with or without its mark (ASCII reads the same).
+  TextEncoding Encoding() const {
+    return marked_utf8_ ? TextEncoding::kUtf8 : TextEncoding::kUtf8NoMark;
+  }
 
  private:
   void Start();

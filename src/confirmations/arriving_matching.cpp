@@ -11,6 +11,7 @@ ArrivingMatching::ArrivingMatching(LogDatabase& database,
       lines_([this](const QString& line) {
         if (given_up_) return;
         if (HasAdifTag(line, u"CALL")) ++records_;
+        layout_.Take(line);
         take_line_(line);
       }) {
   database_.HoldBackChanges(&staged_);

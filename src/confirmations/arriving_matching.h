@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "confirmations/arriving_lines.h"
+#include "confirmations/unmatched_run_memory.h"
 #include "logdb/log_database.h"
 #include "logdb/staged_changes.h"
 
@@ -32,12 +33,16 @@ class ArrivingMatching {
   // The lines given that name a CALL: the records a run offers.
   qsizetype Records() const { return records_; }
   StagedChanges& Staged() { return staged_; }
+  // For the remembered unmatched run: what the lines held, and how they were read.
+  const RecordLayout& Layout() const { return layout_; }
+  TextEncoding Encoding() const { return lines_.Encoding(); }
 
  private:
   LogDatabase& database_;
   std::function<void(const QString&)> take_line_;
   StagedChanges staged_;
   ArrivingLines lines_;
+  RecordLayout layout_;
   qsizetype records_ = 0;
   bool given_up_ = false;
 };

@@ -41,38 +41,31 @@ ConfirmationOutcome OutcomeOf(const ConfirmationRun& run, bool common_tail) {
   return {common_tail, run.QsoCount(), run.Tally(), run.ErrorList(), std::nullopt};
 }
 
-// What a saved report says of its own completeness, read line by line: the
-// record count its header announces and the records that arrived (each ended
-// by "<eor>" after the header's last "<eoh>", as the run reads them). One that
-// holds fewer records than announced was cut off, and moving the date past it
-// would lose for good the confirmations that never arrived.
+// What a saved report says of its own completeness: the record count its
+// header announces, against the records that arrived (each ended by "<eor>"
+// after the header's last "<eoh>", as the run reads them, counted by a
+// RecordLayout over the same lines). One that holds fewer records than
+// announced was cut off, and moving the date past it would lose for good the
+// confirmations that never arrived.
 class RecordTally {
  public:
+  // Every line in order; only a report's first lines are kept.
   void Take(const QString& line) {
-    if (header_open_) {
-      header_ << line;
-      header_open_ = header_.size() < kHeaderLines &&
-                     !line.contains(QLatin1String("<eoh>"), Qt::CaseInsensitive);
-    }
-    const qsizetype header_end = line.lastIndexOf(QLatin1String("<eoh>"), -1, Qt::CaseInsensitive);
-    if (header_end >= 0) arrived_ = 0;
-    const QLatin1String record_end("<eor>");
-    for (qsizetype at =
-             line.indexOf(record_end, header_end < 0 ? 0 : header_end + 5, Qt::CaseInsensitive);
-         at >= 0; at = line.indexOf(record_end, at + record_end.size(), Qt::CaseInsensitive)) {
-      ++arrived_;
-    }
+    if (!header_open_) return;
+    header_ << line;
+    header_open_ =
+        header_.size() < kHeaderLines && !line.contains(QLatin1String("<eoh>"), Qt::CaseInsensitive);
   }
 
   // Why the report cannot be taken as whole, or nothing.
-  QString CutShortProblem() const {
+  QString CutShortProblem(const RecordLayout& arrived) const {
     const std::optional<int> announced = AnnouncedRecordCount(header_);
-    if (!announced || arrived_ >= *announced) return QString();
+    if (!announced || arrived.records >= *announced) return QString();
     return QStringLiteral(
                "The Qorv report was cut short: it announces %1 records and %2 arrived. Nothing "
                "was changed; the next download asks again from the same date.")
         .arg(*announced)
-        .arg(arrived_);
+        .arg(arrived.records);
   }
 
  private:
@@ -80,7 +73,6 @@ class RecordTally {
   static constexpr qsizetype kHeaderLines = 200;
   QStringList header_;
   bool header_open_ = true;
-  qsizetype arrived_ = 0;
 };
 
 // The report matched as it arrives: every line goes to the record tally,
@@ -99,6 +91,8 @@ class ArrivingReport {
   const RecordTally& Tally() const { return tally_; }
   qsizetype Records() const { return matching_.Records(); }
   StagedChanges& Staged() { return matching_.Staged(); }
+  const RecordLayout& Layout() const { return matching_.Layout(); }
+  TextEncoding Encoding() const { return matching_.Encoding(); }
 
  private:
   static constexpr qsizetype kWaitingLines = 200;
@@ -133,8 +127,10 @@ std::optional<ConfirmationOutcome> MatchSavedReport(OperationUi& ui, Confirmatio
   bool report = false;
   QString page;
   RecordTally tally;
+  RecordLayout layout;
   lines.ForEach([&](const QString& line) {
     tally.Take(line);
+    layout.Take(line);
     report = report || line.contains(kQorvReportHeader);
     // A page without the header is explained by its beginning.
     if (!report && page.size() < kExplainedPageChars) page += line + QStringLiteral("\r\n");
@@ -148,7 +144,7 @@ std::optional<ConfirmationOutcome> MatchSavedReport(OperationUi& ui, Confirmatio
     return OutcomeOf(run, false);
   }
   ui.SetCaption(ui.LogName());
-  if (const QString problem = tally.CutShortProblem(); !problem.isEmpty()) {
+  if (const QString problem = tally.CutShortProblem(layout); !problem.isEmpty()) {
     ui.ShowMessage(MessageKind::kError, problem);
     ShowQsoCount(ui, run.QsoCount());
     return OutcomeOf(run, false);
@@ -206,7 +202,8 @@ ConfirmationOutcome DownloadConfirmations(OperationUi& ui, LogDatabase& database
       arriving->Finish();
       if (arriving->Whole()) {
         ui.SetCaption(ui.LogName());
-        if (const QString problem = arriving->Tally().CutShortProblem(); !problem.isEmpty()) {
+        if (const QString problem = arriving->Tally().CutShortProblem(arriving->Layout());
+            !problem.isEmpty()) {
           ui.ShowMessage(MessageKind::kError, problem);
           // Nothing of the report counts: it is asked for again whole.
           ShowQsoCount(ui, 0);
@@ -224,8 +221,15 @@ ConfirmationOutcome DownloadConfirmations(OperationUi& ui, LogDatabase& database
       // The date moves last (its caller stores it once the run returned): a
       // run killed before it is asked for again whole.
       SaveErrorList(run->ErrorList(), download.program_folder, ui);
-      RememberUnmatchedRunOfFile(download.program_folder, UnmatchedRunKind::kQorvDownload,
-                                 saved_path, {run->ErrorList(), run->UnmatchedLines()});
+      const UnmatchedOfRun unmatched{run->ErrorList(), run->UnmatchedLines()};
+      if (arriving) {
+        RememberUnmatchedRunOfArrivedFile(download.program_folder,
+                                          UnmatchedRunKind::kQorvDownload, saved_path, unmatched,
+                                          arriving->Layout(), arriving->Encoding());
+      } else {
+        RememberUnmatchedRunOfFile(download.program_folder, UnmatchedRunKind::kQorvDownload,
+                                   saved_path, unmatched);
+      }
       since = NextQslSinceDate(download);
     }
   } catch (...) {

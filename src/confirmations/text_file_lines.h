@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <functional>
+#include <utility>
 
 #include "platform/text_codec.h"
 
@@ -16,6 +17,9 @@ class TextFileLines {
   // Reads the file once to settle its encoding. Throws AppError when it
   // cannot be read.
   explicit TextFileLines(QString path);
+  // A file whose encoding is known already: it is not read to settle it.
+  TextFileLines(QString path, TextEncoding encoding)
+      : path_(std::move(path)), encoding_(encoding) {}
 
   // Every line in order. Throws AppError when the file cannot be read.
   void ForEach(const std::function<void(const QString&)>& take) const;

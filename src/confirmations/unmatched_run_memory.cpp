@@ -49,30 +49,9 @@ using LineSource = std::function<void(const std::function<void(const QString&)>&
 constexpr QLatin1StringView kHeaderEnd("<eoh>");
 constexpr QLatin1StringView kRecordEnd("<eor>");
 
-// Where the records start and how many there are, read as the records of a
-// report are read: every record end after the last line holding a header end.
-struct RecordLayout {
-  qsizetype header_line = 0;  // 1-based; 0 when no line holds a header end
-  int records = 0;
-};
-
 RecordLayout LayoutOf(const LineSource& each_line) {
   RecordLayout layout;
-  qsizetype number = 0;
-  each_line([&](const QString& line) {
-    ++number;
-    QStringView rest(line);
-    const qsizetype header_end = line.lastIndexOf(kHeaderEnd, -1, Qt::CaseInsensitive);
-    if (header_end >= 0) {
-      layout.header_line = number;
-      layout.records = 0;
-      rest = rest.sliced(header_end + kHeaderEnd.size());
-    }
-    for (qsizetype end = rest.indexOf(kRecordEnd, 0, Qt::CaseInsensitive); end >= 0;
-         end = rest.indexOf(kRecordEnd, end + kRecordEnd.size(), Qt::CaseInsensitive)) {
-      ++layout.records;
-    }
-  });
+  each_line([&](const QString& line) { layout.Take(line); });
   return layout;
 }
 
@@ -117,9 +96,8 @@ void KeepUnmatchedRecords(const LineSource& each_line, const QList<qsizetype>& n
 
 // Writes the state file: the header line, then the unmatched records' lines.
 void WriteRun(const QString& state_folder, UnmatchedRunKind kind, const QString& source,
-              const UnmatchedOfRun& run, const LineSource& each_line) {
+              const UnmatchedOfRun& run, const RecordLayout& layout, const LineSource& each_line) {
   if (run.error_list.isEmpty()) return;
-  const RecordLayout layout = LayoutOf(each_line);
   // To the millisecond: two commands run one after the other may finish in
   // the same second, and the later one is the run "unmatched" shows.
   const QString header = QStringList{QLatin1String(kMark), KindKey(kind),
@@ -159,18 +137,44 @@ QString UnmatchedRunKindName(UnmatchedRunKind kind) {
 
 void RememberUnmatchedRun(const QString& state_folder, UnmatchedRunKind kind, const QString& source,
                           const QStringList& lines, const UnmatchedOfRun& run) {
-  WriteRun(state_folder, kind, source, run,
-           [&lines](const std::function<void(const QString&)>& take) {
-             for (const QString& line : lines) take(line);
-           });
+  const LineSource each_line = [&lines](const std::function<void(const QString&)>& take) {
+    for (const QString& line : lines) take(line);
+  };
+  WriteRun(state_folder, kind, source, run, LayoutOf(each_line), each_line);
 }
 
 void RememberUnmatchedRunOfFile(const QString& state_folder, UnmatchedRunKind kind,
                                 const QString& source, const UnmatchedOfRun& run) {
   if (run.error_list.isEmpty()) return;
   const TextFileLines lines(source);
-  WriteRun(state_folder, kind, source, run,
+  const LineSource each_line = [&lines](const std::function<void(const QString&)>& take) {
+    lines.ForEach(take);
+  };
+  WriteRun(state_folder, kind, source, run, LayoutOf(each_line), each_line);
+}
+
+void RememberUnmatchedRunOfArrivedFile(const QString& state_folder, UnmatchedRunKind kind,
+                                       const QString& source, const UnmatchedOfRun& run,
+                                       const RecordLayout& layout, TextEncoding encoding) {
+  if (run.error_list.isEmpty()) return;
+  const TextFileLines lines(source, encoding);
+  WriteRun(state_folder, kind, source, run, layout,
            [&lines](const std::function<void(const QString&)>& take) { lines.ForEach(take); });
+}
+
+void RecordLayout::Take(const QString& line) {
+  ++lines_;
+  QStringView rest(line);
+  const qsizetype header_end = line.lastIndexOf(kHeaderEnd, -1, Qt::CaseInsensitive);
+  if (header_end >= 0) {
+    header_line = lines_;
+    records = 0;
+    rest = rest.sliced(header_end + kHeaderEnd.size());
+  }
+  for (qsizetype end = rest.indexOf(kRecordEnd, 0, Qt::CaseInsensitive); end >= 0;
+       end = rest.indexOf(kRecordEnd, end + kRecordEnd.size(), Qt::CaseInsensitive)) {
+    ++records;
+  }
 }
 
 std::optional<RememberedRun> RecallUnmatchedRun(const QString& state_folder, bool eqsl) {

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "platform/text_codec.h"
+
 // The most recent run that left records matching nothing, kept in the
 // program's own state (beside the error lists), so that they can be explained
 // later even after a download that fetched nothing replaced the saved report.
@@ -32,6 +34,19 @@ struct UnmatchedOfRun {
   const QList<qsizetype>& lines;
 };
 
+// Where the records of a file start and how many there are, read as the
+// records of a report are read: every record end after the last line holding
+// a header end. Given the file's lines in order.
+struct RecordLayout {
+  void Take(const QString& line);
+
+  qsizetype header_line = 0;  // 1-based; 0 when no line holds a header end
+  int records = 0;
+
+ private:
+  qsizetype lines_ = 0;
+};
+
 // "Qorv download", "Qorv import", "eQSL download".
 QString UnmatchedRunKindName(UnmatchedRunKind kind);
 
@@ -47,6 +62,12 @@ void RememberUnmatchedRun(const QString& state_folder, UnmatchedRunKind kind, co
 // a big report is never held whole.
 void RememberUnmatchedRunOfFile(const QString& state_folder, UnmatchedRunKind kind,
                                 const QString& source, const UnmatchedOfRun& run);
+// The same for a file whose lines were seen as they arrived, with the layout
+// they gave and the encoding they were read in: the file is read once more,
+// not three times.
+void RememberUnmatchedRunOfArrivedFile(const QString& state_folder, UnmatchedRunKind kind,
+                                       const QString& source, const UnmatchedOfRun& run,
+                                       const RecordLayout& layout, TextEncoding encoding);
 
 // The remembered eQSL run with `eqsl`, else the Qorv side's; nothing when
 // none was kept. A file that is not one of ours counts as none.
