@@ -6,9 +6,7 @@
 
 ArrivingMatching::ArrivingMatching(LogDatabase& database,
                                    std::function<void(const QString&)> take_line)
-    : database_(database),
-      take_line_(std::move(take_line)),
-      lines_([this](const QString& line) {
+    : database_(database), take_line_(std::move(take_line)), lines_([this](const QString& line) {
         if (given_up_) return;
         if (HasAdifTag(line, u"CALL")) ++records_;
         layout_.Take(line);

@@ -53,8 +53,8 @@ class RecordTally {
   void Take(const QString& line) {
     if (!header_open_) return;
     header_ << line;
-    header_open_ =
-        header_.size() < kHeaderLines && !line.contains(QLatin1String("<eoh>"), Qt::CaseInsensitive);
+    header_open_ = header_.size() < kHeaderLines &&
+                   !line.contains(QLatin1String("<eoh>"), Qt::CaseInsensitive);
   }
 
   // Why the report cannot be taken as whole, or nothing.
@@ -223,9 +223,9 @@ ConfirmationOutcome DownloadConfirmations(OperationUi& ui, LogDatabase& database
       SaveErrorList(run->ErrorList(), download.program_folder, ui);
       const UnmatchedOfRun unmatched{run->ErrorList(), run->UnmatchedLines()};
       if (arriving) {
-        RememberUnmatchedRunOfArrivedFile(download.program_folder,
-                                          UnmatchedRunKind::kQorvDownload, saved_path, unmatched,
-                                          arriving->Layout(), arriving->Encoding());
+        RememberUnmatchedRunOfArrivedFile(download.program_folder, UnmatchedRunKind::kQorvDownload,
+                                          saved_path, unmatched, arriving->Layout(),
+                                          arriving->Encoding());
       } else {
         RememberUnmatchedRunOfFile(download.program_folder, UnmatchedRunKind::kQorvDownload,
                                    saved_path, unmatched);

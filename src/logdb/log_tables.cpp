@@ -152,8 +152,7 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
     sqlite3* handle = SqliteHandle(db_);
     const QString quoted = QuoteIdentifier(table);
     const bool by_date_rowids = HasIndexLeadingWith(handle, table, QStringLiteral("QSODate"));
-    const QString date_range =
-        by_date_rowids ? QString::fromLatin1(kDateRowidRange) : QString();
+    const QString date_range = by_date_rowids ? QString::fromLatin1(kDateRowidRange) : QString();
     const QString call_index =
         prefix ? NoCaseIndexLeadingWith(handle, table, QStringLiteral("CallSign")) : QString();
     const QString selected = QStringLiteral("rowid AS rid, ") + select.join(QStringLiteral(", "));
@@ -161,9 +160,10 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
     const QString conditions = QString::fromLatin1(kLookupConditions);
     QString sql;
     if (prefix && !call_index.isEmpty()) {
-      sql = QString::fromLatin1(kPrefixLookup)
-                .arg(selected, quoted + QStringLiteral(" INDEXED BY ") + QuoteIdentifier(call_index),
-                     conditions.arg(like, date_range));
+      sql =
+          QString::fromLatin1(kPrefixLookup)
+              .arg(selected, quoted + QStringLiteral(" INDEXED BY ") + QuoteIdentifier(call_index),
+                   conditions.arg(like, date_range));
     } else {
       sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY rowid LIMIT 1")
                 .arg(selected, quoted,
@@ -213,7 +213,7 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
 }
 
 std::optional<std::pair<qint64, qint64>> LogDatabase::DateRowids(const QString& table,
-                                                                  const QByteArray& date) {
+                                                                 const QByteArray& date) {
   TableStatements& statements = StatementsFor(table);
   TableStatements::DateRowids& known = statements.date_rowids;
   // Kept for the transaction it was read in: a report's records come in date
@@ -304,9 +304,9 @@ SqliteStatement& LogDatabase::UpdateStatement(const QString& table, const Column
                             QString());
     }
     slot = std::make_unique<SqliteStatement>(
-        SqliteHandle(db_), QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                               .arg(QuoteIdentifier(table),
-                                    assignments.join(QStringLiteral(", ")), condition));
+        SqliteHandle(db_),
+        QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+            .arg(QuoteIdentifier(table), assignments.join(QStringLiteral(", ")), condition));
   }
   return *slot;
 }
@@ -344,8 +344,8 @@ void LogDatabase::HoldBackChanges(StagedChanges* staged) {
   staged_ = staged;
 }
 
-void LogDatabase::WriteStagedChanges(
-    StagedChanges& staged, const std::function<void(const QString&, bool)>& written) {
+void LogDatabase::WriteStagedChanges(StagedChanges& staged,
+                                     const std::function<void(const QString&, bool)>& written) {
   WriteBatch batch(*this);
   staged.ForEach([&](const StagedChanges::Change& change) {
     SqliteStatement& query = UpdateStatement(change.table, change.values, GuardOf(change.found_by));

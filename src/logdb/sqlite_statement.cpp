@@ -107,7 +107,8 @@ void SqliteStatement::Bind(int position, qint64 value) {
 
 void SqliteStatement::BindBlob(int position, const QByteArray& bytes) {
   if (sqlite3_bind_blob64(statement_, position, bytes.constData(),
-                          static_cast<sqlite3_uint64>(bytes.size()), SQLITE_TRANSIENT) != SQLITE_OK) {
+                          static_cast<sqlite3_uint64>(bytes.size()),
+                          SQLITE_TRANSIENT) != SQLITE_OK) {
     Fail();
   }
 }

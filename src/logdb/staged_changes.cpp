@@ -62,8 +62,9 @@ StagedChanges::StagedChanges() {
          "CREATE INDEX changes_row ON changes (tbl, rid, seq);"
          "BEGIN");
     insert_ = std::make_unique<SqliteStatement>(
-        db_, QStringLiteral("INSERT INTO changes (tbl, rid, qso_date, band, call, prefix,"
-                            " time_from, time_to, mode, vals) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        db_,
+        QStringLiteral("INSERT INTO changes (tbl, rid, qso_date, band, call, prefix,"
+                       " time_from, time_to, mode, vals) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     of_row_ = std::make_unique<SqliteStatement>(
         db_, QStringLiteral("SELECT vals FROM changes WHERE tbl = ? AND rid = ? ORDER BY seq"));
   } catch (...) {

@@ -3,14 +3,13 @@
 #include "confirmations/report_download.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTcpServer>
 #include <QThread>
 #include <thread>
-
-#include <sqlite3.h>
 
 #include "confirmation_fixture.h"
 #include "confirmations/report_import.h"
@@ -89,6 +88,34 @@ class ReportDownloadTest : public ConfirmationTest {
   }
 
   QString SavedReport() const { return download_.install_path + "Download/qorvreport.adi"; }
+
+  // The unmatched records a run remembered, without the header that names
+  // the run.
+  QByteArray RememberedRecords() const {
+    const QByteArray file = ReadFileBytes(ProgramFolder() + "UnmatchedQorvRun.txt");
+    return file.mid(file.indexOf('\n'));
+  }
+
+  // The saved report imported into a fresh log leaves the rows, the error
+  // list, the remembered unmatched records and the count the download left.
+  void ExpectTheImportOfTheSavedReportAlike() {
+    const QStringList confirmed = ConfirmedNow();
+    const QByteArray errors = ReadFileBytes(ProgramFolder() + "QorvError.txt");
+    const QByteArray remembered = RememberedRecords();
+    const QString count = ui_.results.value(ResultLabel::kQorvDownload);
+    ASSERT_FALSE(confirmed.isEmpty());
+
+    NewLog();
+    QFile::remove(ProgramFolder() + "QorvError.txt");
+    QFile::remove(ProgramFolder() + "UnmatchedQorvRun.txt");
+    ui_.chosen_files = QStringList{SavedReport()};
+    EXPECT_TRUE(ImportSavedReport(ui_, Database(), QStringLiteral("A"), Options(), ProgramFolder())
+                    .common_tail);
+    EXPECT_EQ(ConfirmedNow(), confirmed);
+    EXPECT_EQ(ReadFileBytes(ProgramFolder() + "QorvError.txt"), errors);
+    EXPECT_EQ(RememberedRecords(), remembered);
+    EXPECT_EQ(ui_.results.value(ResultLabel::kQorvDownload), count);
+  }
 
   ServiceDoubleProcess service_;
   ReportDownload download_;
@@ -267,18 +294,8 @@ TEST_F(ReportDownloadTest, TheProxyCarriesTheRequestOnlyWhenEnabled) {
 
 TEST_F(ReportDownloadTest, TheSavedReportImportedGivesTheSameResult) {
   ASSERT_TRUE(Download());
-  const QStringList confirmed = ConfirmedNow();
-  const QByteArray errors = ReadFileBytes(ProgramFolder() + "QorvError.txt");
-  ASSERT_FALSE(confirmed.isEmpty());
-
-  NewLog();
-  QFile::remove(ProgramFolder() + "QorvError.txt");
-  ui_.chosen_files = QStringList{SavedReport()};
-  EXPECT_TRUE(ImportSavedReport(ui_, Database(), QStringLiteral("A"), Options(), ProgramFolder())
-                  .common_tail);
-  EXPECT_EQ(ConfirmedNow(), confirmed);
-  EXPECT_EQ(ReadFileBytes(ProgramFolder() + "QorvError.txt"), errors);
   EXPECT_EQ(ui_.results.value(ResultLabel::kQorvDownload), "Download QSO: 2");
+  ExpectTheImportOfTheSavedReportAlike();
 }
 
 // The report is matched as it arrives, or, when its bytes turn out to read
@@ -323,33 +340,18 @@ TEST_F(ReportDownloadTest, MatchedAsItArrivesOrFromItsFileAsTheImportWould) {
       look = std::thread([&] {
         QThread::msleep(800);
         during_pause = PeekOwnConnection(
-            DatabasePath(), "SELECT count(*) FROM Log_Home WHERE QorvRec = 1 AND QorvRecDate = '2021-10-01'");
+            DatabasePath(),
+            "SELECT count(*) FROM Log_Home WHERE QorvRec = 1 AND QorvRecDate = '2021-10-01'");
       });
     }
-    ASSERT_TRUE(Download());
+    const bool downloaded = Download();
     if (look.joinable()) look.join();
+    ASSERT_TRUE(downloaded);
     if (c.stall_at >= 0) {
       EXPECT_EQ(during_pause, "0");
     }
-    const QStringList confirmed = ConfirmedNow();
-    const QByteArray errors = ReadFileBytes(ProgramFolder() + "QorvError.txt");
-    const QByteArray unmatched = ReadFileBytes(ProgramFolder() + "UnmatchedQorvRun.txt");
-    const QString count = ui_.results.value(ResultLabel::kQorvDownload);
-    EXPECT_EQ(count, "Download QSO: 3");
-    ASSERT_FALSE(confirmed.isEmpty());
-
-    NewLog();
-    QFile::remove(ProgramFolder() + "QorvError.txt");
-    ui_.chosen_files = QStringList{SavedReport()};
-    EXPECT_TRUE(ImportSavedReport(ui_, Database(), QStringLiteral("A"), Options(), ProgramFolder())
-                    .common_tail);
-    EXPECT_EQ(ConfirmedNow(), confirmed);
-    EXPECT_EQ(ReadFileBytes(ProgramFolder() + "QorvError.txt"), errors);
-    EXPECT_EQ(ui_.results.value(ResultLabel::kQorvDownload), count);
-    // The remembered run keeps the same records (its header names the run).
-    EXPECT_EQ(unmatched.mid(unmatched.indexOf('\n')),
-              ReadFileBytes(ProgramFolder() + "UnmatchedQorvRun.txt")
-                  .mid(ReadFileBytes(ProgramFolder() + "UnmatchedQorvRun.txt").indexOf('\n')));
+    EXPECT_EQ(ui_.results.value(ResultLabel::kQorvDownload), "Download QSO: 3");
+    ExpectTheImportOfTheSavedReportAlike();
   }
 }
 

@@ -1,12 +1,11 @@
 // A report file read line by line gives the lines of the whole-file read.
 #include "confirmations/text_file_lines.h"
 
-#include "confirmations/arriving_lines.h"
-
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
+#include "confirmations/arriving_lines.h"
 #include "platform/app_error.h"
 #include "platform/text_codec.h"
 
@@ -79,7 +78,8 @@ TEST(ArrivingLines, GivesTheSavedFilesLinesOrSaysItCannot) {
     WriteFileBytes(path, c.bytes);
     const QStringList saved = ReadTextFileLines(path);
     const bool big = c.bytes.size() > 4096;
-    for (const qsizetype piece : big ? QList<qsizetype>{4096, 65537} : QList<qsizetype>{1, 2, 3, 7, 4096}) {
+    for (const qsizetype piece :
+         big ? QList<qsizetype>{4096, 65537} : QList<qsizetype>{1, 2, 3, 7, 4096}) {
       SCOPED_TRACE(std::string(c.what) + ", pieces of " + std::to_string(piece));
       QStringList lines;
       ArrivingLines arriving([&](const QString& line) { lines << line; });

@@ -246,9 +246,9 @@ TEST_F(LookupAndChangeTest, HeldBackChangesWaitAndSkipRowsChangedMeanwhile) {
     const std::optional<FoundQso> found = db_.FindQso(home, lookup, {QStringLiteral("QorvRec")});
     ASSERT_TRUE(found) << lookup.call.toStdString();
     EXPECT_FALSE(found->Truth(QStringLiteral("QorvRec")));
-    db_.ChangeFoundRow(home, *found,
-                       {{QStringLiteral("QorvRec"), true},
-                        {QStringLiteral("QorvRecDate"), QDate(2021, 10, 1)}});
+    db_.ChangeFoundRow(
+        home, *found,
+        {{QStringLiteral("QorvRec"), true}, {QStringLiteral("QorvRecDate"), QDate(2021, 10, 1)}});
   }
   // An unknown column fails at once, as a change written at once would.
   const std::optional<FoundQso> first = db_.FindQso(home, abcde, {QStringLiteral("QorvRec")});
@@ -267,10 +267,11 @@ TEST_F(LookupAndChangeTest, HeldBackChangesWaitAndSkipRowsChangedMeanwhile) {
     written << table + (changed ? QStringLiteral(" changed") : QStringLiteral(" left"));
   });
   EXPECT_EQ(written, QStringList({"Log_Home changed", "Log_Home left", "Log_Home changed"}));
-  EXPECT_EQ(Peek(QStringLiteral("SELECT group_concat(ID || ':' || QorvRec || ':' || "
-                                "ifnull(QorvRecDate, '-'), ' ') FROM Log_Home WHERE ID IN (1, 2, 7)"))
-                .toString(),
-            "1:1:2021-10-01 2:0:- 7:1:2021-10-01");
+  EXPECT_EQ(
+      Peek(QStringLiteral("SELECT group_concat(ID || ':' || QorvRec || ':' || "
+                          "ifnull(QorvRecDate, '-'), ' ') FROM Log_Home WHERE ID IN (1, 2, 7)"))
+          .toString(),
+      "1:1:2021-10-01 2:0:- 7:1:2021-10-01");
 }
 
 TEST_F(LookupAndChangeTest, UnknownColumnChangesNothing) {

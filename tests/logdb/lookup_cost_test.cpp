@@ -123,8 +123,9 @@ TEST_F(LookupCostTest, PrefixFoundInAnyCaseWhateverTheCallIndex) {
     LogbookDatabaseWriter writer(Path());
     writer.CreateLogTable(table, !binary);
     if (binary) {
-      writer.Execute(QStringLiteral("CREATE INDEX Log_Binary_Call ON Log_Binary (CallSign COLLATE "
-                                    "BINARY)"));
+      writer.Execute(
+          QStringLiteral("CREATE INDEX Log_Binary_Call ON Log_Binary (CallSign COLLATE "
+                         "BINARY)"));
       writer.Execute(QStringLiteral("CREATE INDEX Log_Binary_Date ON Log_Binary (QSODate)"));
     }
     Qso umlaut = At(5000, "");
@@ -222,7 +223,7 @@ TEST(TableIndexesTest, IndexLeadingWithColumn) {
   const std::pair<const char*, bool> cases[] = {
       {"plain", false},     {"single", true},         {"leading", true},
       {"second", false},    {"partial", false},       {"other_collation", false},
-      {"odd \"name", true}, {"no_such_table", false},  {"nocase_index", false},
+      {"odd \"name", true}, {"no_such_table", false}, {"nocase_index", false},
   };
   for (const auto& [table, expected] : cases) {
     EXPECT_EQ(HasIndexLeadingWith(db, QString::fromUtf8(table), QStringLiteral("QSODate")),

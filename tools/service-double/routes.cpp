@@ -39,8 +39,9 @@ void SetDownload(const Context& context, httplib::Response& response, std::strin
         // A tenth of a second's worth at a time, each sent when the pace
         // allows it.
         const size_t piece = std::min<size_t>(length, std::max<qint64>(1, rate / 10));
-        std::this_thread::sleep_until(*start + std::chrono::microseconds(static_cast<qint64>(
-                                                   offset * 1'000'000.0 / static_cast<double>(rate))));
+        std::this_thread::sleep_until(
+            *start + std::chrono::microseconds(
+                         static_cast<qint64>(offset * 1'000'000.0 / static_cast<double>(rate))));
         return sink.write(shared->data() + offset, piece);
       });
 }
