@@ -168,6 +168,8 @@ ConfirmationOutcome DownloadConfirmations(OperationUi& ui, LogDatabase& database
   matching.emplace(ui, database, download.log_set, read_options);
   ConfirmationRun* run = &*matching;
   std::optional<QDateTime> since;
+  // Records counted while the report arrived count only once it has.
+  bool arrived = false;
   try {
     const QString url = ReportUrl(download.service_address(), download.query);
     HttpClient client;
@@ -198,6 +200,7 @@ ConfirmationOutcome DownloadConfirmations(OperationUi& ui, LogDatabase& database
           ExchangeFailedMessage(QStringLiteral("The Qorv report could not be downloaded"),
                                 client.FailureReason()));
     } else {
+      arrived = true;
       saved.Commit();
       arriving->Finish();
       if (arriving->Whole()) {
@@ -235,7 +238,7 @@ ConfirmationOutcome DownloadConfirmations(OperationUi& ui, LogDatabase& database
   } catch (...) {
     // The busy caption does not outlive the action that set it.
     ui.SetCaption(ui.LogName());
-    ShowQsoCount(ui, run->QsoCount());
+    ShowQsoCount(ui, arrived ? run->QsoCount() : 0);
     throw;
   }
   ShowQsoCount(ui, run->QsoCount());

@@ -156,12 +156,21 @@ ConfirmationOutcome DownloadEqslInbox(const EqslDownloadSettings& settings, cons
   run.emplace(log, settings.log_set, ignore_list, ui);
   std::optional<ArrivingMatching> arriving;
   arriving.emplace(log, [&run](const QString& line) { run->TakeArrivingLine(line); });
-  if (!client.Get(settings.service + QStringLiteral("/downloadedfiles/") + SafeTarget(file_name),
-                  [&](const QByteArray& piece) {
-                    if (beginning.size() < kExplainedPageBytes) beginning += piece;
-                    saved.Write(piece);
-                    arriving->Add(piece);
-                  })) {
+  bool got = false;
+  try {
+    got = client.Get(settings.service + QStringLiteral("/downloadedfiles/") + SafeTarget(file_name),
+                     [&](const QByteArray& piece) {
+                       if (beginning.size() < kExplainedPageBytes) beginning += piece;
+                       saved.Write(piece);
+                       arriving->Add(piece);
+                     });
+  } catch (...) {
+    // Records counted while the file arrived count only once it has.
+    arriving.reset();
+    run.reset();
+    throw;
+  }
+  if (!got) {
     saved.Cancel();
     // What arrived before the failure counts for nothing.
     arriving.reset();
