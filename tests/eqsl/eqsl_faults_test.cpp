@@ -223,4 +223,30 @@ TEST_F(EqslFaultsTest, LogbookHoldingTheDatabaseStopsTheRunWithItsMessage) {
   EXPECT_TRUE(ReadFileBytes(SavedFile()).contains("<CALL:5>K1ABC"));
 }
 
+// The file is matched as it arrives, or, when its bytes turn out to read
+// otherwise (Windows-1252 after all, UTF-16), from the saved file: the same
+// QSOs are marked either way.
+TEST_F(EqslFaultsTest, InboxMatchedAsItArrivesOrFromItsFileMarksTheSame) {
+  QByteArray windows_1252 = kInbox;
+  windows_1252.replace("<MODE:3>FT4", "<MODE:3>FT4<NAME:4>Jos\xE9");
+  const std::pair<const char*, QByteArray> cases[] = {
+      {"UTF-8", kInbox},
+      {"Windows-1252 in the last record", windows_1252},
+      {"UTF-16 with mark", EncodeText(QString::fromLatin1(kInbox), TextEncoding::kUtf16Le)},
+  };
+  for (const auto& [what, inbox] : cases) {
+    SCOPED_TRACE(what);
+    LogbookDatabaseWriter(DatabasePath()).Execute("UPDATE log_main SET QSLReceQSLcc = 0");
+    LoopbackHttpServer server;
+    server.SetHandler([&inbox](const RecordedRequest& request) {
+      return ScriptedReply::Ok(request.target.startsWith("/qslcard") ? LinkPage() : inbox);
+    });
+    settings_.service = server.Url(QString());
+    ASSERT_TRUE(Download());
+    EXPECT_EQ(Marks("log_main"), "N0CALL=1 K1ABC=1");
+    EXPECT_EQ(ui_.results.value(ResultLabel::kEqslDownload), "Download QSO: 2");
+    EXPECT_EQ(ReadFileBytes(SavedFile()), inbox);
+  }
+}
+
 }  // namespace
