@@ -25,3 +25,14 @@ void ArrivingMatching::Finish() {
   if (!given_up_) lines_.Finish();
   database_.HoldBackChanges(nullptr);
 }
+
+void RememberUnmatchedRunOfReply(const QString& state_folder, UnmatchedRunKind kind,
+                                 const QString& saved_path, const UnmatchedOfRun& run,
+                                 const ArrivingMatching* arrived) {
+  if (arrived) {
+    RememberUnmatchedRunOfArrivedFile(state_folder, kind, saved_path, run, arrived->Layout(),
+                                      arrived->Encoding());
+  } else {
+    RememberUnmatchedRunOfFile(state_folder, kind, saved_path, run);
+  }
+}

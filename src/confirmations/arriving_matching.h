@@ -47,4 +47,11 @@ class ArrivingMatching {
   bool given_up_ = false;
 };
 
+// Remembers the run's unmatched records from the saved reply at `saved_path`:
+// with the layout and encoding seen as it arrived when `arrived` matched it
+// whole, else read from the file alone.
+void RememberUnmatchedRunOfReply(const QString& state_folder, UnmatchedRunKind kind,
+                                 const QString& saved_path, const UnmatchedOfRun& run,
+                                 const ArrivingMatching* arrived);
+
 #endif  // QORVSYNC_CONFIRMATIONS_ARRIVING_MATCHING_H_

@@ -92,7 +92,7 @@ class ArrivingReport {
   qsizetype Records() const { return matching_.Records(); }
   StagedChanges& Staged() { return matching_.Staged(); }
   const RecordLayout& Layout() const { return matching_.Layout(); }
-  TextEncoding Encoding() const { return matching_.Encoding(); }
+  const ArrivingMatching& Matching() const { return matching_; }
 
  private:
   static constexpr qsizetype kWaitingLines = 200;
@@ -224,15 +224,9 @@ ConfirmationOutcome DownloadConfirmations(OperationUi& ui, LogDatabase& database
       // The date moves last (its caller stores it once the run returned): a
       // run killed before it is asked for again whole.
       SaveErrorList(run->ErrorList(), download.program_folder, ui);
-      const UnmatchedOfRun unmatched{run->ErrorList(), run->UnmatchedLines()};
-      if (arriving) {
-        RememberUnmatchedRunOfArrivedFile(download.program_folder, UnmatchedRunKind::kQorvDownload,
-                                          saved_path, unmatched, arriving->Layout(),
-                                          arriving->Encoding());
-      } else {
-        RememberUnmatchedRunOfFile(download.program_folder, UnmatchedRunKind::kQorvDownload,
-                                   saved_path, unmatched);
-      }
+      RememberUnmatchedRunOfReply(download.program_folder, UnmatchedRunKind::kQorvDownload,
+                                  saved_path, {run->ErrorList(), run->UnmatchedLines()},
+                                  arriving ? &arriving->Matching() : nullptr);
       since = NextQslSinceDate(download);
     }
   } catch (...) {

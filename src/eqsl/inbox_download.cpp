@@ -206,15 +206,9 @@ ConfirmationOutcome DownloadEqslInbox(const EqslDownloadSettings& settings, cons
     run.emplace(log, settings.log_set, std::move(ignore_list), ui);
     run->RunInboxFile(TextFileLines(saved_path));
   }
-  const UnmatchedOfRun unmatched{run->ErrorList(), run->UnmatchedLines()};
-  if (arriving) {
-    RememberUnmatchedRunOfArrivedFile(settings.state_folder, UnmatchedRunKind::kEqslDownload,
-                                      saved_path, unmatched, arriving->Layout(),
-                                      arriving->Encoding());
-  } else {
-    RememberUnmatchedRunOfFile(settings.state_folder, UnmatchedRunKind::kEqslDownload, saved_path,
-                               unmatched);
-  }
+  RememberUnmatchedRunOfReply(settings.state_folder, UnmatchedRunKind::kEqslDownload, saved_path,
+                              {run->ErrorList(), run->UnmatchedLines()},
+                              arriving ? &*arriving : nullptr);
   const QDateTime since =
       FinishInboxRun(dates, settings.start_utc, run->ErrorList(), settings.state_folder, ui);
   return {true, run->QsoCount(), run->Tally(), run->ErrorList(), since};
