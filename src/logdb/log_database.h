@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "logdb/found_qso.h"
 
@@ -155,6 +156,11 @@ class LogDatabase {
   TableStatements& StatementsFor(const QString& table);
   const LookupTexts& TextsOf(const QsoLookup& lookup);
   std::optional<std::pair<qint64, qint64>> DateRowids(const QString& table, const QByteArray& date);
+  // Whether the calls of the date are in memory for this transaction,
+  // reading them when the date has proved busy.
+  bool CallsOfDate(const QString& table, const QByteArray& date, std::pair<qint64, qint64> rowids);
+  // A change of a QSO's date or call makes what was read of dates untrue.
+  void ForgetDatesIfMoved(const QString& table, const ColumnValues& values);
   const QSqlRecord& ColumnsOf(const QString& table);
   QString ColumnName(const QString& table, const QString& name);
   QSqlQuery& Prepared(std::unique_ptr<QSqlQuery>& slot, const QString& sql);
@@ -172,6 +178,7 @@ class LogDatabase {
   int busy_timeout_ms_;
   std::map<QString, std::unique_ptr<TableStatements>> statements_;
   std::unique_ptr<LookupTexts> lookup_texts_;
+  std::vector<qint64> candidate_rowids_;  // room used again by each look-up
   StagedChanges* staged_ = nullptr;
   // A read transaction of look-ups is open (while changes are held back).
   bool reading_ = false;

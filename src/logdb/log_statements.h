@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "logdb/date_calls.h"
 #include "logdb/log_database.h"
 #include "logdb/sqlite_statement.h"
 
@@ -27,6 +28,9 @@ struct LookupStatement {
   bool prefix_range = false;
   // A look-up that keeps to the rowids of the QSO's date (?9, ?10).
   bool date_rowids = false;
+  // For such a look-up: the same conditions on the one row ?9, for the rows
+  // a date's calls in memory point to.
+  std::unique_ptr<SqliteStatement> one_row;
 };
 
 // The prepared statements of one log table, kept for the life of the
@@ -53,6 +57,9 @@ struct LogDatabase::TableStatements {
   };
   DateRowids date_rowids;
   std::unique_ptr<SqliteStatement> date_rowids_query;
+  // The calls of the date last looked up, once it proved busy.
+  DateCalls date_calls;
+  std::unique_ptr<SqliteStatement> date_calls_query;
   std::unique_ptr<SqliteStatement> unsent;
   std::unique_ptr<SqliteStatement> unsent_count;
   std::unique_ptr<SqliteStatement> mark_sent;

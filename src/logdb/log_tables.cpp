@@ -7,6 +7,7 @@
 #include <iterator>
 #include <utility>
 
+#include "logdb/date_calls.h"
 #include "logdb/log_database.h"
 #include "logdb/log_statements.h"
 #include "logdb/sql_text.h"
@@ -48,11 +49,14 @@ constexpr int kFirstAssignment = 10;
 // prefix followed by a byte no UTF-8 text holds: a range of the same index
 // that holds only the longer calls ("/P", "/MM"), checked against the date's
 // rowids before any row is read. The first row of the two is the one found;
-// the LIKE stays the judge.
+// the LIKE stays the judge. The longer calls do not come in rowid order, and
+// "ORDER BY rowid LIMIT 1" over the two would build a sorter at every look-up;
+// min() needs none, and the row it names is then one seek.
 const char kPrefixLookup[] =
-    "SELECT * FROM (SELECT %1 FROM %2 WHERE CallSign COLLATE NOCASE = ?7 AND %3"
-    " UNION ALL SELECT %1 FROM %2 WHERE CallSign COLLATE NOCASE > ?7"
-    " AND CallSign COLLATE NOCASE < ?8 AND %3) ORDER BY rid LIMIT 1";
+    "SELECT %1 FROM %2 WHERE rowid = (SELECT min(r) FROM ("
+    "SELECT rowid AS r FROM %3 WHERE CallSign COLLATE NOCASE = ?7 AND %4"
+    " UNION ALL SELECT rowid FROM %3 WHERE CallSign COLLATE NOCASE > ?7"
+    " AND CallSign COLLATE NOCASE < ?8 AND %4))";
 
 // "YYYY-MM-DD", as the log stores dates, into `text`; false for an invalid
 // date, which matches nothing. Built by hand: it runs for every table of
@@ -160,10 +164,10 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
     const QString conditions = QString::fromLatin1(kLookupConditions);
     QString sql;
     if (prefix && !call_index.isEmpty()) {
-      sql =
-          QString::fromLatin1(kPrefixLookup)
-              .arg(selected, quoted + QStringLiteral(" INDEXED BY ") + QuoteIdentifier(call_index),
-                   conditions.arg(like, date_range));
+      sql = QString::fromLatin1(kPrefixLookup)
+                .arg(selected, quoted,
+                     quoted + QStringLiteral(" INDEXED BY ") + QuoteIdentifier(call_index),
+                     conditions.arg(like, date_range));
     } else {
       sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY rowid LIMIT 1")
                 .arg(selected, quoted,
@@ -173,43 +177,115 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
     slot = std::make_unique<LookupStatement>(handle, sql, record);
     slot->prefix_range = prefix && !call_index.isEmpty();
     slot->date_rowids = by_date_rowids && (!prefix || !call_index.isEmpty());
+    if (slot->date_rowids) {
+      slot->one_row = std::make_unique<SqliteStatement>(
+          handle,
+          QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?9 AND %3")
+              .arg(selected, quoted,
+                   conditions.arg(prefix ? like : QStringLiteral("CallSign = ?3"), QString())));
+    }
   }
   const LookupTexts& texts = TextsOf(lookup);
   BeginReadIfHoldingBack();
   std::optional<FoundQso> found;
-  SqliteStatement& query = slot->statement;
-  query.Reset();
+  std::optional<std::pair<qint64, qint64>> rowids;
   if (slot->date_rowids) {
-    const std::optional<std::pair<qint64, qint64>> rowids = DateRowids(table, texts.date);
+    rowids = DateRowids(table, texts.date);
     // No QSO on that date: nothing to look for.
     if (!rowids) return found;
-    query.Bind(9, rowids->first);
-    query.Bind(10, rowids->second);
   }
-  query.BindUtf8(1, texts.date);
-  query.Bind(2, lookup.band);
-  query.BindUtf8(3, texts.call);
-  query.BindUtf8(4, texts.time_from);
-  query.BindUtf8(5, texts.time_to);
-  query.BindUtf8(6, texts.mode);
-  if (slot->prefix_range) {
-    query.BindUtf8(7, texts.call_from);
-    query.BindUtf8(8, texts.call_to);
-  }
-  // Column 0 is the rowid; column 1 the table's first column, which decides.
-  if (query.Step() && !TextOf(query.Value(1)).isEmpty()) {
-    found.emplace();
-    found->rowid = query.Int64(0);
-    found->record = slot->columns;
-    found->found_by = lookup;
-    for (int index = 0; index < found->record.count(); ++index) {
-      found->record.setValue(index, query.Value(index + 1));
+  const auto bind_lookup = [&](SqliteStatement& query) {
+    query.Reset();
+    query.BindUtf8(1, texts.date);
+    query.Bind(2, lookup.band);
+    query.BindUtf8(3, texts.call);
+    query.BindUtf8(4, texts.time_from);
+    query.BindUtf8(5, texts.time_to);
+    query.BindUtf8(6, texts.mode);
+  };
+  // The first row found decides: column 0 is the rowid, column 1 the table's
+  // first column, which must not read as empty.
+  const auto take_row = [&](SqliteStatement& query) {
+    if (!TextOf(query.Value(1)).isEmpty()) {
+      found.emplace();
+      found->rowid = query.Int64(0);
+      found->record = slot->columns;
+      found->found_by = lookup;
+      for (int index = 0; index < found->record.count(); ++index) {
+        found->record.setValue(index, query.Value(index + 1));
+      }
+    }
+    query.Reset();
+  };
+  if (rowids && CallsOfDate(table, texts.date, *rowids)) {
+    // The rows of the date with the call, in rowid order, each asked whether
+    // the look-up's conditions accept it.
+    SqliteStatement& query = *slot->one_row;
+    bind_lookup(query);
+    StatementsFor(table).date_calls.RowsOf(prefix ? texts.call_from : texts.call, prefix,
+                                           &candidate_rowids_);
+    for (const qint64 rowid : candidate_rowids_) {
+      query.Bind(9, rowid);
+      if (query.Step()) {
+        take_row(query);
+        break;
+      }
+      query.Reset();
+    }
+  } else {
+    SqliteStatement& query = slot->statement;
+    bind_lookup(query);
+    if (rowids) {
+      query.Bind(9, rowids->first);
+      query.Bind(10, rowids->second);
+    }
+    if (slot->prefix_range) {
+      query.BindUtf8(7, texts.call_from);
+      query.BindUtf8(8, texts.call_to);
+    }
+    if (query.Step()) {
+      take_row(query);
+    } else {
+      query.Reset();
     }
   }
-  query.Reset();
   // A row a change is held back for reads as it will be once written.
   if (found && staged_) staged_->Overlay(table, found->rowid, &found->record);
   return found;
+}
+
+bool LogDatabase::CallsOfDate(const QString& table, const QByteArray& date,
+                              std::pair<qint64, qint64> rowids) {
+  // Only within a transaction: outside one, the logbook may add a QSO of the
+  // date between two look-ups.
+  if (!in_transaction_ && !reading_) return false;
+  TableStatements& statements = StatementsFor(table);
+  DateCalls& calls = statements.date_calls;
+  calls.Ask(date, snapshot_, rowids);
+  if (calls.Holds(date, snapshot_)) return true;
+  if (!calls.WorthReading()) return false;
+  if (!statements.date_calls_query) {
+    statements.date_calls_query = std::make_unique<SqliteStatement>(
+        SqliteHandle(db_), QStringLiteral("SELECT rowid, CallSign FROM %1 WHERE QSODate = ?1")
+                               .arg(QuoteIdentifier(table)));
+  }
+  SqliteStatement& query = *statements.date_calls_query;
+  query.Reset();
+  query.BindUtf8(1, date);
+  calls.Read(query, date, snapshot_);
+  return true;
+}
+
+void LogDatabase::ForgetDatesIfMoved(const QString& table, const ColumnValues& values) {
+  for (const auto& [name, value] : values) {
+    if (name.compare(QLatin1String("QSODate"), Qt::CaseInsensitive) == 0 ||
+        name.compare(QLatin1String("CallSign"), Qt::CaseInsensitive) == 0) {
+      TableStatements& statements = StatementsFor(table);
+      statements.date_calls.Forget();
+      statements.date_rowids.snapshot = 0;
+      return;
+    }
+  }
 }
 
 std::optional<std::pair<qint64, qint64>> LogDatabase::DateRowids(const QString& table,
@@ -321,6 +397,7 @@ void LogDatabase::ChangeRow(const QString& table, qint64 rowid, const ColumnValu
   BeginWriteIfBatching();
   query.Step();
   query.Reset();
+  ForgetDatesIfMoved(table, values);
   MaybeCommit();
 }
 

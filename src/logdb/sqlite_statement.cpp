@@ -173,6 +173,16 @@ QString SqliteStatement::ColumnName(int column) const {
 
 qint64 SqliteStatement::Int64(int column) const { return sqlite3_column_int64(statement_, column); }
 
+bool SqliteStatement::IsNull(int column) const {
+  return sqlite3_column_type(statement_, column) == SQLITE_NULL;
+}
+
+std::string_view SqliteStatement::Utf8(int column) const {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+  return text ? std::string_view(text, sqlite3_column_bytes(statement_, column))
+              : std::string_view();
+}
+
 QVariant SqliteStatement::Value(int column) const {
   switch (sqlite3_column_type(statement_, column)) {
     case SQLITE_NULL:

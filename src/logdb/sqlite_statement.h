@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
+#include <string_view>
 #include <vector>
 
 struct sqlite3;
@@ -58,6 +59,10 @@ class SqliteStatement {
   int ColumnCount() const;
   QString ColumnName(int column) const;
   qint64 Int64(int column) const;
+  bool IsNull(int column) const;
+  // The value as UTF-8 text, as SQLite converts it (LIKE compares the same
+  // text); valid until the next Step or Reset.
+  std::string_view Utf8(int column) const;
   // Null as a null QVariant, else the stored type: integer, real or text.
   QVariant Value(int column) const;
   // The value as text: NULL as a null text, numbers as Value() writes them.

@@ -4,6 +4,7 @@
 #include "log_fixture.h"
 #include "logdb/log_database.h"
 #include "logdb/sqlite_statement.h"
+#include "logdb/staged_changes.h"
 #include "logdb/table_indexes.h"
 
 namespace {
@@ -149,6 +150,103 @@ TEST_F(LookupCostTest, PrefixFoundInAnyCaseWhateverTheCallIndex) {
           << table.toStdString() << " " << lookup.call.toStdString();
     }
   }
+}
+
+// A report asks date after date, hundreds of times each in a big log: a
+// busy date's calls are then read into memory and only the rows they point
+// to are asked. Every look-up finds the row the log's indexes find, before
+// and after the date has proved busy, and a call the date lacks costs no
+// search at all.
+class BusyDateTest : public LookupCostTest {
+ protected:
+  struct Case {
+    const char16_t* call;
+    CallMatch match;
+    qint64 expected;
+  };
+
+  void SetUp() override {
+    LogbookDatabaseWriter writer(Path());
+    writer.CreateLogTable(table_);
+    QList<Qso> qsos = {At(5000, "")};
+    for (int i = 0; i < 300; ++i) qsos << At(5000, i % 2 ? "G4ABC" : "DL1XYZ");
+    Qso umlaut = At(5000, "");
+    umlaut.CallSign = QStringLiteral("EA8W\u00c4");
+    Qso other_mode = At(5000, "K1AB");
+    other_mode.QSOMode = QStringLiteral("SSB");
+    Qso late = At(5000, "K1AB");
+    late.QSOTime = QStringLiteral("13:00");
+    qsos << At(5000, "ea8w/p") << At(5000, "EA8W") << At(5000, "EA8WX") << umlaut
+         << At(5000, "K1_B") << At(5000, "K1%B") << other_mode << late << At(5000, "k1ab")
+         << At(4999, "N0CALL") << At(5001, "N0CALL");
+    writer.InsertQsos(table_, qsos);
+    writer.Execute(QStringLiteral("UPDATE Log_Busy SET CallSign = NULL WHERE ID = 1"));
+    db_.OpenLogDatabase(Path());
+  }
+
+  qint64 Find(const Case& c) {
+    QsoLookup lookup = Lookup(5000, "", c.match);
+    lookup.call = QString::fromUtf16(c.call);
+    const std::optional<FoundQso> found = db_.FindQso(table_, lookup);
+    return found ? found->rowid : 0;
+  }
+
+  const QString table_ = QStringLiteral("Log_Busy");
+  // Row 1 has no call, rows 2 to 301 fill the date, the rest follow in order.
+  const std::vector<Case> cases_ = {
+      {u"EA8W", CallMatch::kPrefix, 302},       {u"EA8W", CallMatch::kEqual, 303},
+      {u"ea8w", CallMatch::kEqual, 303},        {u"EA8W/", CallMatch::kPrefix, 302},
+      {u"EA8W\u00c4", CallMatch::kPrefix, 305}, {u"ea8w\u00e4", CallMatch::kPrefix, 0},
+      {u"K1_B", CallMatch::kPrefix, 306},       {u"K1%B", CallMatch::kPrefix, 307},
+      {u"K1", CallMatch::kPrefix, 306},         {u"K1AB", CallMatch::kEqual, 310},
+      {u"K1AB", CallMatch::kPrefix, 310},       {u"", CallMatch::kPrefix, 2},
+      {u"G4", CallMatch::kPrefix, 3},           {u"N0CALL", CallMatch::kEqual, 0},
+      {u"ZZ9", CallMatch::kPrefix, 0},
+  };
+};
+
+TEST_F(BusyDateTest, RowsFoundAreTheRowsTheIndexesFind) {
+  for (const Case& c : cases_) {
+    EXPECT_EQ(Find(c), c.expected) << "alone: " << QString::fromUtf16(c.call).toStdString();
+  }
+  StagedChanges staged;
+  db_.HoldBackChanges(&staged);
+  for (int pass = 0; pass < 5; ++pass) {
+    for (const Case& c : cases_) {
+      EXPECT_EQ(Find(c), c.expected)
+          << "pass " << pass << ": " << QString::fromUtf16(c.call).toStdString();
+    }
+  }
+  for (const CallMatch match : {CallMatch::kEqual, CallMatch::kPrefix}) {
+    qint64 rowid = -1;
+    EXPECT_EQ(StepsOf(table_, Lookup(5000, "W1AW", match), &rowid), 0);
+    EXPECT_EQ(rowid, 0);
+  }
+  db_.HoldBackChanges(nullptr);
+}
+
+// What was read of a date holds for one transaction: a QSO the logbook adds
+// afterwards, or a call the program itself changes, is found at once.
+TEST_F(BusyDateTest, QsosAddedOrChangedAreFound) {
+  StagedChanges staged;
+  db_.HoldBackChanges(&staged);
+  for (const Case& c : cases_) Find(c);
+  for (const Case& c : cases_) Find(c);
+  const Case added = {u"W1AW", CallMatch::kPrefix, 0};
+  EXPECT_EQ(Find(added), 0);
+  db_.HoldBackChanges(nullptr);
+  LogbookDatabaseWriter(Path()).InsertQsos(table_, {At(5000, "W1AW")});
+  db_.HoldBackChanges(&staged);
+  EXPECT_EQ(Find(added), 313);
+  db_.HoldBackChanges(nullptr);
+
+  LogDatabase::WriteBatch batch(db_);
+  db_.ChangeRow(table_, 2, {{QStringLiteral("QorvRec"), true}});
+  for (const Case& c : cases_) Find(c);
+  const Case renamed = {u"VK9X", CallMatch::kEqual, 0};
+  EXPECT_EQ(Find(renamed), 0);
+  db_.ChangeRow(table_, 4, {{QStringLiteral("CallSign"), QStringLiteral("VK9X")}});
+  EXPECT_EQ(Find(renamed), 4);
 }
 
 // Without a date index the rowid range of the date would be a scan of the
