@@ -19,6 +19,7 @@
 
 #include "logdb/found_qso.h"
 
+class DateCalls;
 class SqliteStatement;
 class StagedChanges;
 
@@ -156,9 +157,11 @@ class LogDatabase {
   TableStatements& StatementsFor(const QString& table);
   const LookupTexts& TextsOf(const QsoLookup& lookup);
   std::optional<std::pair<qint64, qint64>> DateRowids(const QString& table, const QByteArray& date);
-  // Whether the calls of the date are in memory for this transaction,
-  // reading them when the date has proved busy.
-  bool CallsOfDate(const QString& table, const QByteArray& date, std::pair<qint64, qint64> rowids);
+  // The calls of the date in `table` (whose statements are given), when they
+  // are in memory for this transaction, read now if the date has proved
+  // busy; else null.
+  DateCalls* CallsOfDate(const QString& table, TableStatements& statements, const QByteArray& date,
+                         std::pair<qint64, qint64> rowids);
   // A change of a QSO's date or call makes what was read of dates untrue.
   void ForgetDatesIfMoved(const QString& table, const ColumnValues& values);
   const QSqlRecord& ColumnsOf(const QString& table);

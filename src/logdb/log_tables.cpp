@@ -133,7 +133,8 @@ QString LogDatabase::ColumnName(const QString& table, const QString& name) {
 std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLookup& lookup,
                                              const QStringList& columns) {
   const bool prefix = lookup.call_match == QsoLookup::CallMatch::kPrefix;
-  std::vector<TableStatements::Lookup>& lookups = StatementsFor(table).lookups;
+  TableStatements& statements = StatementsFor(table);
+  std::vector<TableStatements::Lookup>& lookups = statements.lookups;
   auto known = std::find_if(lookups.begin(), lookups.end(), [&](const auto& lookup) {
     return lookup.prefix == prefix && lookup.columns == columns;
   });
@@ -217,13 +218,12 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
     }
     query.Reset();
   };
-  if (rowids && CallsOfDate(table, texts.date, *rowids)) {
+  if (DateCalls* calls = rowids ? CallsOfDate(table, statements, texts.date, *rowids) : nullptr) {
     // The rows of the date with the call, in rowid order, each asked whether
     // the look-up's conditions accept it.
     SqliteStatement& query = *slot->one_row;
     bind_lookup(query);
-    StatementsFor(table).date_calls.RowsOf(prefix ? texts.call_from : texts.call, prefix,
-                                           &candidate_rowids_);
+    calls->RowsOf(prefix ? texts.call_from : texts.call, prefix, &candidate_rowids_);
     for (const qint64 rowid : candidate_rowids_) {
       query.Bind(9, rowid);
       if (query.Step()) {
@@ -254,16 +254,15 @@ std::optional<FoundQso> LogDatabase::FindQso(const QString& table, const QsoLook
   return found;
 }
 
-bool LogDatabase::CallsOfDate(const QString& table, const QByteArray& date,
-                              std::pair<qint64, qint64> rowids) {
+DateCalls* LogDatabase::CallsOfDate(const QString& table, TableStatements& statements,
+                                    const QByteArray& date, std::pair<qint64, qint64> rowids) {
   // Only within a transaction: outside one, the logbook may add a QSO of the
   // date between two look-ups.
-  if (!in_transaction_ && !reading_) return false;
-  TableStatements& statements = StatementsFor(table);
+  if (!in_transaction_ && !reading_) return nullptr;
   DateCalls& calls = statements.date_calls;
   calls.Ask(date, snapshot_, rowids);
-  if (calls.Holds(date, snapshot_)) return true;
-  if (!calls.WorthReading()) return false;
+  if (calls.Holds(date, snapshot_)) return &calls;
+  if (!calls.WorthReading()) return nullptr;
   if (!statements.date_calls_query) {
     statements.date_calls_query = std::make_unique<SqliteStatement>(
         SqliteHandle(db_), QStringLiteral("SELECT rowid, CallSign FROM %1 WHERE QSODate = ?1")
@@ -273,7 +272,7 @@ bool LogDatabase::CallsOfDate(const QString& table, const QByteArray& date,
   query.Reset();
   query.BindUtf8(1, date);
   calls.Read(query, date, snapshot_);
-  return true;
+  return &calls;
 }
 
 void LogDatabase::ForgetDatesIfMoved(const QString& table, const ColumnValues& values) {
