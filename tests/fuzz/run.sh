@@ -18,7 +18,8 @@ cmake -S . -B build-fuzz -G Ninja -DQORV_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebIn
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 jobs="${FUZZ_BUILD_JOBS:-2}"
 cmake --build build-fuzz -j "$jobs" --target "${targets[@]/#/fuzz_}"
-export QT_QPA_PLATFORM=offscreen TZ=UTC LANG=C.UTF-8
+# The caller's time zone and locale stay: a finding may depend on them.
+export QT_QPA_PLATFORM=offscreen
 for target in "${targets[@]}"; do
   work="build-fuzz/work/$target"
   rm -rf "$work" && mkdir -p "$work/corpus" "$work/artifacts"
